@@ -10,8 +10,9 @@ int32_t cubeAngle = 0;
 // A full turn every four seconds of 1/15360-second ticks.
 static const int64_t TICKS_PER_TURN = 61440;
 
-// The eye sits this far in front of the projection's origin; a corner closer
-// to it than MIN_DEPTH cannot be projected and drops its edges whole.
+// Corners are projected from a point EYE_OFFSET along the view axis. There is
+// no near-plane clip: a corner nearer to that point than MIN_DEPTH would blow
+// up under the division, so it drops its edges whole.
 static const double EYE_OFFSET = 0.1;
 static const double MIN_DEPTH = 0.001;
 
@@ -81,43 +82,31 @@ void DrawCubeEdge(const CubeEdge& edge) {
     }
 }
 
-static void SwapEnds(ScreenSegment& segment) {
-    std::swap(segment.x0, segment.x1);
-    std::swap(segment.y0, segment.y1);
+// Cuts a segment to lo..hi along one axis: a0, a1 are its ends' coordinates
+// on that axis, b0, b1 on the other. Orders the ends along the axis first,
+// and returns 0 when nothing is left. Each cut is taken from the ends as the
+// previous one left them; the rejections before it ensure that the two ends
+// lie on opposite sides of the edge being cut, so no divisor is zero.
+static int32_t ClipAlongAxis(double& a0, double& b0, double& a1, double& b1, double lo, double hi) {
+    if (a0 > a1) {
+        std::swap(a0, a1);
+        std::swap(b0, b1);
+    }
+    if (a0 > hi) return 0;
+    if (a1 < lo) return 0;
+    if (a0 < lo) {
+        b0 = b0 + (b1 - b0) * ((lo - a0) / (a1 - a0));
+        a0 = lo;
+    }
+    if (a1 > hi) {
+        b1 = b1 - (b1 - b0) * ((a1 - hi) / (a1 - a0));
+        a1 = hi;
+    }
+    return 1;
 }
 
 int32_t ClipSegmentToScreen(ScreenSegment& s) {
-    const double left = ScreenRect.left;
-    const double top = ScreenRect.top;
-    const double right = ScreenRect.right;
-    const double bottom = ScreenRect.bottom;
-
-    // Rows first, with the ends ordered top to bottom. Each cut is taken from
-    // the ends as the previous cut left them; the rejections before it ensure
-    // that the two ends lie on opposite sides of the edge being cut.
-    if (s.y0 > s.y1) SwapEnds(s);
-    if (s.y0 > bottom) return 0;
-    if (s.y1 < top) return 0;
-    if (s.y0 < top) {
-        s.x0 = s.x0 + (s.x1 - s.x0) * ((top - s.y0) / (s.y1 - s.y0));
-        s.y0 = top;
-    }
-    if (s.y1 > bottom) {
-        s.x1 = s.x1 - (s.x1 - s.x0) * ((s.y1 - bottom) / (s.y1 - s.y0));
-        s.y1 = bottom;
-    }
-
-    // Then columns, with the ends ordered left to right.
-    if (s.x0 > s.x1) SwapEnds(s);
-    if (s.x0 > right) return 0;
-    if (s.x1 < left) return 0;
-    if (s.x0 < left) {
-        s.y0 = s.y0 + (s.y1 - s.y0) * ((left - s.x0) / (s.x1 - s.x0));
-        s.x0 = left;
-    }
-    if (s.x1 > right) {
-        s.y1 = s.y1 - (s.y1 - s.y0) * ((s.x1 - right) / (s.x1 - s.x0));
-        s.x1 = right;
-    }
-    return 1;
+    // Rows first, then columns, which leaves the ends ordered left to right.
+    if (!ClipAlongAxis(s.y0, s.x0, s.y1, s.x1, ScreenRect.top, ScreenRect.bottom)) return 0;
+    return ClipAlongAxis(s.x0, s.y0, s.x1, s.y1, ScreenRect.left, ScreenRect.right);
 }
