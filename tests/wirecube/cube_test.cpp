@@ -13,9 +13,6 @@
 namespace wirecube_test {
 namespace {
 
-constexpr DWORD WHITE = 0xFFFFFFC3;
-constexpr BYTE WHITE_BYTE = 0xC3;
-
 class CubeTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,25 +39,6 @@ protected:
 
     GuardedScreen screen;
 };
-
-PixelSet Row(int y, int fromX, int toX) {
-    PixelSet pixels;
-    for (int x = fromX; x <= toX; ++x) pixels.insert({x, y});
-    return pixels;
-}
-
-PixelSet Column(int x, int fromY, int toY) {
-    PixelSet pixels;
-    for (int y = fromY; y <= toY; ++y) pixels.insert({x, y});
-    return pixels;
-}
-
-// n + 1 pixels from (x, y), one row down per pixel, dx columns across.
-PixelSet Diagonal(int x, int y, int dx, int n) {
-    PixelSet pixels;
-    for (int k = 0; k <= n; ++k) pixels.insert({x + dx * k, y + k});
-    return pixels;
-}
 
 // At angle 0 the near square (depth 1 - h) has its corners at about 454.45
 // and 185.55 across, 374.45 and 105.55 down; the far square at about 414.67

@@ -12,17 +12,14 @@
 namespace wirecube_test {
 namespace {
 
-constexpr DWORD LINE_COLOUR = 0x123456C3;
-constexpr BYTE LINE_BYTE = 0xC3;
-
 class LineTest : public ::testing::Test {
 protected:
     PixelSet Draw(double x0, double y0, double x1, double y1) {
         screen.Clear();
-        DrawLine(screen.Surface(), ScreenSegment{x0, y0, x1, y1}, LINE_COLOUR);
+        DrawLine(screen.Surface(), ScreenSegment{x0, y0, x1, y1}, WHITE);
         EXPECT_EQ(screen.ChangedGuardBytes(), 0);
         if (!screen.Drawn().empty()) {
-            EXPECT_EQ(screen.DrawnValues(), std::set<BYTE>{LINE_BYTE});
+            EXPECT_EQ(screen.DrawnValues(), std::set<BYTE>{WHITE_BYTE});
         }
         return screen.Drawn();
     }
@@ -35,18 +32,6 @@ protected:
 
     GuardedScreen screen;
 };
-
-PixelSet Row(int y, int fromX, int toX) {
-    PixelSet pixels;
-    for (int x = fromX; x <= toX; ++x) pixels.insert({x, y});
-    return pixels;
-}
-
-PixelSet Column(int x, int fromY, int toY) {
-    PixelSet pixels;
-    for (int y = fromY; y <= toY; ++y) pixels.insert({x, y});
-    return pixels;
-}
 
 TEST_F(LineTest, SinglePointWritesOnePixel) {
     ExpectBothWays(7.5, 3.2, 7.9, 3.9, PixelSet{Pixel{7, 3}});
@@ -146,23 +131,23 @@ TEST(LineSurfaceTest, RowsAreAddressedByThePitch) {
     constexpr int width = 16, height = 8, pitch = 24;
     std::vector<BYTE> memory(pitch * height, 0x55);
     LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(width, height, 8, pitch, memory.data());
-    DrawLine(surface, ScreenSegment{3, 1, 3, 5}, LINE_COLOUR);
-    DrawLine(surface, ScreenSegment{0, 7, 15, 6}, LINE_COLOUR);
-    DrawLine(surface, ScreenSegment{20, 2, 0, 2}, LINE_COLOUR);
+    DrawLine(surface, ScreenSegment{3, 1, 3, 5}, WHITE);
+    DrawLine(surface, ScreenSegment{0, 7, 15, 6}, WHITE);
+    DrawLine(surface, ScreenSegment{20, 2, 0, 2}, WHITE);
     surface->Release();
 
     std::vector<BYTE> expected(pitch * height, 0x55);
-    for (int y = 1; y <= 5; ++y) expected[y * pitch + 3] = LINE_BYTE;
-    for (int x = 0; x < 15; ++x) expected[7 * pitch + x] = LINE_BYTE;
-    expected[6 * pitch + 15] = LINE_BYTE;
-    for (int x = 0; x < width; ++x) expected[2 * pitch + x] = LINE_BYTE;
+    for (int y = 1; y <= 5; ++y) expected[y * pitch + 3] = WHITE_BYTE;
+    for (int x = 0; x < 15; ++x) expected[7 * pitch + x] = WHITE_BYTE;
+    expected[6 * pitch + 15] = WHITE_BYTE;
+    for (int x = 0; x < width; ++x) expected[2 * pitch + x] = WHITE_BYTE;
     EXPECT_EQ(memory, expected);
 }
 
 TEST(LineLockTest, EachLineTakesOneLockAndOneUnlock) {
     RecordingSurface surface;
-    DrawLine(&surface, ScreenSegment{1, 1, 3, 1}, LINE_COLOUR);
-    DrawLine(&surface, ScreenSegment{2, 2, 2, 2}, LINE_COLOUR);
+    DrawLine(&surface, ScreenSegment{1, 1, 3, 1}, WHITE);
+    DrawLine(&surface, ScreenSegment{2, 2, 2, 2}, WHITE);
     EXPECT_EQ(surface.lockCalls, 2);
     EXPECT_EQ(surface.unlockCalls, 2);
     EXPECT_EQ(surface.misuses, 0);
@@ -174,7 +159,7 @@ TEST(LineLockTest, EachLineTakesOneLockAndOneUnlock) {
 TEST(LineLockTest, BusySurfaceIsAskedAgainUntilItLocks) {
     RecordingSurface surface;
     surface.busyReplies = 5;
-    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, LINE_COLOUR);
+    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, WHITE);
     EXPECT_EQ(surface.lockCalls, 6);
     EXPECT_EQ(surface.unlockCalls, 1);
     EXPECT_EQ(surface.misuses, 0);
@@ -185,7 +170,7 @@ TEST(LineLockTest, BusySurfaceIsAskedAgainUntilItLocks) {
 TEST(LineLockTest, FailedLockDropsTheLineWithoutUnlocking) {
     RecordingSurface surface;
     surface.lockFailure = DDERR_SURFACELOST;
-    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, LINE_COLOUR);
+    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, WHITE);
     EXPECT_EQ(surface.lockCalls, 1);
     EXPECT_EQ(surface.unlockCalls, 0);
     EXPECT_TRUE(surface.runs.empty());
@@ -193,7 +178,7 @@ TEST(LineLockTest, FailedLockDropsTheLineWithoutUnlocking) {
 
 TEST(LineLockTest, SurfaceWithMoreThanOneBytePerPixelIsUnlockedUnwritten) {
     RecordingSurface surface(16);
-    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, LINE_COLOUR);
+    DrawLine(&surface, ScreenSegment{4, 0, 4, 2}, WHITE);
     EXPECT_EQ(surface.lockCalls, 1);
     EXPECT_EQ(surface.unlockCalls, 1);
     EXPECT_EQ(surface.misuses, 0);

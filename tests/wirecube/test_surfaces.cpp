@@ -6,6 +6,24 @@
 
 namespace wirecube_test {
 
+PixelSet Row(int y, int fromX, int toX) {
+    PixelSet pixels;
+    for (int x = fromX; x <= toX; ++x) pixels.insert({x, y});
+    return pixels;
+}
+
+PixelSet Column(int x, int fromY, int toY) {
+    PixelSet pixels;
+    for (int y = fromY; y <= toY; ++y) pixels.insert({x, y});
+    return pixels;
+}
+
+PixelSet Diagonal(int x, int y, int dx, int n) {
+    PixelSet pixels;
+    for (int k = 0; k <= n; ++k) pixels.insert({x + dx * k, y + k});
+    return pixels;
+}
+
 GuardedScreen::GuardedScreen()
     : memory_(static_cast<size_t>(PITCH) * (SCREEN_HEIGHT + 2 * BAND), GUARD),
       surface_(platform::CreateMemorySurface(SCREEN_WIDTH, SCREEN_HEIGHT, 8, PITCH,

@@ -16,10 +16,19 @@ namespace wirecube_test {
 using Pixel = std::pair<int, int>;
 using PixelSet = std::set<Pixel>;
 
+// Row y from column fromX to toX, column x from row fromY to toY, and n + 1
+// pixels from (x, y) going one row down and dx columns across per pixel.
+PixelSet Row(int y, int fromX, int toX);
+PixelSet Column(int x, int fromY, int toY);
+PixelSet Diagonal(int x, int y, int dx, int n);
+
 constexpr int SCREEN_WIDTH = 640;
 constexpr int SCREEN_HEIGHT = 480;
 constexpr BYTE BACKGROUND = 0x10;
 constexpr BYTE GUARD = 0xA5;
+// The colour lines are drawn in; only its low byte may reach an 8-bit pixel.
+constexpr DWORD WHITE = 0x123456C3;
+constexpr BYTE WHITE_BYTE = 0xC3;
 
 // 8-bit 640 x 480 memory surface inside a larger block: every byte outside
 // the screen's own rows and columns is a guard byte.
