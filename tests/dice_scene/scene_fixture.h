@@ -1,0 +1,44 @@
+// A 640 x 480 screen with scripted 8-bit texture and back surfaces, the sine
+// table filled, the die at its starting orientation and nothing recorded yet.
+#ifndef TESTS_DICE_SCENE_SCENE_FIXTURE_H
+#define TESTS_DICE_SCENE_SCENE_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "die.h"
+#include "recording_fills.h"
+#include "scripted_surface.h"
+#include "shell/display.h"
+#include "shell/sinetable.h"
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BuildSineTable();
+        ScreenRect = {0, 0, 640, 480};
+        DieAngleX = 0;
+        DieAngleY = 0;
+        FillCalls.clear();
+        SceneEvents.clear();
+        UseSurfaces(8, 8);
+    }
+
+    void TearDown() override {
+        TextureSurface = NULL;
+        BackSurface = NULL;
+    }
+
+    void UseSurfaces(DWORD textureBits, DWORD backBits) {
+        texture = std::make_unique<ScriptedSurface>("texture", textureBits, &SceneEvents);
+        back = std::make_unique<ScriptedSurface>("back", backBits, &SceneEvents);
+        TextureSurface = texture.get();
+        BackSurface = back.get();
+    }
+
+    std::unique_ptr<ScriptedSurface> texture;
+    std::unique_ptr<ScriptedSurface> back;
+};
+
+#endif
