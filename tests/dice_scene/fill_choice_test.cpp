@@ -8,8 +8,7 @@
 #include "dice/fill.h"
 #include "dice/projection.h"
 #include "dice/submit.h"
-#include "shell/display.h"
-#include "testing/memory_surface.h"
+#include "memory_screen.h"
 
 namespace {
 
@@ -21,26 +20,18 @@ TexturedTriangle AtDepths(double z0, double z1, double z2) {
     return {{{-0.25 * z0, -0.25 * z0, z0, 0, 0}, {0.25 * z1, -0.25 * z1, z1, 255, 0}, {-0.25 * z2, 0.25 * z2, z2, 0, 255}}};
 }
 
-class FillChoiceTest : public ::testing::Test {
+class FillChoiceTest : public MemoryScreenTest {
 protected:
     void SetUp() override {
-        ScreenRect = {0, 0, 640, 480};
+        MemoryScreenTest::SetUp();
         ProjectionScale = 320.0;
         ScreenCentreX = 320.0;
         ScreenCentreY = 240.0;
+        UseTexture(256, 256);
         // Neighbouring texels always differ, so any change of texel shows.
         for (int v = 0; v < 256; ++v) {
             for (int u = 0; u < 256; ++u) textureBits[v * 256 + u] = static_cast<BYTE>(u + 37 * v);
         }
-        TextureSurface = platform::CreateMemorySurface(256, 256, 8, 256, textureBits.data());
-        BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, backBits.data());
-    }
-
-    void TearDown() override {
-        TextureSurface->Release();
-        BackSurface->Release();
-        TextureSurface = NULL;
-        BackSurface = NULL;
     }
 
     std::vector<BYTE> DrawnBySubmission(const TexturedTriangle& triangle) {
@@ -65,8 +56,6 @@ protected:
         return backBits;
     }
 
-    std::vector<BYTE> textureBits = std::vector<BYTE>(256 * 256);
-    std::vector<BYTE> backBits = std::vector<BYTE>(640 * 480);
 };
 
 TEST_F(FillChoiceTest, ADepthDifferenceOfExactlyTheToleranceIsDrawnInPerspective) {

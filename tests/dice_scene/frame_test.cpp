@@ -1,48 +1,31 @@
 // Whole frames drawn with the real fills and the die's own texture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 #include "bitmap_file.h"
-#include "dice/die.h"
-#include "shell/display.h"
-#include "shell/sinetable.h"
-#include "testing/memory_surface.h"
+#include "memory_screen.h"
 
 namespace {
 
 constexpr BYTE CLEARED = 2;
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public MemoryScreenTest {
 protected:
     void SetUp() override {
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        DieAngleX = 0;
-        DieAngleY = 0;
+        MemoryScreenTest::SetUp();
         file = ReadWholeFile(DIE_TEXTURE);
         ASSERT_EQ(file.size(), 14u + 40u + 1024u + 400u * 200u);
+        UseTexture(400, 200);
         for (int y = 0; y < 200; ++y) {
             for (int x = 0; x < 400; ++x) textureBits[y * 400 + x] = TexelAt(file, x, y);
         }
         std::fill(backBits.begin(), backBits.end(), CLEARED);
-        TextureSurface = platform::CreateMemorySurface(400, 200, 8, 400, textureBits.data());
-        BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, backBits.data());
     }
-
-    void TearDown() override {
-        TextureSurface->Release();
-        BackSurface->Release();
-        TextureSurface = NULL;
-        BackSurface = NULL;
-    }
-
-    BYTE Pixel(int x, int y) const { return backBits[y * 640 + x]; }
 
     std::vector<uint8_t> file;
-    std::vector<BYTE> textureBits = std::vector<BYTE>(400 * 200);
-    std::vector<BYTE> backBits = std::vector<BYTE>(640 * 480);
 };
 
 TEST_F(FrameTest, AtTheStartTheFourPipFaceShowsOverTheMiddleOfTheThreePipFace) {

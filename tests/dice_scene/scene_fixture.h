@@ -7,19 +7,14 @@
 
 #include <memory>
 
-#include "die.h"
 #include "recording_fills.h"
+#include "scene_start.h"
 #include "scripted_surface.h"
-#include "shell/display.h"
-#include "shell/sinetable.h"
 
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        DieAngleX = 0;
-        DieAngleY = 0;
+        StartScene();
         FillCalls.clear();
         SceneEvents.clear();
         UseSurfaces(8, 8);
