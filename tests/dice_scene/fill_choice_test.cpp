@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "depth_triangle.h"
 #include "dice/fill.h"
 #include "dice/projection.h"
 #include "dice/submit.h"
@@ -14,11 +15,6 @@ namespace {
 
 using Fill = void (*)(const DDSURFACEDESC2*, const DDSURFACEDESC2*, const TexturedTriangle*,
                       const ProjectedTriangle*);
-
-// The same screen triangle whatever the depths: only the mapping changes.
-TexturedTriangle AtDepths(double z0, double z1, double z2) {
-    return {{{-0.25 * z0, -0.25 * z0, z0, 0, 0}, {0.25 * z1, -0.25 * z1, z1, 255, 0}, {-0.25 * z2, 0.25 * z2, z2, 0, 255}}};
-}
 
 class FillChoiceTest : public MemoryScreenTest {
 protected:

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "depth_triangle.h"
 #include "projection.h"
 #include "scene_fixture.h"
 #include "submit.h"
@@ -19,10 +20,6 @@ void ExpectSameVertex(const TexturedVertex& actual, const TexturedVertex& expect
     EXPECT_EQ(actual.z, expected.z);
     EXPECT_EQ(actual.u, expected.u);
     EXPECT_EQ(actual.v, expected.v);
-}
-
-TexturedTriangle AtDepths(double z0, double z1, double z2) {
-    return {{{-0.25 * z0, -0.25 * z0, z0, 0, 0}, {0.25 * z1, -0.25 * z1, z1, 99, 0}, {-0.25 * z2, 0.25 * z2, z2, 0, 99}}};
 }
 
 class SubmitTest : public SceneTest {
