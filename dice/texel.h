@@ -31,9 +31,10 @@ inline int LocateTexels(TexelSource* texels, const DDSURFACEDESC2* source)
     return 1;
 }
 
-// Texel coordinates that stay inside the corners' range never need the limits;
-// they keep a triangle whose corners lie outside the texture from reading
-// memory that is not the texture's.
+// The texel nearest to (u, v), kept within the texture. A triangle's texel
+// coordinates never leave the range of its corners', so for corners inside the
+// texture the limits change nothing; corners outside it, or not numbers at
+// all, read the texture's edge rather than memory that is not the texture's.
 inline BYTE FetchTexel(const TexelSource* texels, double u, double v)
 {
     int32_t column = RoundHalfEven(u);

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cfenv>
 #include <cstdint>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,9 +51,6 @@ public:
     // Row y from the first guard byte to the last, kPitch bytes.
     BYTE* Line(int y) { return &memory_[static_cast<size_t>(y + kGuard) * kPitch]; }
     const BYTE* Line(int y) const { return &memory_[static_cast<size_t>(y + kGuard) * kPitch]; }
-
-    // Lets a test widen the screen rectangle into the guard bands.
-    void MoveOrigin(int columns) { desc_.lpSurface = static_cast<BYTE*>(desc_.lpSurface) + columns; }
 
 private:
     std::vector<BYTE> memory_;
@@ -164,6 +161,9 @@ protected:
     }
 };
 
+// minX, minY, maxX, maxY, for comparing a whole box at once.
+inline std::tuple<int, int, int, int> Bounds(const ScanBox& box) { return {box.minX, box.minY, box.maxX, box.maxY}; }
+
 inline TexturedVertex Vertex(double x, double y, double z, double u, double v) { return {x, y, z, u, v}; }
 
 inline ProjectedTriangle Points(double x0, double y0, double x1, double y1, double x2, double y2)
@@ -189,10 +189,11 @@ inline TexturedVertex Unproject(double x, double y, double depth, double u, doub
     return {(x - ScreenCentreX) / ProjectionScale * depth, (ScreenCentreY - y) / ProjectionScale * depth, depth, u, v};
 }
 
-// A triangle whose row 24 runs from exactly xl (its vertical left edge, from
-// corner 0 at row 10 down to corner 2 at row 26) to xr (on the edge from
-// corner 1, at row 10, to corner 2). The left edge shows texel (0, 0) and the
-// right end of row 24 shows column 30, row 0.
+// A triangle whose row 24 runs from xl (its vertical left edge, from corner 0
+// at row 10 down to corner 2 at row 26) to xr (on the edge from corner 1, at
+// row 10, to corner 2); both are exact when xl and xr are multiples of 1/8.
+// Its left edge shows texel (0, 0); mapped affinely, the right end of row 24
+// shows column 30 of row 0.
 struct Wedge {
     TexturedTriangle triangle;
     ProjectedTriangle projected;

@@ -64,10 +64,7 @@ TEST_F(PerspectiveFillTest, RecedingTrianglePlaneAxesAndSpanEnds)
 
     ScanBox box;
     ASSERT_EQ(1, ClipTriangleBounds(&box, &projected));
-    EXPECT_EQ(288, box.minX);
-    EXPECT_EQ(208, box.minY);
-    EXPECT_EQ(342, box.maxX);
-    EXPECT_EQ(272, box.maxY);
+    EXPECT_EQ(std::make_tuple(288, 208, 342, 272), Bounds(box));
 
     TrianglePlane plane = {};
     BuildTrianglePlane(&plane, &ordered);

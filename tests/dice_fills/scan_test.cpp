@@ -45,26 +45,17 @@ TEST_F(ScanTest, ClipsCornersBeyondTheScreenToItsEdges)
 {
     ScanBox box;
     ASSERT_EQ(1, Clip(&box, Points(-30, -20, 640, 100, 100, 480)));
-    EXPECT_EQ(0, box.minX);
-    EXPECT_EQ(0, box.minY);
-    EXPECT_EQ(639, box.maxX);
-    EXPECT_EQ(479, box.maxY);
+    EXPECT_EQ(std::make_tuple(0, 0, 639, 479), Bounds(box));
 
     ASSERT_EQ(1, Clip(&box, Points(-1e300, 5, 1e300, 6, 7, INFINITY)));
-    EXPECT_EQ(0, box.minX);
-    EXPECT_EQ(5, box.minY);
-    EXPECT_EQ(639, box.maxX);
-    EXPECT_EQ(479, box.maxY);
+    EXPECT_EQ(std::make_tuple(0, 5, 639, 479), Bounds(box));
 }
 
 TEST_F(ScanTest, TruncatesFractionalBounds)
 {
     ScanBox box;
     ASSERT_EQ(1, Clip(&box, Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5)));
-    EXPECT_EQ(12, box.minX);
-    EXPECT_EQ(40, box.minY);
-    EXPECT_EQ(80, box.maxX);
-    EXPECT_EQ(300, box.maxY);
+    EXPECT_EQ(std::make_tuple(12, 40, 80, 300), Bounds(box));
 }
 
 TEST_F(ScanTest, RefusesTrianglesLessThanATenthOfAPixelHigh)
