@@ -612,6 +612,10 @@ private:
 std::string CppString(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
         if (c == '"' || c == '\\') out += '\\';
         out += c;
     }
@@ -644,7 +648,7 @@ std::string TableSource(const std::vector<Resource>& resources, const std::strin
     out << "};\n\n"
         << "const bool registered = [] {\n"
         << "    if (!platform::RegisterResources(entries, std::size(entries))) {\n"
-        << "        std::fputs(" << CppString("the resources of " + scriptName + " clash with others\\n")
+        << "        std::fputs(" << CppString("the resources of " + scriptName + " clash with others\n")
         << ", stderr);\n"
         << "        std::abort();\n"
         << "    }\n"
