@@ -136,6 +136,20 @@ bool ReadIcon(const ResourceEntry& group, Icon* icon) {
     return image && DecodeIconImage(image->data, image->size, &icon->rgba, &icon->width, &icon->height);
 }
 
+// The object made from a resource on its first load, or null when the
+// resource cannot be read as one.
+template <typename Object>
+Object* LoadOnce(std::map<const ResourceEntry*, Object>& loaded, const ResourceEntry* entry,
+                 bool (*read)(const ResourceEntry&, Object*)) {
+    auto found = loaded.find(entry);
+    if (found == loaded.end()) {
+        Object object;
+        if (!read(*entry, &object)) return nullptr;
+        found = loaded.emplace(entry, std::move(object)).first;
+    }
+    return &found->second;
+}
+
 }  // namespace
 
 bool RegisterResources(const ResourceEntry* entries, size_t count) {
@@ -211,14 +225,7 @@ HACCEL WINAPI LoadAcceleratorsA(HINSTANCE hInstance, LPCSTR lpTableName) {
     if (!platform::IsProgramModule(hInstance)) return nullptr;
     const ResourceEntry* entry = platform::FindResourceEntry(RT_ACCELERATOR, lpTableName);
     if (!entry) return nullptr;
-    auto& accelerators = platform::Accelerators();
-    auto found = accelerators.find(entry);
-    if (found == accelerators.end()) {
-        platform::AcceleratorTable table;
-        if (!platform::ReadAccelerators(*entry, &table)) return nullptr;
-        found = accelerators.emplace(entry, std::move(table)).first;
-    }
-    return reinterpret_cast<HACCEL>(&found->second);
+    return reinterpret_cast<HACCEL>(platform::LoadOnce(platform::Accelerators(), entry, platform::ReadAccelerators));
 }
 
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
@@ -226,14 +233,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (hInstance == nullptr || !platform::IsProgramModule(hInstance)) return nullptr;
     const ResourceEntry* entry = platform::FindResourceEntry(RT_GROUP_ICON, lpIconName);
     if (!entry) return nullptr;
-    auto& icons = platform::Icons();
-    auto found = icons.find(entry);
-    if (found == icons.end()) {
-        platform::Icon icon;
-        if (!platform::ReadIcon(*entry, &icon)) return nullptr;
-        found = icons.emplace(entry, std::move(icon)).first;
-    }
-    return reinterpret_cast<HICON>(&found->second);
+    return reinterpret_cast<HICON>(platform::LoadOnce(platform::Icons(), entry, platform::ReadIcon));
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {

@@ -21,6 +21,10 @@ struct ResourceEntry {
     DWORD size;
 };
 
+// The program's resources belong to its module, GetModuleHandleA(NULL), which
+// is also the instance that WinMain receives; the calls that take a module
+// accept that handle or null for it.
+
 // Makes a table the program's resources. Called by the generated table's
 // static initialiser (and by tests); the table must outlive the program. False,
 // and nothing of the table registered, when one of its entries lacks a type, a

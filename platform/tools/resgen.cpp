@@ -206,10 +206,10 @@ void ReadSource(Script& script, const fs::path& path, bool statements, int depth
 
 void Directive(Script& script, const std::string& line, const Place& at, const fs::path& dir, bool statements,
                int depth) {
-    size_t i = line.find_first_not_of(" \t", line.find('#') + 1);
-    size_t end = line.find_first_not_of("abcdefghijklmnopqrstuvwxyz", i);
-    std::string name = line.substr(i, end == std::string::npos ? std::string::npos : end - i);
-    std::string rest = end == std::string::npos ? "" : line.substr(end);
+    size_t i = std::min(line.find_first_not_of(" \t\r", line.find('#') + 1), line.size());
+    size_t end = std::min(line.find_first_not_of("abcdefghijklmnopqrstuvwxyz", i), line.size());
+    std::string name = line.substr(i, end - i);
+    std::string rest = line.substr(end);
     if (name == "define") {
         size_t start = rest.find_first_not_of(" \t");
         size_t stop = start;
@@ -646,7 +646,7 @@ std::string TableSource(const std::vector<Resource>& resources, const std::strin
             << r << ", sizeof resource" << r << "},\n";
     }
     out << "};\n\n"
-        << "const bool registered = [] {\n"
+        << "[[maybe_unused]] const bool registered = [] {\n"
         << "    if (!platform::RegisterResources(entries, std::size(entries))) {\n"
         << "        std::fputs(" << CppString("the resources of " + scriptName + " clash with others\n")
         << ", stderr);\n"

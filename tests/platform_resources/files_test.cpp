@@ -2,9 +2,10 @@
 // up to a fixed amount that the file may not fill.
 #include <windows.h>
 
+#include "scratch_dir.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,22 +16,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Files : public ::testing::Test {
+class Files : public ScratchDir {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "lread-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        ScratchDir::SetUp();
         for (int i = 0; i < 100; ++i) contents.push_back(static_cast<BYTE>(i * 7 + 1));
         std::ofstream(dir / "data.bin", std::ios::binary)
             .write(reinterpret_cast<const char*>(contents.data()), static_cast<std::streamsize>(contents.size()));
     }
 
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string Path(const char* name) const { return (dir / name).string(); }
 
-    fs::path dir;
     std::vector<BYTE> contents;
 };
 

@@ -1,8 +1,9 @@
 // The resource compiler's refusals and the icon drawer's repeatability, run as
 // the build runs them.
-#include <gtest/gtest.h>
+#include "scratch_dir.h"
 
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -32,16 +33,13 @@ void Spill(const fs::path& path, const std::string& bytes) {
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-class Tools : public ::testing::Test {
+struct BadScript {
+    const char* script;
+    const char* message;
+};
+
+class Tools : public ScratchDir {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "resgen-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-
-    void TearDown() override { fs::remove_all(dir); }
-
     struct Run {
         int status;
         std::string errors;
@@ -62,12 +60,16 @@ protected:
                        Quoted(dir / "out.d") + " -o " + Quoted(dir / "out.cpp") + " " + Quoted(dir / "test.rc"));
     }
 
-    fs::path dir;
-};
-
-struct BadScript {
-    const char* script;
-    const char* message;
+    template <size_t N>
+    void ExpectRefused(const BadScript (&cases)[N]) {
+        for (const BadScript& bad : cases) {
+            SCOPED_TRACE(bad.script);
+            Run run = Compile(bad.script);
+            EXPECT_EQ(run.status, 1);
+            EXPECT_THAT(run.errors, HasSubstr(bad.message));
+            EXPECT_FALSE(fs::exists(dir / "out.cpp"));
+        }
+    }
 };
 
 TEST_F(Tools, BadScriptsFailWithTheirPlaceAndWriteNothing) {
@@ -94,6 +96,8 @@ TEST_F(Tools, BadScriptsFailWithTheirPlaceAndWriteNothing) {
         {"/* never closed\n1 ICON \"cube.ico\"", "test.rc:1: comment without its closing */"},
         {"#if 1\n#endif", "test.rc:1: unsupported directive #if"},
         {"#define F(x) x", "test.rc:1: macros with arguments are not supported"},
+        {"1 BITMAP \"small.bmp\"\n#", "test.rc:2: unsupported directive #"},
+        {"#define", "test.rc:1: #define without a name"},
         {"1 BITMAP small", "test.rc:1: expected a quoted file name"},
         {"1 ICON", "test.rc:1: script ends where a file name should be"},
         {"1 BITMAP \"small.bmp\" @", "test.rc:1: unexpected character '@'"},
@@ -101,13 +105,7 @@ TEST_F(Tools, BadScriptsFailWithTheirPlaceAndWriteNothing) {
         {"1 ACCELERATORS BEGIN 0x1FFFFFFFF, 5 END", "test.rc:1: bad number '0x1FFFFFFFF'"},
         {"// nothing but a comment", "test.rc: no resources"},
     };
-    for (const BadScript& bad : cases) {
-        SCOPED_TRACE(bad.script);
-        Run run = Compile(bad.script);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_THAT(run.errors, HasSubstr(bad.message));
-        EXPECT_FALSE(fs::exists(dir / "out.cpp"));
-    }
+    ExpectRefused(cases);
 }
 
 TEST_F(Tools, FilesThatAreNotWhatTheirStatementSaysAreRefused) {
@@ -134,13 +132,7 @@ TEST_F(Tools, FilesThatAreNotWhatTheirStatementSaysAreRefused) {
         {"1 ICON \"paletted.ico\"", "test.rc:1: image 1 of 'paletted.ico' is not an uncompressed 32-bit image"},
         {"1 ICON \"cut.ico\"", "test.rc:1: image 2 of 'cut.ico' lies beyond its end"},
     };
-    for (const BadScript& bad : cases) {
-        SCOPED_TRACE(bad.script);
-        Run run = Compile(bad.script);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_THAT(run.errors, HasSubstr(bad.message));
-        EXPECT_FALSE(fs::exists(dir / "out.cpp"));
-    }
+    ExpectRefused(cases);
 }
 
 TEST_F(Tools, MissingScriptOrOutputIsAnError) {
