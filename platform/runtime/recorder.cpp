@@ -103,6 +103,12 @@ void GifRecorder::Write(HeldFrame& frame, LONGLONG until) {
     if (!Check(EGifPutImageDesc(gif_, 0, 0, width, height, false, localMap.get()))) return;
     for (int y = 0; y < height; ++y)
         if (!Check(EGifPutLine(gif_, frame.pixels.data() + static_cast<ptrdiff_t>(y) * frame.width, width))) return;
+    // The library keeps its own copy of a local map and drops it unfreed when
+    // the next image has none: free it once the image is written.
+    if (gif_->Image.ColorMap) {
+        GifFreeMapObject(gif_->Image.ColorMap);
+        gif_->Image.ColorMap = nullptr;
+    }
 }
 
 bool GifRecorder::Finish(std::string& error) {
