@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <string>
@@ -92,7 +93,10 @@ struct Window {
     WNDPROC proc;
     HCURSOR classCursor;
     HWND parent;
-    RECT rect;
+    int x;
+    int y;
+    int width;
+    int height;
     bool visible = false;
     Placement placement = Placement::Normal;
     bool needsPaint = false;
@@ -132,6 +136,11 @@ const WindowClass* FindClass(LPCSTR name) {
             return &windowClass;
     }
     return nullptr;
+}
+
+// The right or bottom edge, kept within range whatever the program asked for.
+LONG FarEdge(int origin, int extent) {
+    return static_cast<LONG>(std::clamp<long long>(static_cast<long long>(origin) + extent, INT32_MIN, INT32_MAX));
 }
 
 LPARAM PackPoint(LONG low, LONG high) { return static_cast<LPARAM>(MAKELONG(low, high)); }
@@ -199,8 +208,8 @@ void Place(HWND window, Placement target) {
     w->visible = true;
     w->placement = target;
     w->needsPaint = !minimizing;
-    pos.cx = w->rect.right - w->rect.left;
-    pos.cy = w->rect.bottom - w->rect.top;
+    pos.cx = w->width;
+    pos.cy = w->height;
     if (!minimizing) Activate(window);
     SendToWindow(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     if (minimizing) Deactivate(window, true);
@@ -283,19 +292,21 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     window.proc = windowClass->wc.lpfnWndProc;
     window.classCursor = windowClass->wc.hCursor;
     window.parent = hWndParent;
-    window.rect = RECT{X, Y, X + nWidth, Y + nHeight};
+    window.x = X;
+    window.y = Y;
+    window.width = nWidth;
+    window.height = nHeight;
 
-    CreateStruct create{lpParam,   hInstance,   hMenu,   hWndParent, nHeight,  nWidth,
-                        Y,         X,           static_cast<LONG>(dwStyle), lpWindowName, lpClassName, dwExStyle};
+    CreateStruct create{lpParam, hInstance, hMenu, hWndParent, nHeight, nWidth, Y, X, static_cast<LONG>(dwStyle),
+                        lpWindowName, lpClassName, dwExStyle};
     LPARAM createParam = reinterpret_cast<LPARAM>(&create);
     if (!SendToWindow(handle, WM_NCCREATE, 0, createParam)) {
         SendToWindow(handle, WM_NCDESTROY, 0, 0);
         state.windows.erase(handle);
         return nullptr;
     }
-    Window* created = Find(handle);
-    if (!created) return nullptr;
-    RECT client = created->rect;
+    if (!IsLiveWindow(handle)) return nullptr;
+    RECT client{X, Y, FarEdge(X, nWidth), FarEdge(Y, nHeight)};
     SendToWindow(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
     if (SendToWindow(handle, WM_CREATE, 0, createParam) == -1) {
         DestroyWindow(handle);
