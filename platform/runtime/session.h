@@ -52,6 +52,17 @@ bool IsExclusiveWindow(HWND window);
 void TakeDisplay();
 void GiveDisplayBack();
 
+// The trace (--trace) has a line for each notable event, most with the
+// clock's counts at the end:
+//   flip C                  a frame was presented; C is after its refresh
+//   miss C                  a refresh passed without a frame (display away)
+//   wait C                  the program began waiting for events
+//   event NAME C            a scripted event (as written, e.g. key=Alt+X)
+//   away C, back C          the display was taken away, given back
+//   signal N C              a termination signal asked the program to close
+//   fail CALL 0xRESULT C    a scripted failure was returned
+//   messagebox CAPTION: TEXT
+//   exit N
 // A line of the trace: what happened and the clock when it happened.
 void TraceAt(std::string_view what);
 // A line of the trace without the clock.
