@@ -95,7 +95,7 @@ struct NamedEvent {
 constexpr NamedEvent kNamedEvents[] = {
     {"minimize", HostEvent::Kind::Minimize}, {"restore", HostEvent::Kind::Restore},
     {"lose", HostEvent::Kind::Lose},         {"regain", HostEvent::Kind::Regain},
-    {"close", HostEvent::Kind::Close},
+    {"close", HostEvent::Kind::Close},       {"pointer", HostEvent::Kind::Pointer},
 };
 
 bool ParseEvent(std::string_view item, ScriptedEvent& scripted, std::string& error) {
@@ -119,7 +119,7 @@ bool ParseEvent(std::string_view item, ScriptedEvent& scripted, std::string& err
             return true;
         }
     }
-    error = "unknown event '" + std::string(what) + "' (use minimize, restore, lose, regain, close or key=KEY)";
+    error = "unknown event '" + std::string(what) + "' (use minimize, restore, lose, regain, close, pointer or key=KEY)";
     return false;
 }
 
@@ -292,7 +292,7 @@ std::string HelpText(const char* program) {
            "  --frames N          press Escape after N presented frames\n"
            "  --events LIST       scripted events, e.g. 2000:minimize,5000:restore,6000:key=Escape\n"
            "                      (milliseconds; minimize, restore, lose, regain, close,\n"
-           "                      key=[Alt+][Shift+][Ctrl+]NAME)\n"
+           "                      pointer, key=[Alt+][Shift+][Ctrl+]NAME)\n"
            "  --fail CALL[@N][:RESULT]\n"
            "                      make CALL (every call, or only the Nth) fail with RESULT\n"
            "                      (default DDERR_GENERIC); repeatable\n"

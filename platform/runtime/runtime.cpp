@@ -73,7 +73,6 @@ struct Session {
     bool displayAway = false;
     FILE* trace = nullptr;
     std::unique_ptr<GifRecorder> recorder;
-    std::vector<HostEvent> hostEvents;
 };
 
 Session* current = nullptr;
@@ -115,8 +114,9 @@ void Deliver(const HostEvent& event) {
         break;
     case HostEvent::Kind::Pointer: {
         constexpr WORD kClientArea = 1;
+        constexpr WORD kMouseMove = 0x0200;
         if (window)
-            SendToWindow(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELONG(kClientArea, WM_NULL));
+            SendToWindow(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELONG(kClientArea, kMouseMove));
         break;
     }
     }

@@ -82,14 +82,15 @@ TEST(Options, BadInputIsRefusedWithAReason) {
 TEST(Options, EventsComeInTimeOrderKeepingTheWrittenOrderForTies) {
     std::vector<platform::ScriptedEvent> events;
     std::string error;
-    ASSERT_TRUE(platform::ParseEvents("2000:minimize,500:lose,2000:restore,0:regain", events, error)) << error;
-    ASSERT_EQ(events.size(), 4u);
+    ASSERT_TRUE(platform::ParseEvents("2000:minimize,500:lose,2000:restore,0:regain,9:pointer", events, error)) << error;
+    ASSERT_EQ(events.size(), 5u);
     EXPECT_EQ(events[0].event.kind, HostEvent::Kind::Regain);
-    EXPECT_EQ(events[1].event.kind, HostEvent::Kind::Lose);
-    EXPECT_EQ(events[1].at, 5'000'000);
-    EXPECT_EQ(events[2].event.kind, HostEvent::Kind::Minimize);
-    EXPECT_EQ(events[3].event.kind, HostEvent::Kind::Restore);
-    EXPECT_EQ(events[3].name, "restore");
+    EXPECT_EQ(events[1].event.kind, HostEvent::Kind::Pointer);
+    EXPECT_EQ(events[2].event.kind, HostEvent::Kind::Lose);
+    EXPECT_EQ(events[2].at, 5'000'000);
+    EXPECT_EQ(events[3].event.kind, HostEvent::Kind::Minimize);
+    EXPECT_EQ(events[4].event.kind, HostEvent::Kind::Restore);
+    EXPECT_EQ(events[4].name, "restore");
 }
 
 TEST(Options, KeysWithModifiers) {

@@ -210,10 +210,18 @@ TEST(Windows, DestroyingDropsWhatWasPostedToTheWindow) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST(Windows, SetCursorGivesThePreviousCursor) {
-    MakeRecordedWindow();
+TEST(Windows, PointerOverTheWindowTakesTheClassCursor) {
+    platform::testing::ResetPlatform();
     HCURSOR arrow = reinterpret_cast<HCURSOR>(0x1234);
-    EXPECT_EQ(SetCursor(arrow), nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hCursor = arrow;
+    windowClass.lpszClassName = "Pointed";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    CreateWindowExA(0, "Pointed", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(SetCursor(nullptr), nullptr);
+    ASSERT_TRUE(platform::testing::ScriptEvents("0:pointer"));
+    DispatchAll();
     EXPECT_EQ(SetCursor(nullptr), arrow);
 }
 
