@@ -31,6 +31,11 @@ void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, con
 // all the same, so that a program that keeps trying never stalls in time.
 void MissedRefresh();
 
+// The window has taken (true) or given back (false) the display in exclusive
+// full-screen mode. While it holds it, minimising the window takes the display
+// away (every surface is lost) and restoring the window gives it back.
+void SetExclusiveMode(HWND window, bool exclusive);
+
 // Provided by the DirectDraw implementation: marks every live surface lost,
 // when the runtime takes the display away.
 void LoseAllSurfaces();

@@ -1,0 +1,306 @@
+#include "options.h"
+
+#include <ddraw.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <iterator>
+#include <optional>
+
+namespace platform {
+
+namespace {
+
+// Beyond this a time in milliseconds would not fit the clock's counts.
+constexpr unsigned long long kLatestMilliseconds = 1'000'000'000'000ULL;
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool ParseUnsigned(std::string_view text, unsigned long long& value, int base = 10) {
+    if (text.empty()) return false;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+struct NamedKey {
+    const char* name;
+    WORD key;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"Escape", VK_ESCAPE}, {"Esc", VK_ESCAPE}, {"Enter", VK_RETURN}, {"Return", VK_RETURN},
+    {"Space", VK_SPACE},   {"Tab", VK_TAB},
+};
+
+// Function keys F1 to F12 follow one another from this code.
+constexpr WORD kFirstFunctionKey = 0x70;
+
+bool ParseKeyName(std::string_view name, WORD& key) {
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        // Letters and digits are their own (upper-case) character codes.
+        key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
+        return true;
+    }
+    for (const NamedKey& named : kNamedKeys) {
+        if (EqualNoCase(name, named.name)) {
+            key = named.key;
+            return true;
+        }
+    }
+    unsigned long long number = 0;
+    if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f') && ParseUnsigned(name.substr(1), number) &&
+        number >= 1 && number <= 12) {
+        key = static_cast<WORD>(kFirstFunctionKey + number - 1);
+        return true;
+    }
+    return false;
+}
+
+// "[Alt+][Shift+][Ctrl+]NAME"
+bool ParseKey(std::string_view text, HostEvent& event, std::string& error) {
+    event.kind = HostEvent::Kind::Key;
+    std::string_view rest = text;
+    for (size_t plus; (plus = rest.find('+')) != std::string_view::npos && plus + 1 < rest.size();) {
+        std::string_view modifier = rest.substr(0, plus);
+        BYTE bit = EqualNoCase(modifier, "Alt")     ? kAlt
+                   : EqualNoCase(modifier, "Shift") ? kShift
+                   : EqualNoCase(modifier, "Ctrl")  ? kControl
+                                                    : 0;
+        if (bit == 0 || (event.modifiers & bit)) {
+            error = "bad modifier '" + std::string(modifier) + "' in key '" + std::string(text) + "'";
+            return false;
+        }
+        event.modifiers |= bit;
+        rest = rest.substr(plus + 1);
+    }
+    if (!ParseKeyName(rest, event.key)) {
+        error = "unknown key '" + std::string(rest) +
+                "' (use a letter, a digit, Escape, Enter, Space, Tab or F1 to F12)";
+        return false;
+    }
+    return true;
+}
+
+struct NamedEvent {
+    const char* name;
+    HostEvent::Kind kind;
+};
+
+constexpr NamedEvent kNamedEvents[] = {
+    {"minimize", HostEvent::Kind::Minimize}, {"restore", HostEvent::Kind::Restore},
+    {"lose", HostEvent::Kind::Lose},         {"regain", HostEvent::Kind::Regain},
+    {"close", HostEvent::Kind::Close},       {"pointer", HostEvent::Kind::Pointer},
+};
+
+bool ParseEvent(std::string_view item, ScriptedEvent& scripted, std::string& error) {
+    size_t colon = item.find(':');
+    unsigned long long ms = 0;
+    if (colon == std::string_view::npos || !ParseUnsigned(item.substr(0, colon), ms)) {
+        error = "event '" + std::string(item) + "' should be TIME:WHAT with TIME in milliseconds";
+        return false;
+    }
+    if (ms > kLatestMilliseconds) {
+        error = "event time " + std::string(item.substr(0, colon)) + " is too late";
+        return false;
+    }
+    scripted.at = static_cast<LONGLONG>(ms) * (kCountsPerSecond / 1000);
+    std::string_view what = item.substr(colon + 1);
+    scripted.name = std::string(what);
+    if (what.starts_with("key=")) return ParseKey(what.substr(4), scripted.event, error);
+    for (const NamedEvent& named : kNamedEvents) {
+        if (what == named.name) {
+            scripted.event.kind = named.kind;
+            return true;
+        }
+    }
+    error = "unknown event '" + std::string(what) + "' (use minimize, restore, lose, regain, close, pointer or key=KEY)";
+    return false;
+}
+
+#define NAMED_RESULT(code) {#code, code}
+struct NamedResult {
+    const char* name;
+    HRESULT value;
+};
+constexpr NamedResult kNamedResults[] = {
+    NAMED_RESULT(DDERR_GENERIC),       NAMED_RESULT(DDERR_INVALIDPARAMS),   NAMED_RESULT(DDERR_OUTOFMEMORY),
+    NAMED_RESULT(DDERR_UNSUPPORTED),   NAMED_RESULT(DDERR_INVALIDOBJECT),   NAMED_RESULT(DDERR_NOTFOUND),
+    NAMED_RESULT(DDERR_SURFACEBUSY),   NAMED_RESULT(DDERR_SURFACELOST),     NAMED_RESULT(DDERR_WASSTILLDRAWING),
+    NAMED_RESULT(DDERR_NOTLOCKED),     NAMED_RESULT(E_NOTIMPL),             NAMED_RESULT(E_NOINTERFACE),
+    NAMED_RESULT(E_POINTER),           NAMED_RESULT(E_FAIL),                NAMED_RESULT(E_OUTOFMEMORY),
+    NAMED_RESULT(E_INVALIDARG),
+};
+#undef NAMED_RESULT
+
+bool ParseResultCode(std::string_view text, HRESULT& result) {
+    for (const NamedResult& named : kNamedResults) {
+        if (text == named.name) {
+            result = named.value;
+            return true;
+        }
+    }
+    unsigned long long value = 0;
+    bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    bool parsed = text.starts_with("0x") || text.starts_with("0X") ? ParseUnsigned(text.substr(2), value, 16)
+                                                                     : ParseUnsigned(text, value);
+    if (!parsed || value > 0xFFFFFFFFULL || (negative && value > 0x80000000ULL)) return false;
+    result = static_cast<HRESULT>(static_cast<DWORD>(negative ? 0 - value : value));
+    return true;
+}
+
+bool IsCallName(std::string_view name) {
+    return !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0])) &&
+           std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+}
+
+bool ParseCount(std::string_view text, unsigned long& count) {
+    unsigned long long value = 0;
+    if (!ParseUnsigned(text, value) || value == 0 || value > 0xFFFFFFFFULL) return false;
+    count = static_cast<unsigned long>(value);
+    return true;
+}
+
+}  // namespace
+
+bool ParseEvents(std::string_view list, std::vector<ScriptedEvent>& events, std::string& error) {
+    std::vector<ScriptedEvent> parsed;
+    while (true) {
+        size_t comma = list.find(',');
+        ScriptedEvent scripted{};
+        if (!ParseEvent(list.substr(0, comma), scripted, error)) return false;
+        parsed.push_back(std::move(scripted));
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    events.insert(events.end(), std::make_move_iterator(parsed.begin()), std::make_move_iterator(parsed.end()));
+    std::stable_sort(events.begin(), events.end(),
+                     [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.at < b.at; });
+    return true;
+}
+
+bool ParseFailure(std::string_view text, FailureRule& rule, std::string& error) {
+    size_t colon = text.find(':');
+    std::string_view call = text.substr(0, colon);
+    rule = FailureRule{};
+    rule.result = DDERR_GENERIC;
+    if (size_t at = call.find('@'); at != std::string_view::npos) {
+        if (!ParseCount(call.substr(at + 1), rule.nth)) {
+            error = "bad call number in '" + std::string(text) + "' (CALL@N counts calls from 1)";
+            return false;
+        }
+        call = call.substr(0, at);
+    }
+    if (!IsCallName(call)) {
+        error = "bad call name in '" + std::string(text) + "'";
+        return false;
+    }
+    rule.call = std::string(call);
+    if (colon == std::string_view::npos) return true;
+    std::string_view result = text.substr(colon + 1);
+    if (!ParseResultCode(result, rule.result)) {
+        error = "bad result '" + std::string(result) + "' (a hexadecimal or decimal code, or a name such as " +
+                "DDERR_SURFACELOST or E_FAIL)";
+        return false;
+    }
+    if (rule.result == S_OK) {
+        error = "result 0 in '" + std::string(text) + "' is success, not a failure";
+        return false;
+    }
+    return true;
+}
+
+ParsedOptions ParseOptions(int argc, const char* const* argv) {
+    ParsedOptions parsed;
+    Options& options = parsed.options;
+    auto fail = [&parsed](std::string message) {
+        parsed.outcome = ParsedOptions::Outcome::Error;
+        parsed.error = std::move(message);
+        return parsed;
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        std::string_view name = arg;
+        std::optional<std::string_view> inlineValue;
+        if (size_t equals = arg.find('='); arg.starts_with("--") && equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            inlineValue = arg.substr(equals + 1);
+        }
+        auto takesValue = [&](std::string_view option) { return name == option; };
+        std::string_view value;
+        auto needValue = [&]() {
+            if (inlineValue) {
+                value = *inlineValue;
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                return false;
+            }
+            return true;
+        };
+        auto flag = [&](std::string_view option) { return arg == option; };
+
+        if (flag("--help") || flag("-h")) {
+            parsed.outcome = ParsedOptions::Outcome::Help;
+            return parsed;
+        } else if (flag("--version")) {
+            parsed.outcome = ParsedOptions::Outcome::Version;
+            return parsed;
+        } else if (flag("--headless")) {
+            options.headless = true;
+        } else if (flag("--realtime")) {
+            options.realtime = true;
+        } else if (takesValue("--frames") || takesValue("--still-drawing")) {
+            unsigned long& count = name == "--frames" ? options.frames : options.stillDrawing;
+            if (!needValue() || !ParseCount(value, count))
+                return fail(std::string(name) + " needs a positive count");
+        } else if (takesValue("--events")) {
+            std::string error;
+            if (!needValue()) return fail("--events needs a list such as 2000:minimize,5000:restore");
+            if (!ParseEvents(value, options.events, error)) return fail("--events: " + error);
+        } else if (takesValue("--fail")) {
+            FailureRule rule;
+            std::string error;
+            if (!needValue()) return fail("--fail needs CALL[@N][:RESULT]");
+            if (!ParseFailure(value, rule, error)) return fail("--fail: " + error);
+            options.failures.push_back(std::move(rule));
+        } else if (takesValue("--record") || takesValue("--trace")) {
+            std::string& file = name == "--record" ? options.record : options.trace;
+            if (!needValue() || value.empty()) return fail(std::string(name) + " needs a file name");
+            file = std::string(value);
+        } else if (arg.starts_with("-")) {
+            return fail("unknown option '" + std::string(arg) + "'");
+        } else {
+            return fail("unexpected argument '" + std::string(arg) + "': the program takes no arguments");
+        }
+    }
+    return parsed;
+}
+
+std::string HelpText(const char* program) {
+    return std::string("usage: ") + program + " [OPTION]...\n" +
+           "Platform options:\n"
+           "  --headless          run without a window system: a virtual 60 Hz display\n"
+           "  --realtime          pace the headless display by the real clock\n"
+           "  --frames N          press Escape after N presented frames\n"
+           "  --events LIST       scripted events, e.g. 2000:minimize,5000:restore,6000:key=Escape\n"
+           "                      (milliseconds; minimize, restore, lose, regain, close,\n"
+           "                      pointer, key=[Alt+][Shift+][Ctrl+]NAME)\n"
+           "  --fail CALL[@N][:RESULT]\n"
+           "                      make CALL (every call, or only the Nth) fail with RESULT\n"
+           "                      (default DDERR_GENERIC); repeatable\n"
+           "  --still-drawing N   Lock answers DDERR_WASSTILLDRAWING N times\n"
+           "  --record FILE.gif   record every presented frame into an animated GIF\n"
+           "  --trace FILE        write platform events with the clock's counts to FILE\n"
+           "  --version           print the version and exit\n"
+           "  --help              print this help and exit\n";
+}
+
+}  // namespace platform

@@ -1,0 +1,275 @@
+// Runs the small test program as a user would, through the headless display.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ::testing::TempDir() + "tiny_" + test->name() + "_" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+pid_t Start(const std::vector<std::string>& args, const std::string& errPath) {
+    std::vector<char*> argv{const_cast<char*>(TINY_PROGRAM)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, TINY_PROGRAM, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int Finish(pid_t pid) {
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
+    return WEXITSTATUS(status);
+}
+
+struct RunResult {
+    int exitCode;
+    std::string output;  // standard output and error together
+};
+
+RunResult RunProgram(const std::vector<std::string>& args) {
+    std::string outPath = TempPath("output");
+    std::remove(outPath.c_str());
+    int exitCode = Finish(Start(args, outPath));
+    return RunResult{exitCode, ReadFile(outPath)};
+}
+
+struct Recording {
+    std::vector<std::vector<GifByteType>> frames;
+    std::vector<int> delays;
+    std::vector<GifColorType> colors;
+    bool loops = false;
+};
+
+Recording Decode(const std::string& path) {
+    Recording recording;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    EXPECT_NE(gif, nullptr) << GifErrorString(error);
+    if (!gif) return recording;
+    EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
+    if (gif->SColorMap)
+        recording.colors.assign(gif->SColorMap->Colors, gif->SColorMap->Colors + gif->SColorMap->ColorCount);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& image = gif->SavedImages[i];
+        recording.frames.emplace_back(image.RasterBits, image.RasterBits + image.ImageDesc.Width * image.ImageDesc.Height);
+        GraphicsControlBlock control;
+        EXPECT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+        recording.delays.push_back(control.DelayTime);
+        for (int e = 0; e < image.ExtensionBlockCount; ++e) {
+            const ExtensionBlock& block = image.ExtensionBlocks[e];
+            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+                std::string(reinterpret_cast<char*>(block.Bytes), 11) == "NETSCAPE2.0")
+                recording.loops = true;
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return recording;
+}
+
+// The lines of the trace that start with the word.
+std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
+        if (line.rfind(word + " ", 0) == 0) found.push_back(line);
+    return found;
+}
+
+size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
+    auto found = std::find(lines.begin(), lines.end(), line);
+    EXPECT_NE(found, lines.end()) << line;
+    return static_cast<size_t>(found - lines.begin());
+}
+
+TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
+    std::string recordings[2];
+    std::string traces[2];
+    for (int run = 0; run < 2; ++run) {
+        std::string gif = TempPath("run" + std::to_string(run) + ".gif");
+        std::string trace = TempPath("run" + std::to_string(run) + ".trace");
+        RunResult result = RunProgram({"--headless", "--frames", "30", "--record", gif, "--trace", trace});
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        recordings[run] = ReadFile(gif);
+        traces[run] = ReadFile(trace);
+    }
+    ASSERT_FALSE(recordings[0].empty());
+    EXPECT_EQ(recordings[0], recordings[1]);
+    EXPECT_EQ(traces[0], traces[1]);
+
+    Recording recording = Decode(TempPath("run0.gif"));
+    ASSERT_EQ(recording.frames.size(), 30u);
+    EXPECT_TRUE(recording.loops);
+    ASSERT_EQ(recording.colors.size(), 256u);
+    EXPECT_EQ(recording.colors[10].Red, 10);
+    EXPECT_EQ(recording.colors[10].Green, 245);
+    EXPECT_EQ(recording.colors[10].Blue, 5);
+    for (size_t k = 0; k < recording.frames.size(); ++k) {
+        const std::vector<GifByteType>& frame = recording.frames[k];
+        ASSERT_EQ(frame.size(), 64u * 48u);
+        // Frame k was drawn when the clock read k refreshes.
+        for (int y = 0; y < 48; y += 47)
+            for (int x = 0; x < 64; x += 9) ASSERT_EQ(frame[y * 64 + x], (x + 3 * y + k) & 0xFF) << k;
+    }
+    int total = 0;
+    for (int delay : recording.delays) {
+        EXPECT_TRUE(delay == 1 || delay == 2) << delay;
+        total += delay;
+    }
+    EXPECT_EQ(total, 50) << "thirty refreshes at 60 Hz";
+
+    std::vector<std::string> lines = Lines(traces[0]);
+    std::vector<std::string> flips = Matching(lines, "flip");
+    ASSERT_EQ(flips.size(), 30u);
+    EXPECT_EQ(flips.front(), "flip 166667");
+    EXPECT_EQ(flips.back(), "flip 5000010");
+    EXPECT_LT(IndexOf(lines, "flip 5000010"), IndexOf(lines, "event key=Escape 5000010"));
+    EXPECT_EQ(lines.back(), "exit 0");
+}
+
+// The trace of a headless run with the scripted events, which must end well.
+std::vector<std::string> TraceOfRun(const std::string& events) {
+    std::string trace = TempPath("trace");
+    RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    std::vector<std::string> lines = Lines(ReadFile(trace));
+    EXPECT_FALSE(lines.empty());
+    if (!lines.empty()) {
+        EXPECT_EQ(lines.back(), "exit 0");
+    }
+    return lines;
+}
+
+// The lines strictly between two lines of the trace.
+std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
+                                 const std::string& last) {
+    size_t from = IndexOf(lines, first);
+    size_t to = IndexOf(lines, last);
+    if (from >= to) return {};
+    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
+                                    lines.begin() + static_cast<ptrdiff_t>(to));
+}
+
+TEST(Program, MinimisedItWaitsWithoutDrawingUntilRestored) {
+    std::vector<std::string> lines = TraceOfRun("100:minimize,2000:restore,2100:key=Alt+X");
+    // The sixth refresh is the first at or after 100 ms. One wait, no frames.
+    EXPECT_EQ(Between(lines, "event minimize 1000002", "event restore 20000000"),
+              (std::vector<std::string>{"away 1000002", "wait 1000002"}));
+    EXPECT_EQ(Between(lines, "event restore 20000000", "flip 20166667"), std::vector<std::string>{"back 20000000"});
+    EXPECT_EQ(Matching(lines, "flip").size(), 6u + 6u) << "six frames before, six after";
+}
+
+TEST(Program, WithTheDisplayLostItMissesRefreshesWhileActive) {
+    std::vector<std::string> lines = TraceOfRun("100:lose,200:regain,300:key=Escape");
+    std::vector<std::string> lost = Between(lines, "away 1000002", "event regain 2000004");
+    EXPECT_EQ(Matching(lost, "miss").size(), lost.size());
+    EXPECT_EQ(lost.size(), 6u);
+    EXPECT_EQ(lines[IndexOf(lines, "event regain 2000004") + 1], "back 2000004");
+    EXPECT_TRUE(Matching(lines, "wait").empty());
+}
+
+TEST(Program, TerminationSignalsCloseItCleanly) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        std::string trace = TempPath("trace" + std::to_string(signal));
+        std::string output = TempPath("output" + std::to_string(signal));
+        std::remove(output.c_str());
+        std::remove(trace.c_str());
+        pid_t pid = Start({"--headless", "--events", "0:minimize", "--trace", trace}, output);
+        // Minimised with nothing scripted ahead, it waits for the signal.
+        bool waiting = false;
+        for (int tries = 0; tries < 1000 && !waiting; ++tries) {
+            waiting = ReadFile(trace).find("\nwait ") != std::string::npos;
+            if (!waiting) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_TRUE(waiting);
+        kill(pid, signal);
+        EXPECT_EQ(Finish(pid), 0) << ReadFile(output);
+        std::vector<std::string> lines = Lines(ReadFile(trace));
+        EXPECT_EQ(Matching(lines, "signal"), std::vector<std::string>{"signal " + std::to_string(signal) + " 0"});
+        EXPECT_EQ(lines.back(), "exit 0");
+    }
+}
+
+TEST(Program, MessageBoxesAndScriptedFailuresReachTheUser) {
+    std::string trace = TempPath("trace");
+    RunResult result = RunProgram({"--headless", "--fail", "RegisterClassA", "--trace", trace});
+    EXPECT_EQ(result.exitCode, 3) << "WinMain's result";
+    EXPECT_EQ(result.output, "Tiny: RegisterClassA failed\n");
+    EXPECT_EQ(Lines(ReadFile(trace)), (std::vector<std::string>{"fail RegisterClassA 0x80004005 0",
+                                                                 "messagebox Tiny: RegisterClassA failed", "exit 3"}));
+}
+
+TEST(Program, BadOptionsAreRefusedWithExitCodeTwo) {
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"--frames", "0"}, {"--bogus"}, {"extra"}, {"--events", "10:explode"}, {"--fail", "Lock:0"}, {"--record"}}) {
+        RunResult result = RunProgram(args);
+        EXPECT_EQ(result.exitCode, 2) << args[0];
+        EXPECT_NE(result.output.find("--help"), std::string::npos) << result.output;
+    }
+}
+
+TEST(Program, HelpListsTheOptions) {
+    RunResult result = RunProgram({"--help"});
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* option : {"--headless", "--realtime", "--frames", "--events", "--fail", "--still-drawing",
+                               "--record", "--trace", "--version"})
+        EXPECT_NE(result.output.find(option), std::string::npos) << option;
+    RunResult version = RunProgram({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_FALSE(version.output.empty());
+}
+
+TEST(Program, RecordingThatCannotBeWrittenFailsTheRun) {
+    RunResult create = RunProgram({"--headless", "--frames", "1", "--record", "/nonexistent/dir/out.gif"});
+    EXPECT_EQ(create.exitCode, 1);
+    EXPECT_NE(create.output.find("cannot create /nonexistent/dir/out.gif"), std::string::npos) << create.output;
+    RunResult write = RunProgram({"--headless", "--frames", "2", "--record", "/dev/full"});
+    EXPECT_EQ(write.exitCode, 1);
+    EXPECT_NE(write.output.find("cannot write /dev/full"), std::string::npos) << write.output;
+}
+
+TEST(Program, RealtimeRunPacesByTheRealClock) {
+    std::string trace = TempPath("trace");
+    RunResult result = RunProgram({"--headless", "--realtime", "--frames", "6", "--trace", trace});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    std::vector<std::string> flips = Matching(Lines(ReadFile(trace)), "flip");
+    ASSERT_EQ(flips.size(), 6u);
+    // Each flip returns at a later refresh of a real 60 Hz display.
+    for (size_t k = 0; k < flips.size(); ++k)
+        EXPECT_GE(std::stoll(flips[k].substr(5)), static_cast<long long>(k + 1) * 166'667) << flips[k];
+}
+
+}  // namespace
