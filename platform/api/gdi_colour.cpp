@@ -3,9 +3,7 @@
 namespace platform {
 
 BYTE WidenField(DWORD value, unsigned bits) {
-    DWORD wide = value << (8 - bits);
-    for (unsigned filled = bits; filled < 8; filled += bits) wide |= wide >> bits;
-    return static_cast<BYTE>(wide);
+    return static_cast<BYTE>(value * 255 / ((DWORD{1} << bits) - 1));
 }
 
 BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour) {

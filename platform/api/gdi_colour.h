@@ -13,8 +13,7 @@ BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour);
 
 COLORREF EntryColour(const PALETTEENTRY& entry);
 
-// A colour field of 1 to 8 bits widened to 8 by repeating its high bits, so
-// that its largest value becomes 255.
+// A colour field of 1 to 8 bits scaled to 0..255, rounding down.
 BYTE WidenField(DWORD value, unsigned bits);
 
 // Direct-colour pixels of 16 (5-6-5), 24 and 32 bits (8-8-8 with blue lowest).

@@ -1,0 +1,1 @@
+#include "platform_test.h"
