@@ -160,10 +160,16 @@ void StoreColour(BYTE* to, BYTE red, BYTE green, BYTE blue) {
     to[3] = 0;
 }
 
-bool DecodeUncompressed(const BYTE* pixels, size_t available, const Layout& layout, DibImage& image) {
-    const int64_t stride = (layout.width * layout.bitCount + 31) / 32 * 4;
+int64_t FileStride(const Layout& layout) { return (layout.width * layout.bitCount + 31) / 32 * 4; }
+
+// Uncompressed rows must all be there; the last may lack its padding.
+bool PixelsFit(const Layout& layout, size_t available) {
     const int64_t lastRow = (layout.width * layout.bitCount + 7) / 8;
-    if (static_cast<uint64_t>(stride * (layout.height - 1) + lastRow) > available) return false;
+    return static_cast<uint64_t>(FileStride(layout) * (layout.height - 1) + lastRow) <= available;
+}
+
+void DecodeUncompressed(const BYTE* pixels, const Layout& layout, DibImage& image) {
+    const int64_t stride = FileStride(layout);
     for (int64_t r = 0; r < layout.height; ++r) {
         const BYTE* from = pixels + r * stride;
         BYTE* to = image.bits.data() + (layout.topDown ? r : layout.height - 1 - r) * image.Stride();
@@ -184,7 +190,6 @@ bool DecodeUncompressed(const BYTE* pixels, size_t available, const Layout& layo
             }
         }
     }
-    return true;
 }
 
 // Run-length encoded rows, bottom row first. Pixels that the stream skips
@@ -234,15 +239,18 @@ bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibI
 
 std::optional<DibImage> Decode(const Layout& layout, const BYTE* dib, size_t size, size_t tableEntries,
                                size_t pixelOffset) {
+    const bool runLength = layout.compression == BI_RLE8 || layout.compression == BI_RLE4;
+    if (!runLength && !PixelsFit(layout, size - pixelOffset)) return std::nullopt;
     DibImage image = BlankImage(static_cast<LONG>(layout.width), static_cast<LONG>(layout.height),
                                 layout.bitCount <= 8 ? 8 : 32);
     if (layout.bitCount <= 8)
         ReadColourTable(dib + layout.tableOffset,
                         std::min<size_t>(tableEntries, size_t{1} << layout.bitCount), layout.entrySize, image);
-    const bool read = layout.compression == BI_RLE8 || layout.compression == BI_RLE4
-                          ? DecodeRunLength(dib + pixelOffset, size - pixelOffset, layout, image)
-                          : DecodeUncompressed(dib + pixelOffset, size - pixelOffset, layout, image);
-    if (!read) return std::nullopt;
+    if (!runLength) {
+        DecodeUncompressed(dib + pixelOffset, layout, image);
+    } else if (!DecodeRunLength(dib + pixelOffset, size - pixelOffset, layout, image)) {
+        return std::nullopt;
+    }
     return image;
 }
 

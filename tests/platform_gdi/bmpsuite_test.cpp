@@ -62,15 +62,18 @@ void ExpectPixelsOf(HBITMAP bitmap, const std::string& reference, bool skipped) 
             const COLORREF actual = image->ColourAt(x, y);
             if (GetRValue(actual) != expected[0] || GetGValue(actual) != expected[1] ||
                 GetBValue(actual) != expected[2]) {
-                if (wrong++ == 0)
+                if (wrong++ == 0) {
                     ADD_FAILURE() << "first difference at (" << x << ", " << y << "): " << std::hex << actual
                                   << " instead of r " << int{expected[0]} << " g " << int{expected[1]} << " b "
                                   << int{expected[2]};
+                }
             }
         }
     }
     EXPECT_EQ(wrong, 0);
-    if (skipped) EXPECT_GT(skips, 0);
+    if (skipped) {
+        EXPECT_GT(skips, 0);
+    }
 }
 
 struct CorpusFile {
@@ -79,6 +82,8 @@ struct CorpusFile {
     bool loads;
     bool skipped = false;   // a run-length file that leaves pixels out
 };
+
+void PrintTo(const CorpusFile& file, std::ostream* out) { *out << file.name; }
 
 std::string PrintName(const ::testing::TestParamInfo<CorpusFile>& info) {
     std::string name = info.param.name;
