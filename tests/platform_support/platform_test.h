@@ -10,6 +10,7 @@
 #include <api/gdi.h>
 #include <api/palette.h>
 #include <api/surface.h>
+#include <runtime/runtime.h>
 
 #include "runtime_double.h"
 
