@@ -35,8 +35,10 @@ HRESULT Palette::Create(DWORD flags, const PALETTEENTRY* entries, Palette** pale
 }
 
 Palette* Palette::FromInterface(IDirectDrawPalette* palette) {
-    auto* candidate = static_cast<Palette*>(palette);
-    return LivePalettes().count(candidate) ? candidate : nullptr;
+    // Compared as addresses first: a stale pointer must not even be converted.
+    for (Palette* live : LivePalettes())
+        if (static_cast<IDirectDrawPalette*>(live) == palette) return live;
+    return nullptr;
 }
 
 HRESULT Palette::QueryInterface(REFIID riid, void** ppvObject) {

@@ -64,8 +64,10 @@ LONG Surface::AlignedPitch(DWORD width, DWORD bitCount) {
 }
 
 Surface* Surface::FromInterface(IDirectDrawSurface4* surface) {
-    auto* candidate = static_cast<Surface*>(surface);
-    return LiveSurfaces().count(candidate) ? candidate : nullptr;
+    // Compared as addresses first: a stale pointer must not even be converted.
+    for (Surface* live : LiveSurfaces())
+        if (static_cast<IDirectDrawSurface4*>(live) == surface) return live;
+    return nullptr;
 }
 
 const PALETTEENTRY* Surface::Colours() const {
