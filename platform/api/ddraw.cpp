@@ -1,4 +1,4 @@
-#include "ddraw.h"
+#include "directdraw.h"
 
 #include <ddraw.h>
 

@@ -73,20 +73,15 @@ TEST_F(DirectDraw, OnlyPalettisedModesAreOffered) {
     ASSERT_EQ(dd_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     DDSURFACEDESC2 desc = ChainDescription();
     ASSERT_EQ(dd_->CreateSurface(&desc, &primary_, nullptr), DD_OK);
-    DDSURFACEDESC2 described{};
-    described.dwSize = sizeof described;
-    ASSERT_EQ(primary_->GetSurfaceDesc(&described), DD_OK);
-    EXPECT_EQ(described.dwWidth, 800u);
-    EXPECT_EQ(described.dwHeight, 600u);
+    EXPECT_EQ(DescriptionOf(primary_).dwWidth, 800u);
+    EXPECT_EQ(DescriptionOf(primary_).dwHeight, 600u);
     EXPECT_EQ(dd_->RestoreDisplayMode(), DD_OK);
 }
 
 TEST_F(DirectDraw, BuildsTheFlippingChainTheProgramsAskFor) {
     OpenDisplay();
     EXPECT_EQ(platform::LiveSurfaceCount(), 2u);
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(primary_->GetSurfaceDesc(&desc), DD_OK);
+    DDSURFACEDESC2 desc = DescriptionOf(primary_);
     EXPECT_EQ(desc.dwWidth, 640u);
     EXPECT_EQ(desc.dwHeight, 480u);
     EXPECT_EQ(desc.lPitch, 640);
@@ -96,9 +91,7 @@ TEST_F(DirectDraw, BuildsTheFlippingChainTheProgramsAskFor) {
     EXPECT_EQ(desc.ddsCaps.dwCaps & chain, chain);
     EXPECT_EQ(desc.dwBackBufferCount, 1u);
 
-    desc = DDSURFACEDESC2{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(back_->GetSurfaceDesc(&desc), DD_OK);
+    desc = DescriptionOf(back_);
     EXPECT_EQ(desc.ddsCaps.dwCaps & (DDSCAPS_BACKBUFFER | DDSCAPS_PRIMARYSURFACE), DDSCAPS_BACKBUFFER);
     EXPECT_EQ(desc.dwWidth, 640u);
     EXPECT_EQ(desc.ddpfPixelFormat.dwRGBBitCount, 8u);
@@ -210,9 +203,7 @@ TEST_F(DirectDraw, OffScreenSurfacesLiveInSystemMemoryInThePrimaryFormat) {
     OpenDisplay();
     LPDIRECTDRAWSURFACE4 texture = CreateOffScreen(400, 200);
     ASSERT_NE(texture, nullptr);
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    ASSERT_EQ(texture->GetSurfaceDesc(&desc), DD_OK);
+    DDSURFACEDESC2 desc = DescriptionOf(texture);
     EXPECT_EQ(desc.dwWidth, 400u);
     EXPECT_EQ(desc.dwHeight, 200u);
     EXPECT_EQ(desc.lPitch, 400);
@@ -223,8 +214,7 @@ TEST_F(DirectDraw, OffScreenSurfacesLiveInSystemMemoryInThePrimaryFormat) {
     // Rows are padded to whole 32-bit words.
     LPDIRECTDRAWSURFACE4 odd = CreateOffScreen(127, 3);
     ASSERT_NE(odd, nullptr);
-    ASSERT_EQ(odd->GetSurfaceDesc(&desc), DD_OK);
-    EXPECT_EQ(desc.lPitch, 128);
+    EXPECT_EQ(DescriptionOf(odd).lPitch, 128);
     EXPECT_EQ(odd->Release(), 0u);
 }
 

@@ -7,14 +7,8 @@ namespace {
 
 using LostSurfaces = DisplayTest;
 
-DDSURFACEDESC2 Described() {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    return desc;
-}
-
 bool HoldsTheRestoredPattern(LPDIRECTDRAWSURFACE4 surface) {
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     if (surface->Lock(nullptr, &desc, 0, nullptr) != DD_OK) return false;
     bool pattern = true;
     for (DWORD y = 0; y < desc.dwHeight; ++y) {
@@ -38,7 +32,7 @@ TEST_F(LostSurfaces, RefuseTheirWorkUntilRestored) {
     platform::LoseAllSurfaces();
     for (LPDIRECTDRAWSURFACE4 surface : {primary_, back_, texture}) {
         EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
-        DDSURFACEDESC2 desc = Described();
+        DDSURFACEDESC2 desc = SizedDescription();
         EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
         HDC dc = nullptr;
         EXPECT_EQ(surface->GetDC(&dc), DDERR_SURFACELOST);
@@ -61,7 +55,7 @@ TEST_F(LostSurfaces, FillsAndFlipsWhileAwayLetARefreshGoBy) {
     EXPECT_EQ(Runtime().missedRefreshes, 1);
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
     EXPECT_EQ(Runtime().missedRefreshes, 2);
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
     EXPECT_EQ(Runtime().missedRefreshes, 2);
 }

@@ -13,15 +13,9 @@ using Surfaces = DisplayTest;
 
 static_assert(sizeof(DDBLTFX) == 100);
 
-DDSURFACEDESC2 Described() {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
-    return desc;
-}
-
 TEST_F(Surfaces, LockGivesTheWholeSurfaceUntilUnlock) {
     OpenDisplay();
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     ASSERT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DD_OK);
     ASSERT_NE(desc.lpSurface, nullptr);
     EXPECT_TRUE(desc.dwFlags & DDSD_LPSURFACE);
@@ -33,7 +27,7 @@ TEST_F(Surfaces, LockGivesTheWholeSurfaceUntilUnlock) {
     // object to one too many).
     std::memset(desc.lpSurface, 0x42, static_cast<size_t>(desc.lPitch) * desc.dwHeight);
 
-    DDSURFACEDESC2 again = Described();
+    DDSURFACEDESC2 again = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &again, 0, nullptr), DDERR_SURFACEBUSY);
     EXPECT_EQ(back_->Unlock(nullptr), DD_OK);
     EXPECT_EQ(back_->Unlock(nullptr), DDERR_NOTLOCKED);
@@ -55,17 +49,17 @@ TEST_F(Surfaces, LockAndGetSurfaceDescWantTheirRecordsSize) {
 
 TEST_F(Surfaces, LockOfARectangleStartsAtItsCorner) {
     OpenDisplay();
-    DDSURFACEDESC2 whole = Described();
+    DDSURFACEDESC2 whole = SizedDescription();
     ASSERT_EQ(back_->Lock(nullptr, &whole, 0, nullptr), DD_OK);
     ASSERT_EQ(back_->Unlock(nullptr), DD_OK);
     RECT rect = {10, 20, 30, 40};
-    DDSURFACEDESC2 part = Described();
+    DDSURFACEDESC2 part = SizedDescription();
     ASSERT_EQ(back_->Lock(&rect, &part, 0, nullptr), DD_OK);
     EXPECT_EQ(part.lpSurface, static_cast<BYTE*>(whole.lpSurface) + 20 * 640 + 10);
     EXPECT_EQ(part.lPitch, 640);
     ASSERT_EQ(back_->Unlock(&rect), DD_OK);
     for (RECT bad : {RECT{0, 0, 641, 1}, RECT{-1, 0, 1, 1}, RECT{5, 5, 5, 6}, RECT{0, 470, 1, 481}}) {
-        DDSURFACEDESC2 desc = Described();
+        DDSURFACEDESC2 desc = SizedDescription();
         EXPECT_EQ(back_->Lock(&bad, &desc, 0, nullptr), DDERR_INVALIDRECT);
     }
 }
@@ -73,7 +67,7 @@ TEST_F(Surfaces, LockOfARectangleStartsAtItsCorner) {
 TEST_F(Surfaces, StillDrawingIsAnsweredAsOftenAsAskedUnlessTheLockWaits) {
     OpenDisplay();
     Runtime().stillDrawing = 2;
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DD_OK);
@@ -168,7 +162,7 @@ TEST_F(Surfaces, OnlyTheFrontFlipsAndNotWhileABufferIsInUse) {
     EXPECT_EQ(back_->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
     EXPECT_EQ(plain->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
     EXPECT_EQ(primary_->Flip(plain, DDFLIP_WAIT), DDERR_INVALIDPARAMS);
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     ASSERT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DD_OK);
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACEBUSY);
     EXPECT_EQ(ColourFill(back_, 1), DDERR_SURFACEBUSY);
@@ -189,7 +183,7 @@ TEST_F(Surfaces, OneDeviceContextAtATimeInPlaceOfALock) {
     HDC second = nullptr;
     EXPECT_EQ(back_->GetDC(&second), DDERR_DCALREADYCREATED);
     EXPECT_EQ(second, nullptr);
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACEBUSY);
     EXPECT_EQ(back_->ReleaseDC(reinterpret_cast<HDC>(&desc)), DDERR_INVALIDPARAMS);
     EXPECT_EQ(back_->ReleaseDC(dc), DD_OK);
@@ -214,7 +208,7 @@ TEST_F(Surfaces, ColourKeysAreKeptAndDescribed) {
     LPDIRECTDRAWSURFACE4 plain = CreateOffScreen(8, 8);
     DDCOLORKEY key = {5, 5};
     EXPECT_EQ(plain->SetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
-    DDSURFACEDESC2 desc = Described();
+    DDSURFACEDESC2 desc = SizedDescription();
     ASSERT_EQ(plain->GetSurfaceDesc(&desc), DD_OK);
     EXPECT_TRUE(desc.dwFlags & DDSD_CKSRCBLT);
     EXPECT_EQ(desc.ddckCKSrcBlt.dwColorSpaceLowValue, 5u);

@@ -34,11 +34,24 @@ inline DDSURFACEDESC2 OffScreenDescription(DWORD width, DWORD height) {
     return desc;
 }
 
+// A description with its size set, as Lock and GetSurfaceDesc want it.
+inline DDSURFACEDESC2 SizedDescription() {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc;
+    return desc;
+}
+
+// What GetSurfaceDesc says of the surface.
+inline DDSURFACEDESC2 DescriptionOf(LPDIRECTDRAWSURFACE4 surface) {
+    DDSURFACEDESC2 desc = SizedDescription();
+    EXPECT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
+    return desc;
+}
+
 // The surface's pixels as bytes, row after row, without the padding; empty
 // when it cannot be locked.
 inline std::vector<BYTE> SurfacePixels(LPDIRECTDRAWSURFACE4 surface) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof desc;
+    DDSURFACEDESC2 desc = SizedDescription();
     std::vector<BYTE> pixels;
     if (surface->Lock(nullptr, &desc, 0, nullptr) != DD_OK) return pixels;
     const DWORD rowBytes = desc.dwWidth * desc.ddpfPixelFormat.dwRGBBitCount / 8;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <api/ddraw.h>
+#include <api/directdraw.h>
 #include <api/gdi.h>
 #include <api/palette.h>
 #include <api/surface.h>

@@ -1,7 +1,7 @@
 // The DirectDraw object: the display's cooperative level and mode, and the
 // maker of surfaces and palettes.
-#ifndef PLATFORM_API_DDRAW_H
-#define PLATFORM_API_DDRAW_H
+#ifndef PLATFORM_API_DIRECTDRAW_H
+#define PLATFORM_API_DIRECTDRAW_H
 
 #include <cstddef>
 
