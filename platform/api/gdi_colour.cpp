@@ -31,7 +31,8 @@ DWORD PackColour(DWORD bitCount, COLORREF colour) {
 
 COLORREF UnpackColour(DWORD bitCount, DWORD pixel) {
     if (bitCount == 16)
-        return RGB(WidenField((pixel >> 11) & 0x1F, 5), WidenField((pixel >> 5) & 0x3F, 6), WidenField(pixel & 0x1F, 5));
+        return RGB(WidenField((pixel >> 11) & 0x1F, 5), WidenField((pixel >> 5) & 0x3F, 6),
+                   WidenField(pixel & 0x1F, 5));
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
