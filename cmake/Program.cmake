@@ -6,8 +6,34 @@ function(add_program name)
   if(WIN32)
     add_executable(${name} WIN32 ${P_SOURCES} ${P_RESOURCES})
     target_link_libraries(${name} PRIVATE ${P_LIBRARIES} winapi)
+    # The resource compiler looks for included and named files in the
+    # include folders: the script's own and the shared resources.
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/resources)
   else()
     add_executable(${name} ${P_SOURCES})
     target_link_libraries(${name} PRIVATE ${P_LIBRARIES} platform_main)
+    if(P_RESOURCES)
+      add_resource_table(${name} ${P_RESOURCES})
+    endif()
   endif()
+endfunction()
+
+# add_resource_table(TARGET script.rc)
+# Compiles the resources that a script names into TARGET (our platform only):
+# the script becomes a generated table that registers itself at start-up.
+function(add_resource_table target script)
+  get_filename_component(script ${script} ABSOLUTE)
+  get_filename_component(stem ${script} NAME_WE)
+  set(table ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
+  add_custom_command(
+    OUTPUT ${table}
+    COMMAND resgen -I ${PROJECT_SOURCE_DIR}/resources -I ${PROJECT_SOURCE_DIR}/platform/include
+            --depfile ${table}.d -o ${table} ${script}
+    DEPENDS ${script} resgen
+    DEPFILE ${table}.d
+    COMMENT "Compiling the resources of ${target}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${table})
+  set_source_files_properties(${table} PROPERTIES INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform)
+  target_link_libraries(${target} PRIVATE platform)
 endfunction()

@@ -44,6 +44,8 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
                              const TexturedTriangle* triangle, const ProjectedTriangle* projected);
 void OrderByDepthSpread(TexturedTriangle* ordered, const TexturedTriangle* triangle);
 void BuildTrianglePlane(TrianglePlane* plane, const TexturedTriangle* triangle);
+// Sets sAxis and tAxis: the components that the ray solve divides by.
+void ChooseSolveAxes(TrianglePlane* plane);
 void IntersectViewRay(const TexturedTriangle* triangle, double sx, double sy, double* s, double* t, double* X,
                       double* Y, double* Z, TrianglePlane* plane);
 

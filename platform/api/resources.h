@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace platform {
@@ -20,18 +21,31 @@ struct ResourceEntry {
     DWORD size;
 };
 
+// The program's resources belong to its module, GetModuleHandleA(NULL), which
+// is also the instance that WinMain receives; the calls that take a module
+// accept that handle or null for it.
+
 // Makes a table the program's resources. Called by the generated table's
-// static initialiser (and by tests); the table must outlive the program.
+// static initialiser (and by tests); the table must outlive the program. False,
+// and nothing of the table registered, when one of its entries lacks a type, a
+// name or data, or names a resource that is already there.
 bool RegisterResources(const ResourceEntry* entries, size_t count);
 
 // The resource of that type and name, or null. Names compare as Windows
 // compares them: integer identifiers by value, strings without regard to case.
 const ResourceEntry* FindResourceEntry(LPCSTR type, LPCSTR name);
 
-// What an HACCEL handle points to.
+// What an HACCEL handle points to. The entries are those of the resource in
+// its order, fVirt without the flag that marks the last one.
 struct AcceleratorTable {
     std::vector<ACCEL> entries;
 };
+
+// The picture of an icon that LoadIconA returned: the image of its group closest
+// to 32 x 32, top row first, each pixel red in bits 0-7, green 8-15, blue 16-23
+// and alpha 24-31 (bytes R, G, B, A in memory on a little-endian machine). False,
+// with the outputs untouched, for a handle that is no such icon.
+bool IconPixels(HICON icon, std::vector<uint32_t>* rgba, int* width, int* height);
 
 }  // namespace platform
 

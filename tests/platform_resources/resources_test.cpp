@@ -1,0 +1,324 @@
+// Resource look-up and loading on tables registered by hand, as a generated
+// table registers itself.
+#include "api/resources.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+using platform::ResourceEntry;
+
+namespace {
+
+const BYTE BITMAP_BYTES[] = {40, 0, 0, 0, 1, 2, 3};
+const BYTE NAMED_BYTES[] = {9, 8, 7};
+const BYTE OTHER_BYTES[] = {5};
+
+const ResourceEntry FIRST_TABLE[] = {
+    {RT_BITMAP, MAKEINTRESOURCEA(501), BITMAP_BYTES, sizeof BITMAP_BYTES},
+    {RT_BITMAP, "Texture", NAMED_BYTES, sizeof NAMED_BYTES},
+};
+const ResourceEntry SECOND_TABLE[] = {
+    {RT_RCDATA, MAKEINTRESOURCEA(501), OTHER_BYTES, sizeof OTHER_BYTES},
+};
+
+// Every table that the tests here register, once for the whole program.
+class Resources : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static const bool registered = platform::RegisterResources(FIRST_TABLE, std::size(FIRST_TABLE)) &&
+                                       platform::RegisterResources(SECOND_TABLE, std::size(SECOND_TABLE));
+        ASSERT_TRUE(registered);
+    }
+
+    HMODULE module = GetModuleHandleA(nullptr);
+};
+
+std::vector<BYTE> Loaded(HRSRC resource) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
+    DWORD size = SizeofResource(module, resource);
+    return bytes ? std::vector<BYTE>(bytes, bytes + size) : std::vector<BYTE>();
+}
+
+TEST_F(Resources, TheProgramHasOneModuleHandle) {
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(GetModuleHandleA(nullptr), module);
+    EXPECT_EQ(GetModuleHandleA("kernel32.dll"), nullptr);
+}
+
+TEST_F(Resources, FindsByIdentifierAndByNumberString) {
+    HRSRC byId = FindResourceA(module, MAKEINTRESOURCEA(501), RT_BITMAP);
+    ASSERT_NE(byId, nullptr);
+    EXPECT_EQ(FindResourceA(module, "#501", RT_BITMAP), byId);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(501), "#2"), byId);
+    EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(501), RT_BITMAP), byId);
+    EXPECT_EQ(Loaded(byId), std::vector<BYTE>(std::begin(BITMAP_BYTES), std::end(BITMAP_BYTES)));
+}
+
+TEST_F(Resources, FindsStringNamesWhateverTheirCase) {
+    HRSRC named = FindResourceA(module, "TEXTURE", RT_BITMAP);
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(FindResourceA(module, "texture", RT_BITMAP), named);
+    EXPECT_EQ(FindResourceA(module, "TeXtUrE", RT_BITMAP), named);
+    EXPECT_EQ(Loaded(named), std::vector<BYTE>(std::begin(NAMED_BYTES), std::end(NAMED_BYTES)));
+}
+
+TEST_F(Resources, SameNameOfAnotherTypeInAnotherTable) {
+    HRSRC data = FindResourceA(module, MAKEINTRESOURCEA(501), RT_RCDATA);
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(data, FindResourceA(module, MAKEINTRESOURCEA(501), RT_BITMAP));
+    EXPECT_EQ(Loaded(data), std::vector<BYTE>{5});
+}
+
+TEST_F(Resources, MissingResourcesAreNull) {
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(502), RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(module, "Textur", RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(module, "501", RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(module, "#", RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(module, "Texture", RT_ICON), nullptr);
+    EXPECT_EQ(FindResourceA(module, nullptr, RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(module, "", RT_BITMAP), nullptr);
+    // A module that is not the program's has none of its resources.
+    int other;
+    EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(&other), MAKEINTRESOURCEA(501), RT_BITMAP), nullptr);
+}
+
+TEST_F(Resources, HandlesThatNameNoResourceLoadNothing) {
+    ResourceEntry copy = FIRST_TABLE[0];
+    HRSRC forged = reinterpret_cast<HRSRC>(&copy);
+    EXPECT_EQ(LoadResource(module, forged), nullptr);
+    EXPECT_EQ(SizeofResource(module, forged), 0u);
+    EXPECT_EQ(LoadResource(module, nullptr), nullptr);
+    EXPECT_EQ(SizeofResource(module, nullptr), 0u);
+    EXPECT_EQ(LockResource(nullptr), nullptr);
+}
+
+TEST_F(Resources, TablesThatClashOrLackPartsAreRefusedWhole) {
+    const BYTE bytes[] = {1};
+    static const ResourceEntry clashing[] = {
+        {RT_RCDATA, MAKEINTRESOURCEA(601), bytes, 1},
+        {RT_BITMAP, "texture", bytes, 1},
+    };
+    EXPECT_FALSE(platform::RegisterResources(clashing, std::size(clashing)));
+    static const ResourceEntry twice[] = {
+        {RT_RCDATA, MAKEINTRESOURCEA(602), bytes, 1},
+        {RT_RCDATA, "#602", bytes, 1},
+    };
+    EXPECT_FALSE(platform::RegisterResources(twice, std::size(twice)));
+    static const ResourceEntry noData[] = {{RT_RCDATA, MAKEINTRESOURCEA(603), nullptr, 0}};
+    EXPECT_FALSE(platform::RegisterResources(noData, 1));
+    static const ResourceEntry noName[] = {{RT_RCDATA, nullptr, bytes, 1}};
+    EXPECT_FALSE(platform::RegisterResources(noName, 1));
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(601), RT_RCDATA), nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(602), RT_RCDATA), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Accelerators
+// ---------------------------------------------------------------------------
+
+// Entries of WORD flags, key, command and padding; 0x80 marks the last, so
+// what lies after it is not part of the table.
+const BYTE KEYS[] = {
+    0x03, 0, 0x1B, 0, 0xE9, 0x03, 0, 0,  //
+    0x93, 0, 0x58, 0, 0xE9, 0x03, 0, 0,  //
+    0x01, 0, 0x41, 0, 0x01, 0x00, 0, 0,
+};
+const BYTE UNMARKED_KEYS[] = {0x01, 0, 0x70, 0, 0x02, 0x00, 0, 0, 0x11};
+const BYTE TOO_SHORT_KEYS[] = {0x81, 0, 0x70, 0, 0x02, 0x00};
+const ResourceEntry KEY_TABLE[] = {
+    {RT_ACCELERATOR, MAKEINTRESOURCEA(103), KEYS, sizeof KEYS},
+    {RT_ACCELERATOR, "Unmarked", UNMARKED_KEYS, sizeof UNMARKED_KEYS},
+    {RT_ACCELERATOR, "Short", TOO_SHORT_KEYS, sizeof TOO_SHORT_KEYS},
+};
+
+class Accelerators : public Resources {
+protected:
+    static void SetUpTestSuite() {
+        Resources::SetUpTestSuite();
+        static const bool registered = platform::RegisterResources(KEY_TABLE, std::size(KEY_TABLE));
+        ASSERT_TRUE(registered);
+    }
+
+    static const std::vector<ACCEL>& Entries(HACCEL table) {
+        return reinterpret_cast<const platform::AcceleratorTable*>(table)->entries;
+    }
+};
+
+void ExpectAccel(const ACCEL& accel, BYTE flags, WORD key, WORD command) {
+    EXPECT_EQ(accel.fVirt, flags);
+    EXPECT_EQ(accel.key, key);
+    EXPECT_EQ(accel.cmd, command);
+}
+
+TEST_F(Accelerators, TableEndsAtTheMarkedEntryWhichLosesItsMark) {
+    HACCEL table = LoadAcceleratorsA(module, MAKEINTRESOURCEA(103));
+    ASSERT_NE(table, nullptr);
+    const std::vector<ACCEL>& entries = Entries(table);
+    ASSERT_EQ(entries.size(), 2u);
+    ExpectAccel(entries[0], FVIRTKEY | FNOINVERT, VK_ESCAPE, 1001);
+    ExpectAccel(entries[1], FVIRTKEY | FNOINVERT | FALT, 'X', 1001);
+    EXPECT_EQ(LoadAcceleratorsA(module, "#103"), table);
+}
+
+TEST_F(Accelerators, UnmarkedTableEndsWithItsLastWholeEntry) {
+    HACCEL table = LoadAcceleratorsA(nullptr, "unmarked");
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(Entries(table).size(), 1u);
+    ExpectAccel(Entries(table)[0], FVIRTKEY, 0x70, 2);
+}
+
+TEST_F(Accelerators, MissingOrEmptyTablesGiveNull) {
+    EXPECT_EQ(LoadAcceleratorsA(module, MAKEINTRESOURCEA(104)), nullptr);
+    EXPECT_EQ(LoadAcceleratorsA(module, "Short"), nullptr);
+    // Resource 501 exists, but as a bitmap.
+    EXPECT_EQ(LoadAcceleratorsA(module, MAKEINTRESOURCEA(501)), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Icons and cursors
+// ---------------------------------------------------------------------------
+
+// A 2 x 2 image of 32 bits per pixel, rows bottom-up: blue, green, red, alpha.
+// The mask below it (rows of 4 bytes, bottom-up) clears the top-left pixel.
+const BYTE MASKED_IMAGE[] = {
+    40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0,
+    0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0,  //
+    1,  2, 3, 0, 4, 5, 6, 0,                                       // bottom row
+    7,  8, 9, 0, 10, 11, 12, 0,                                    // top row
+    0,  0, 0, 0, 0x80, 0, 0, 0,                                    // mask
+};
+// The same with an alpha channel, which then overrides the mask.
+const BYTE ALPHA_IMAGE[] = {
+    40, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0,
+    0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0,  //
+    1,  2, 3, 10, 4, 5, 6, 20,                                     //
+    7,  8, 9, 30, 10, 11, 12, 40,                                  //
+    0,  0, 0, 0, 0x80, 0, 0, 0,                                    //
+};
+
+std::vector<BYTE> SolidImage(int side, BYTE red) {
+    std::vector<BYTE> image(40 + side * side * 4 + (side + 31) / 32 * 4 * side, 0);
+    image[0] = 40;
+    image[4] = static_cast<BYTE>(side);
+    image[8] = static_cast<BYTE>(2 * side);
+    image[12] = 1;
+    image[14] = 32;
+    for (int i = 0; i < side * side; ++i) {
+        image[40 + 4 * i + 2] = red;
+        image[40 + 4 * i + 3] = 255;
+    }
+    return image;
+}
+
+// A group header and its entries: width, height, colours, reserved, planes,
+// bits per pixel, size and image number.
+std::vector<BYTE> Group(std::initializer_list<std::pair<int, int>> images, int count) {
+    std::vector<BYTE> group{0, 0, 1, 0, static_cast<BYTE>(count), 0};
+    for (auto [side, id] : images) {
+        BYTE entry[14] = {static_cast<BYTE>(side), static_cast<BYTE>(side), 0, 0, 1, 0, 32, 0,
+                          0, 0, 0, 0, static_cast<BYTE>(id), 0};
+        group.insert(group.end(), std::begin(entry), std::end(entry));
+    }
+    return group;
+}
+
+class Icons : public Resources {
+protected:
+    static void SetUpTestSuite() {
+        Resources::SetUpTestSuite();
+        static const std::vector<BYTE> tiny = SolidImage(1, 1), small = SolidImage(16, 16), large = SolidImage(48, 48);
+        static const std::vector<BYTE> nearest = Group({{1, 14}, {2, 11}}, 2), alpha = Group({{2, 12}}, 1),
+                                       tie = Group({{16, 15}, {48, 16}}, 2), missing = Group({{2, 19}}, 1),
+                                       cut = Group({{2, 13}}, 1), shortGroup = Group({{2, 11}}, 2);
+        static const ResourceEntry table[] = {
+            {RT_ICON, MAKEINTRESOURCEA(11), MASKED_IMAGE, sizeof MASKED_IMAGE},
+            {RT_ICON, MAKEINTRESOURCEA(12), ALPHA_IMAGE, sizeof ALPHA_IMAGE},
+            {RT_ICON, MAKEINTRESOURCEA(13), ALPHA_IMAGE, sizeof ALPHA_IMAGE - 1},
+            {RT_ICON, MAKEINTRESOURCEA(14), tiny.data(), static_cast<DWORD>(tiny.size())},
+            {RT_ICON, MAKEINTRESOURCEA(15), small.data(), static_cast<DWORD>(small.size())},
+            {RT_ICON, MAKEINTRESOURCEA(16), large.data(), static_cast<DWORD>(large.size())},
+            {RT_GROUP_ICON, MAKEINTRESOURCEA(102), nearest.data(), static_cast<DWORD>(nearest.size())},
+            {RT_GROUP_ICON, "Alpha", alpha.data(), static_cast<DWORD>(alpha.size())},
+            {RT_GROUP_ICON, "Tie", tie.data(), static_cast<DWORD>(tie.size())},
+            {RT_GROUP_ICON, "Missing", missing.data(), static_cast<DWORD>(missing.size())},
+            {RT_GROUP_ICON, "Cut", cut.data(), static_cast<DWORD>(cut.size())},
+            {RT_GROUP_ICON, "ShortGroup", shortGroup.data(), static_cast<DWORD>(shortGroup.size())},
+        };
+        static const bool registered = platform::RegisterResources(table, std::size(table));
+        ASSERT_TRUE(registered);
+    }
+
+    struct Picture {
+        std::vector<uint32_t> rgba;
+        int width = 0;
+        int height = 0;
+    };
+
+    static Picture PixelsOf(HICON icon) {
+        Picture picture;
+        EXPECT_TRUE(platform::IconPixels(icon, &picture.rgba, &picture.width, &picture.height));
+        return picture;
+    }
+};
+
+uint32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) { return r | g << 8 | b << 16 | a << 24; }
+
+TEST_F(Icons, MaskGivesTransparencyToImagesWithoutAlpha) {
+    HICON icon = LoadIconA(module, MAKEINTRESOURCEA(102));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIconA(module, "#102"), icon);
+    Picture picture = PixelsOf(icon);
+    ASSERT_EQ(picture.width, 2);  // the 2 x 2 image is nearer 32 x 32 than the 1 x 1
+    ASSERT_EQ(picture.height, 2);
+    EXPECT_EQ(picture.rgba, (std::vector<uint32_t>{Rgba(9, 8, 7, 0), Rgba(12, 11, 10, 255), Rgba(3, 2, 1, 255),
+                                                  Rgba(6, 5, 4, 255)}));
+}
+
+TEST_F(Icons, AlphaChannelWinsOverTheMask) {
+    Picture picture = PixelsOf(LoadIconA(module, "alpha"));
+    EXPECT_EQ(picture.rgba, (std::vector<uint32_t>{Rgba(9, 8, 7, 30), Rgba(12, 11, 10, 40), Rgba(3, 2, 1, 10),
+                                                  Rgba(6, 5, 4, 20)}));
+}
+
+TEST_F(Icons, LargerOfTwoEquallyNearSizes) {
+    Picture picture = PixelsOf(LoadIconA(module, "Tie"));
+    ASSERT_EQ(picture.width, 48);
+    ASSERT_EQ(picture.height, 48);
+    EXPECT_EQ(picture.rgba.size(), 48u * 48u);
+    EXPECT_EQ(picture.rgba[0], Rgba(48, 0, 0, 255));
+}
+
+TEST_F(Icons, BrokenOrMissingIconsGiveNull) {
+    EXPECT_EQ(LoadIconA(module, "Missing"), nullptr);
+    EXPECT_EQ(LoadIconA(module, "Cut"), nullptr);
+    EXPECT_EQ(LoadIconA(module, "ShortGroup"), nullptr);
+    EXPECT_EQ(LoadIconA(module, "Nowhere"), nullptr);
+    // A null instance asks for the system's icons, not the program's.
+    EXPECT_EQ(LoadIconA(nullptr, MAKEINTRESOURCEA(102)), nullptr);
+}
+
+TEST_F(Icons, PixelsOnlyForLoadedIcons) {
+    std::vector<uint32_t> rgba{7};
+    int width = 3, height = 4;
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    EXPECT_FALSE(platform::IconPixels(arrow, &rgba, &width, &height));
+    EXPECT_FALSE(platform::IconPixels(nullptr, &rgba, &width, &height));
+    EXPECT_EQ(rgba, std::vector<uint32_t>{7});
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 4);
+}
+
+TEST_F(Icons, SystemArrowIsTheOnlyCursor) {
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    ASSERT_NE(arrow, nullptr);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow);
+    EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(32513)), nullptr);
+    EXPECT_EQ(LoadCursorA(module, IDC_ARROW), nullptr);
+}
+
+}  // namespace
