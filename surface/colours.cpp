@@ -95,15 +95,6 @@ LPDIRECTDRAWPALETTE DDCreatePaletteFromBitmap(LPDIRECTDRAW4 directDraw, LPCSTR b
     return palette;
 }
 
-HRESULT DDLockWholeSurface(LPDIRECTDRAWSURFACE4 surface, DDSURFACEDESC2* desc) {
-    desc->dwSize = sizeof *desc;
-    HRESULT result;
-    do {
-        result = surface->Lock(NULL, desc, 0, NULL);
-    } while (result == DDERR_WASSTILLDRAWING);
-    return result;
-}
-
 // The pixel value at (x, y) of a locked surface, or CLR_INVALID outside it.
 // Only the pixel's own bytes are read, so the last pixel of a row is safe.
 static DWORD LockedPixel(const DDSURFACEDESC2* desc, int x, int y) {
