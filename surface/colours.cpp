@@ -67,7 +67,7 @@ static void ReadFileColours(LPCSTR path, PALETTEENTRY table[PALETTE_SIZE]) {
     _lclose(file);
 
     if (headerRead != sizeof header || ReadWord32(header) != INFO_HEADER_SIZE) return;
-    if (tableRead == HFILE_ERROR) tableRead = 0;
+    if (tableRead == (UINT)HFILE_ERROR) tableRead = 0;
     const DWORD count = ColourCount(header);
     for (DWORD i = 0; i < count && i < PALETTE_SIZE && (i + 1) * 4 <= tableRead; i++) {
         const BYTE blue = table[i].peRed;
