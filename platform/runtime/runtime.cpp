@@ -1,11 +1,11 @@
 #include "runtime.h"
 
+#include "../api/palette.h"
 #include "../api/user.h"
 #include "recorder.h"
 #include "session.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -49,16 +49,6 @@ void DrainWakePipe() {
     char buffer[64];
     while (read(wakePipe[0], buffer, sizeof buffer) > 0) {
     }
-}
-
-// The palette a display shows through when none is attached: 3 bits of red,
-// 3 of green and 2 of blue.
-std::array<PALETTEENTRY, 256> DefaultRamp() {
-    std::array<PALETTEENTRY, 256> ramp{};
-    for (int i = 0; i < 256; ++i)
-        ramp[i] = PALETTEENTRY{static_cast<BYTE>(((i >> 5) & 7) * 255 / 7), static_cast<BYTE>(((i >> 2) & 7) * 255 / 7),
-                               static_cast<BYTE>((i & 3) * 255 / 3), 0};
-    return ramp;
 }
 
 struct Session {
@@ -300,9 +290,8 @@ bool TakeStillDrawing() {
 bool DisplayAway() { return S().displayAway; }
 
 void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, const PALETTEENTRY* palette) {
-    static const std::array<PALETTEENTRY, 256> ramp = DefaultRamp();
     Session& session = S();
-    Frame frame{pixels, pitch, width, height, palette ? palette : ramp.data()};
+    Frame frame{pixels, pitch, width, height, palette ? palette : DefaultRamp()};
     if (session.recorder) session.recorder->Add(frame, session.display->Counter());
     session.display->Present(frame);
     TraceAt("flip");
