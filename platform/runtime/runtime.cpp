@@ -61,6 +61,8 @@ struct Session {
     unsigned long framesPresented = 0;
     HWND exclusiveWindow = nullptr;
     bool displayAway = false;
+    std::string lastCallAsked;
+    FrameObserver observer;
     FILE* trace = nullptr;
     std::unique_ptr<GifRecorder> recorder;
 };
@@ -243,6 +245,10 @@ void GiveDisplayBack() {
     TraceAt("back");
 }
 
+void ObservePresentedFrames(FrameObserver observer) { S().observer = std::move(observer); }
+
+const std::string& LastCallAsked() { return S().lastCallAsked; }
+
 void TraceAt(std::string_view what) {
     Session& session = S();
     if (!session.trace) return;
@@ -260,6 +266,7 @@ void TraceLine(std::string_view line) {
 
 HRESULT ScriptedFailure(const char* call) {
     Session& session = S();
+    session.lastCallAsked = call;
     if (session.options.failures.empty()) return S_OK;
     auto count = session.callCounts.find(std::string_view(call));
     bool scripted = false;
@@ -292,6 +299,7 @@ bool DisplayAway() { return S().displayAway; }
 void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, const PALETTEENTRY* palette) {
     Session& session = S();
     Frame frame{pixels, pitch, width, height, palette ? palette : DefaultRamp()};
+    if (session.observer) session.observer(frame, palette != nullptr);
     if (session.recorder) session.recorder->Add(frame, session.display->Counter());
     session.display->Present(frame);
     TraceAt("flip");

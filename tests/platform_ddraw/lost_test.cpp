@@ -42,28 +42,28 @@ TEST_F(LostSurfaces, RefuseTheirWorkUntilRestored) {
     }
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
     // The display is back already: no refresh went by.
-    EXPECT_EQ(Runtime().missedRefreshes, 0);
-    EXPECT_TRUE(Runtime().frames.empty());
+    EXPECT_EQ(MissedRefreshes(), 0);
+    EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(texture->Release(), 0u);
 }
 
 TEST_F(LostSurfaces, FillsAndFlipsWhileAwayLetARefreshGoBy) {
     OpenDisplay();
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(ColourFill(back_, 1), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 1);
+    EXPECT_EQ(MissedRefreshes(), 1);
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 2);
+    EXPECT_EQ(MissedRefreshes(), 2);
     DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 2);
+    EXPECT_EQ(MissedRefreshes(), 2);
 }
 
 TEST_F(LostSurfaces, CannotBeRestoredWhileTheDisplayIsAway) {
     OpenDisplay();
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
     EXPECT_EQ(back_->Restore(), DDERR_WRONGMODE);
     EXPECT_EQ(primary_->IsLost(), DDERR_SURFACELOST);
@@ -75,9 +75,9 @@ TEST_F(LostSurfaces, ComeBackWithUndefinedContentsThatShow) {
     LPDIRECTDRAWSURFACE4 texture = CreateOffScreen(40, 20);
     for (LPDIRECTDRAWSURFACE4 surface : {primary_, back_, texture}) ASSERT_EQ(ColourFill(surface, 0), DD_OK);
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
-    Runtime().away = false;
+    platform::testing::SetDisplayAway(false);
 
     // The primary brings its back buffer along; other surfaces need their own.
     EXPECT_EQ(primary_->Restore(), DD_OK);
