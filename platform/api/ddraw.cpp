@@ -63,7 +63,11 @@ public:
         const bool exclusive = dwFlags & DDSCL_EXCLUSIVE, fullScreen = dwFlags & DDSCL_FULLSCREEN;
         const bool normal = dwFlags & DDSCL_NORMAL;
         if (exclusive != fullScreen || exclusive == normal || (exclusive && !hWnd)) return DDERR_INVALIDPARAMS;
-        exclusive_ = exclusive;
+        LeaveExclusiveMode();
+        if (exclusive) {
+            exclusiveWindow_ = hWnd;
+            SetExclusiveMode(hWnd, true);
+        }
         levelSet_ = true;
         return DD_OK;
     }
@@ -118,7 +122,17 @@ public:
     }
 
 private:
-    ~DirectDraw() { --liveObjects; }
+    ~DirectDraw() {
+        LeaveExclusiveMode();
+        --liveObjects;
+    }
+
+    // The window gives the display back: minimising it no longer takes the
+    // display away.
+    void LeaveExclusiveMode() {
+        if (exclusiveWindow_) SetExclusiveMode(exclusiveWindow_, false);
+        exclusiveWindow_ = nullptr;
+    }
 
     // A primary with exactly one back buffer, in the display mode.
     HRESULT CreatePrimary(const DDSURFACEDESC2& desc, LPDIRECTDRAWSURFACE4* surface) const {
@@ -127,7 +141,7 @@ private:
         if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) return DDERR_INVALIDPARAMS;
         if ((desc.ddsCaps.dwCaps & kChain) != kChain) return DDERR_INVALIDCAPS;
         if (!(desc.dwFlags & DDSD_BACKBUFFERCOUNT) || desc.dwBackBufferCount != 1) return DDERR_INVALIDPARAMS;
-        if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
+        if (!exclusiveWindow_) return DDERR_NOEXCLUSIVEMODE;
         if (Surface::Primary()) return DDERR_INVALIDCAPS;
         *surface = Surface::CreateFlippingChain(mode_.width, mode_.height, mode_.bitCount);
         return DD_OK;
@@ -153,7 +167,7 @@ private:
 
     ULONG refs_ = 1;
     bool levelSet_ = false;
-    bool exclusive_ = false;
+    HWND exclusiveWindow_ = nullptr;  // while in exclusive full-screen mode
     DisplayMode mode_ = kDesktopMode;
 };
 

@@ -1,4 +1,6 @@
-// Surfaces lost when the display is taken away, and their restoration.
+// Surfaces lost when the display is taken away, and their restoration; the
+// window in exclusive full-screen mode that takes the display with it when
+// minimised.
 #include <algorithm>
 
 #include "display_test.h"
@@ -107,6 +109,62 @@ TEST_F(LostSurfaces, SurfacesMadeAfterTheLossAreNotLost) {
     LPDIRECTDRAWSURFACE4 texture = CreateOffScreen(4, 4);
     EXPECT_EQ(texture->IsLost(), DD_OK);
     EXPECT_EQ(texture->Release(), 0u);
+}
+
+// A window shown as the programs show theirs.
+HWND ShownWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "Exclusive";
+    EXPECT_NE(RegisterClassA(&windowClass), 0);
+    HWND window = CreateWindowExA(0, "Exclusive", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+using ExclusiveMode = DisplayTest;
+
+TEST_F(ExclusiveMode, MinimisingTheWindowTakesTheDisplayUntilItIsRestored) {
+    HWND window = ShownWindow();
+    OpenDisplay(window);
+    // As the programs do: the first interface goes once the mode is set.
+    first_->Release();
+    first_ = nullptr;
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_TRUE(platform::DisplayAway());
+    EXPECT_EQ(primary_->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_FALSE(platform::DisplayAway());
+    EXPECT_EQ(primary_->Restore(), DD_OK);
+    EXPECT_EQ(back_->IsLost(), DD_OK);
+}
+
+TEST_F(ExclusiveMode, EndsAtTheNormalLevel) {
+    HWND window = ShownWindow();
+    OpenDirectDraw();
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
+}
+
+TEST_F(ExclusiveMode, EndsWithTheLastReferenceToTheObject) {
+    HWND window = ShownWindow();
+    OpenDisplay(window);
+    CloseDisplay();
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
+}
+
+TEST_F(ExclusiveMode, MovesToTheWindowLastNamed) {
+    HWND window = ShownWindow();
+    OpenDirectDraw();
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
 }
 
 }  // namespace
