@@ -3,6 +3,7 @@
 #include <ddraw.h>
 
 #include "../runtime/runtime.h"
+#include "com.h"
 #include "gdi_bmp.h"
 #include "palette.h"
 #include "surface.h"
@@ -14,8 +15,6 @@ extern "C" const GUID IID_IDirectDraw4 = {0x9C59509A, 0x39BD, 0x11D1, {0x8C, 0x4
 
 namespace platform {
 namespace {
-
-constexpr GUID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 size_t liveObjects = 0;
 
