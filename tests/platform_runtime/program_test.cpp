@@ -2,6 +2,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -20,7 +21,10 @@ namespace {
 
 std::string TempPath(const std::string& name) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ::testing::TempDir() + "tiny_" + test->name() + "_" + name;
+    // A parameterised test's name has a slash before its parameter.
+    std::string testName = test->name();
+    std::replace(testName.begin(), testName.end(), '/', '_');
+    return ::testing::TempDir() + "tiny_" + testName + "_" + name;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -35,8 +39,8 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-pid_t Start(const std::vector<std::string>& args, const std::string& errPath) {
-    std::vector<char*> argv{const_cast<char*>(TINY_PROGRAM)};
+pid_t Start(const std::vector<std::string>& args, const std::string& errPath, const char* program = TINY_PROGRAM) {
+    std::vector<char*> argv{const_cast<char*>(program)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
@@ -44,7 +48,7 @@ pid_t Start(const std::vector<std::string>& args, const std::string& errPath) {
     posix_spawn_file_actions_addopen(&actions, 1, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, TINY_PROGRAM, &actions, nullptr, argv.data(), environ), 0);
+    EXPECT_EQ(posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
@@ -61,10 +65,10 @@ struct RunResult {
     std::string output;  // standard output and error together
 };
 
-RunResult RunProgram(const std::vector<std::string>& args) {
+RunResult RunProgram(const std::vector<std::string>& args, const char* program = TINY_PROGRAM) {
     std::string outPath = TempPath("output");
     std::remove(outPath.c_str());
-    int exitCode = Finish(Start(args, outPath));
+    int exitCode = Finish(Start(args, outPath, program));
     return RunResult{exitCode, ReadFile(outPath)};
 }
 
@@ -161,9 +165,9 @@ TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
 }
 
 // The trace of a headless run with the scripted events, which must end well.
-std::vector<std::string> TraceOfRun(const std::string& events) {
+std::vector<std::string> TraceOfRun(const std::string& events, const char* program = TINY_PROGRAM) {
     std::string trace = TempPath("trace");
-    RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace});
+    RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace}, program);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     std::vector<std::string> lines = Lines(ReadFile(trace));
     EXPECT_FALSE(lines.empty());
@@ -271,5 +275,33 @@ TEST(Program, RealtimeRunPacesByTheRealClock) {
     for (size_t k = 0; k < flips.size(); ++k)
         EXPECT_GE(std::stoll(flips[k].substr(5)), static_cast<long long>(k + 1) * 166'667) << flips[k];
 }
+
+// The programs take the display through DirectDraw in exclusive full-screen
+// mode, so that minimising them takes it away as it does the small program.
+class FullScreenProgram : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FullScreenProgram, MinimisedItStopsFlippingAndWaitsOnceUntilRestored) {
+    std::vector<std::string> lines = TraceOfRun("500:minimize,1000:restore,1500:key=Escape", GetParam());
+    // The thirtieth refresh is the first at or after 500 ms.
+    EXPECT_EQ(Between(lines, "event minimize 5000010", "event restore 10000000"),
+              (std::vector<std::string>{"away 5000010", "wait 5000010"}));
+    EXPECT_EQ(Between(lines, "event restore 10000000", "flip 10166667"), std::vector<std::string>{"back 10000000"});
+    EXPECT_EQ(Matching(lines, "wait").size(), 1u);
+}
+
+TEST_P(FullScreenProgram, WithTheDisplayLostItMissesRefreshesUntilRegained) {
+    std::vector<std::string> lines = TraceOfRun("500:lose,1000:regain,1500:key=Escape", GetParam());
+    std::vector<std::string> lost = Between(lines, "away 5000010", "event regain 10000020");
+    EXPECT_EQ(lost.size(), 30u);
+    EXPECT_EQ(Matching(lost, "miss").size(), lost.size());
+    EXPECT_EQ(lines[IndexOf(lines, "event regain 10000020") + 1], "back 10000020");
+    EXPECT_TRUE(Matching(lines, "wait").empty());
+    EXPECT_FALSE(Matching(lines, "flip").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, FullScreenProgram, ::testing::Values(WIRECUBE_PROGRAM, DICE_PROGRAM),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.index == 0 ? "wirecube" : "dice");
+                         });
 
 }  // namespace
