@@ -5,6 +5,12 @@ function(add_program name)
   cmake_parse_arguments(P "" "RESOURCES" "SOURCES;LIBRARIES" ${ARGN})
   if(WIN32)
     add_executable(${name} WIN32 ${P_SOURCES} ${P_RESOURCES})
+    # The runtime's main(), which calls WinMain, comes first so that the
+    # program's WinMain is pulled from its library (mingw-w64's runtime is
+    # otherwise searched only after the program's libraries).
+    if(MINGW)
+      target_link_libraries(${name} PRIVATE mingw32)
+    endif()
     target_link_libraries(${name} PRIVATE ${P_LIBRARIES} winapi)
     # The resource compiler looks for included and named files in the
     # include folders: the script's own and the shared resources.
