@@ -11,8 +11,6 @@ namespace {
 
 using Surfaces = DisplayTest;
 
-static_assert(sizeof(DDBLTFX) == 100);
-
 TEST_F(Surfaces, LockGivesTheWholeSurfaceUntilUnlock) {
     OpenDisplay();
     DDSURFACEDESC2 desc = SizedDescription();
