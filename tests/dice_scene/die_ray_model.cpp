@@ -18,13 +18,13 @@ constexpr double OUTLINE_MARGIN = 2.0;
 // pixel to its right (its span ends are truncated).
 constexpr double SAMPLE_LEFT = -0.5;
 constexpr double SAMPLE_RIGHT = 1.0;
-// Texel coordinates round to the nearest texel; the affine fill also strays a
-// little from the true perspective mapping.
-constexpr double TEXEL_SLACK = 0.5 + 0.25;
+// Texel coordinates round to the nearest texel, give or take the last bits.
+constexpr double ROUNDING_SLACK = 0.5 + 1e-6;
 // Windows wider than this say too little to be worth checking.
 constexpr int WIDEST_WINDOW = 4;
 
 constexpr double AFFINE_TOLERANCE = 0.02;
+constexpr double CELL_TEXELS = 99.0;
 
 // Each face as painted, in order, with its corners round it as die-space signs
 // of (x, y, z) and the texel each corner shows.
@@ -84,7 +84,38 @@ DieRayModel::DieRayModel(int32_t angleX, int32_t angleY) {
             face.screen[2 * k] = 320.0 + 320.0 * placed.x / placed.z;
             face.screen[2 * k + 1] = 240.0 - 320.0 * placed.y / placed.z;
         }
+        faces_[f].stray = AffineStray(faces_[f]);
     }
+}
+
+// Each face is drawn as the triangles (c1, c2, c0) and (c3, c0, c2); one whose
+// corners 1 and 2 lie within the tolerance of corner 0 in depth is mapped
+// affinely on the screen.
+int DieRayModel::FlatTriangles(const Face& face) {
+    int count = 0;
+    const int triangles[2][3] = {{1, 2, 0}, {3, 0, 2}};
+    for (const auto& corners : triangles) {
+        const double z0 = face.corners[corners[0]].z;
+        count += std::fabs(face.corners[corners[1]].z - z0) < AFFINE_TOLERANCE &&
+                 std::fabs(face.corners[corners[2]].z - z0) < AFFINE_TOLERANCE;
+    }
+    return count;
+}
+
+// An affine map weighs the corners by their screen barycentric weights l
+// where the true map weighs them by l / z, normalised. The texel coordinate
+// then errs by the covariance of 1 / z and u under l, divided by the mean of
+// 1 / z, which is at most a quarter of the product of their ranges over the
+// least 1 / z: a quarter of the cell times the face's relative depth spread.
+double DieRayModel::AffineStray(const Face& face) {
+    if (FlatTriangles(face) == 0) return 0.0;
+    double nearest = INFINITY;
+    double farthest = 0.0;
+    for (const Vec3& corner : face.corners) {
+        nearest = std::min(nearest, corner.z);
+        farthest = std::max(farthest, corner.z);
+    }
+    return 0.25 * CELL_TEXELS * (farthest - nearest) / nearest;
 }
 
 // A face's outline on the screen is a convex quadrilateral, possibly seen
@@ -147,10 +178,11 @@ PixelExpectation DieRayModel::At(int x, int y) const {
     double u0, v0, u1, v1;
     TexelAt(face, x + SAMPLE_LEFT, y, &u0, &v0);
     TexelAt(face, x + SAMPLE_RIGHT, y, &u1, &v1);
-    expected.texels = {static_cast<int>(std::ceil(std::min(u0, u1) - TEXEL_SLACK)),
-                       static_cast<int>(std::floor(std::max(u0, u1) + TEXEL_SLACK)),
-                       static_cast<int>(std::ceil(std::min(v0, v1) - TEXEL_SLACK)),
-                       static_cast<int>(std::floor(std::max(v0, v1) + TEXEL_SLACK))};
+    const double slack = ROUNDING_SLACK + face.stray;
+    expected.texels = {static_cast<int>(std::ceil(std::min(u0, u1) - slack)),
+                       static_cast<int>(std::floor(std::max(u0, u1) + slack)),
+                       static_cast<int>(std::ceil(std::min(v0, v1) - slack)),
+                       static_cast<int>(std::floor(std::max(v0, v1) + slack))};
     const bool narrow = expected.texels.uMax - expected.texels.uMin < WIDEST_WINDOW &&
                         expected.texels.vMax - expected.texels.vMin < WIDEST_WINDOW;
     expected.seen = narrow ? Seen::Face : Seen::Unsure;
@@ -171,16 +203,8 @@ int DieRayModel::NearestFaceAt(int x, int y) const {
     return nearest;
 }
 
-// Each face is drawn as the triangles (c1, c2, c0) and (c3, c0, c2).
 int DieRayModel::NearlyFlatTriangles() const {
     int count = 0;
-    for (const Face& face : faces_) {
-        const int triangles[2][3] = {{1, 2, 0}, {3, 0, 2}};
-        for (const auto& corners : triangles) {
-            const double z0 = face.corners[corners[0]].z;
-            count += std::fabs(face.corners[corners[1]].z - z0) < AFFINE_TOLERANCE &&
-                     std::fabs(face.corners[corners[2]].z - z0) < AFFINE_TOLERANCE;
-        }
-    }
+    for (const Face& face : faces_) count += FlatTriangles(face);
     return count;
 }

@@ -56,7 +56,11 @@ private:
         std::array<double, 4> u;
         std::array<double, 4> v;
         std::array<double, 8> screen;  // x, y of each corner in pixels
+        double stray;                  // how far, in texels, an affine map may stray from the true one
     };
+
+    static int FlatTriangles(const Face& face);
+    static double AffineStray(const Face& face);
 
     bool Inside(const Face& face, double x, double y) const;
     double DistanceToOutline(const Face& face, double x, double y) const;
