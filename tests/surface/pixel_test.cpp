@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -112,24 +113,20 @@ TEST_F(Pixels, AnEightBitSurfaceGivesOnlyItsLowByte) {
     EXPECT_EQ(DDPixelForColor(wide, CLR_INVALID), 0x12u);
 }
 
-TEST_F(Pixels, WithoutADeviceContextNothingIsWrittenAndThePixelThereIsReturned) {
+// Without a device context nothing is written and the pixel already there is
+// the answer; a lock that fails gives no colour, and the pixel is put back.
+TEST_F(Pixels, FailuresLeaveThePixelAsItWas) {
     LPDIRECTDRAWSURFACE4 surface = PaletteSurface();
     ASSERT_NE(surface, nullptr);
     SetPixelByte(surface, 0, 0, 9);
     const std::vector<BYTE> before = PixelsOf(surface);
-    ASSERT_TRUE(platform::testing::ScriptFailure("GetDC"));
-    EXPECT_EQ(DDPixelForColor(surface, RGB(50, 205, 25)), 9u);
-    EXPECT_EQ(PixelsOf(surface), before);
-}
-
-TEST_F(Pixels, AFailedLockGivesNoColourButPutsThePixelBack) {
-    LPDIRECTDRAWSURFACE4 surface = PaletteSurface();
-    ASSERT_NE(surface, nullptr);
-    SetPixelByte(surface, 0, 0, 9);
-    const std::vector<BYTE> before = PixelsOf(surface);
-    ASSERT_TRUE(platform::testing::ScriptFailure("Lock@1:DDERR_SURFACELOST"));
-    EXPECT_EQ(DDPixelForColor(surface, RGB(50, 205, 25)), CLR_INVALID);
-    EXPECT_EQ(PixelsOf(surface), before);
+    const std::pair<const char*, DWORD> cases[] = {{"GetDC@1", 9}, {"Lock@1:DDERR_SURFACELOST", CLR_INVALID}};
+    for (const auto& [failure, expected] : cases) {
+        SCOPED_TRACE(failure);
+        ASSERT_TRUE(platform::testing::ScriptFailure(failure));
+        EXPECT_EQ(DDPixelForColor(surface, RGB(50, 205, 25)), expected);
+        EXPECT_EQ(PixelsOf(surface), before);
+    }
 }
 
 TEST_F(Pixels, ReadPixelOfASurfaceThatCannotBeLockedIsNoColour) {
