@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the optimised build,
-# then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+# then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then a minute of fuzzing the bitmap readers.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -10,3 +11,15 @@ for preset in default sanitize; do
   cmake --build --preset "$preset" -j2
   ctest --preset "$preset"
 done
+
+# The fuzzer starts from the bitmap corpus and grows its own corpus in a
+# temporary folder; a crashing input is kept in build/fuzz for replaying.
+echo "=== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 --target bitmap_fuzzer
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/corpus"
+cp dice/texture.bmp "$work/corpus/"
+TMPDIR="$work" build/fuzz/fuzz/bitmap_fuzzer -max_total_time=60 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/ "$work/corpus" tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
