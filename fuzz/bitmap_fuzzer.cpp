@@ -81,7 +81,9 @@ void WriteInputFile(const uint8_t* data, size_t size) {
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) Fail("cannot write the input");
 }
 
-size_t LiveObjects() { return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount(); }
+size_t LiveObjects() {
+    return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount();
+}
 
 // The palette from the bitmap shown on the display while the bitmap is
 // loaded into a new surface and into an existing one.

@@ -24,7 +24,10 @@ void Put32(std::vector<BYTE>& out, size_t at, DWORD value) {
     Put16(out, at + 2, value >> 16);
 }
 
-size_t RowBytes(const Picture& picture) { return (static_cast<size_t>(picture.width) * picture.bitCount + 31) / 32 * 4; }
+// Rows are padded to whole 32-bit words.
+size_t RowBytes(const Picture& picture) {
+    return (static_cast<size_t>(picture.width) * picture.bitCount + 31) / 32 * 4;
+}
 
 void PutPixel(std::vector<BYTE>& row, const Picture& picture, LONG x, DWORD value) {
     if (picture.bitCount == 24) {
@@ -49,7 +52,8 @@ std::vector<BYTE> PackedBitmap(const Picture& picture) {
     Put16(out, 14, picture.bitCount);
     Put32(out, 20, static_cast<DWORD>(RowBytes(picture) * picture.height));
     Put32(out, 32, picture.coloursUsed);
-    for (const RGBQUAD& quad : picture.table) out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
+    for (const RGBQUAD& quad : picture.table)
+        out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
     if (picture.pixels.empty()) return out;
     for (LONG y = picture.height - 1; y >= 0; --y) {
         std::vector<BYTE> row(RowBytes(picture), 0);
