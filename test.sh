@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test: the optimised build,
 # then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer;
 # then cross-builds both programs for Windows (64- and 32-bit) from scratch
-# and checks what comes out.
+# and checks what comes out; then a minute of fuzzing the bitmap readers.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -20,3 +20,15 @@ for target in windows:x86_64-w64-mingw32 windows-i686:i686-w64-mingw32; do
   cmake --build --preset "$preset" -j2
   scripts/check-windows-build.sh "build/$preset" "${target#*:}"
 done
+
+# The fuzzer starts from the bitmap corpus and grows its own corpus in a
+# temporary folder; a crashing input is kept in build/fuzz for replaying.
+echo "=== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 --target bitmap_fuzzer
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/corpus"
+cp dice/texture.bmp "$work/corpus/"
+TMPDIR="$work" build/fuzz/fuzz/bitmap_fuzzer -max_total_time=60 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/ "$work/corpus" tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b

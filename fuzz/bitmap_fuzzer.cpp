@@ -1,0 +1,126 @@
+// Arbitrary bytes as a bitmap, both as a file named by its path and (without
+// the 14 bytes of a file header) as a bitmap resource, through every way the
+// surface utilities read bitmaps. Nothing may crash, touch memory it does not
+// own, or leave a surface, palette, bitmap or device context behind.
+#include <api/gdi.h>
+#include <api/palette.h>
+#include <api/resources.h>
+#include <api/surface.h>
+#include <ddraw.h>
+#include <surface/surface.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+const char* const kResourceName = "FUZZED";
+
+// The display as the programs have it, made once: the primary surface, which
+// lends off-screen surfaces its palette, and a small surface to refresh.
+struct Display {
+    LPDIRECTDRAW4 directDraw = nullptr;
+    LPDIRECTDRAWSURFACE4 primary = nullptr;
+    LPDIRECTDRAWSURFACE4 target = nullptr;
+};
+
+// The file that each input is written to. Plain characters, so that it is
+// still there for removal when the program's objects are already gone.
+char inputPath[4096];
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "bitmap_fuzzer: %s\n", what);
+    std::abort();
+}
+
+// Registered once; each input then points it at its own bytes.
+platform::ResourceEntry resource[1] = {{RT_BITMAP, kResourceName, reinterpret_cast<const BYTE*>(""), 0}};
+
+void RemoveInputFile() { std::remove(inputPath); }
+
+Display& OpenDisplay() {
+    static Display display = [] {
+        Display made;
+        LPDIRECTDRAW first = nullptr;
+        if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK ||
+            first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&made.directDraw)) != DD_OK ||
+            first->SetCooperativeLevel(reinterpret_cast<HWND>(0x1000), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
+            first->SetDisplayMode(640, 480, 8) != DD_OK)
+            Fail("no display");
+        first->Release();
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+        desc.dwBackBufferCount = 1;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+        if (made.directDraw->CreateSurface(&desc, &made.primary, nullptr) != DD_OK) Fail("no primary surface");
+        desc = DDSURFACEDESC2{};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+        desc.dwWidth = 7;
+        desc.dwHeight = 5;
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        if (made.directDraw->CreateSurface(&desc, &made.target, nullptr) != DD_OK) Fail("no off-screen surface");
+
+        if (!platform::RegisterResources(resource, 1)) Fail("resource not registered");
+        const char* folder = std::getenv("TMPDIR");
+        std::snprintf(inputPath, sizeof inputPath, "%s/bitmap_fuzzer_XXXXXX", folder && *folder ? folder : "/tmp");
+        const int file = mkstemp(inputPath);
+        if (file < 0) Fail("no temporary file");
+        close(file);
+        std::atexit(RemoveInputFile);
+        return made;
+    }();
+    return display;
+}
+
+void WriteInputFile(const uint8_t* data, size_t size) {
+    std::FILE* file = std::fopen(inputPath, "wb");
+    if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) Fail("cannot write the input");
+}
+
+size_t LiveObjects() {
+    return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount();
+}
+
+// The palette from the bitmap shown on the display while the bitmap is
+// loaded into a new surface and into an existing one.
+void ReadBitmap(Display& display, LPCSTR name) {
+    LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(display.directDraw, name);
+    if (!palette) Fail("no palette");
+    if (display.primary->SetPalette(palette) != DD_OK) Fail("palette not attached");
+
+    LPDIRECTDRAWSURFACE4 surface = DDLoadBitmap(display.directDraw, name, 0, 0);
+    if (surface) {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof desc;
+        if (surface->GetSurfaceDesc(&desc) != DD_OK) Fail("no description");
+        DDReadPixel(surface, static_cast<int>(desc.dwWidth) - 1, static_cast<int>(desc.dwHeight) - 1);
+        DDPixelForColor(surface, RGB(12, 34, 56));
+        surface->Release();
+    }
+    DDRefreshBitmap(display.target, name);
+
+    display.primary->SetPalette(nullptr);
+    palette->Release();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Display& display = OpenDisplay();
+    const size_t before = LiveObjects();
+
+    WriteInputFile(data, size);
+    ReadBitmap(display, inputPath);
+
+    const size_t skipped = size < 14 ? size : 14;
+    resource[0].data = size > skipped ? data + skipped : reinterpret_cast<const BYTE*>("");
+    resource[0].size = static_cast<DWORD>(size - skipped);
+    ReadBitmap(display, kResourceName);
+
+    if (LiveObjects() != before) Fail("platform objects left behind");
+    return 0;
+}
