@@ -1,0 +1,156 @@
+// The wire-frame cube as a whole program: what it records, and where the cube
+// stands after a minimise, a lost display or a frame that could not be cleared.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "headless_run.h"
+
+namespace {
+
+HeadlessRun RunCube(const std::string& name, const std::vector<std::string>& args) {
+    HeadlessRun run = RunHeadless(WIRECUBE_PROGRAM, name, args);
+    EXPECT_EQ(run.exitCode, 0) << name << ": " << run.output;
+    return run;
+}
+
+// The one line of the trace that starts with the words.
+std::string LineOf(const HeadlessRun& run, const std::string& words) {
+    std::vector<std::string> lines = Matching(run.trace, words);
+    EXPECT_EQ(lines.size(), 1u) << words;
+    return lines.empty() ? words : lines.front();
+}
+
+// At 60 frames a second each frame turns the cube by one whole degree (256
+// ticks make 1.5 degrees, and the fraction is dropped), so a quarter turn,
+// which looks the same, takes 90 frames.
+TEST(Wirecube, RecordsTheWhiteCubeTurningTheSameOnEveryRun) {
+    HeadlessRun run = RunCube("first", {"--frames", "120"});
+    const std::string again = TempPath("again.gif");
+    EXPECT_EQ(RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "120", "--record", again}).exitCode, 0);
+    const std::string bytes = ReadFile(run.recordingPath);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes, ReadFile(again));
+
+    const Recording& recording = run.recording;
+    ASSERT_EQ(recording.frames.size(), 120u);
+    EXPECT_EQ(recording.width, 640);
+    EXPECT_EQ(recording.height, 480);
+    EXPECT_TRUE(recording.loops);
+    EXPECT_FALSE(recording.framesHaveOwnColors);
+    int shown = 0;
+    for (int delay : recording.delays) shown += delay;
+    EXPECT_EQ(shown, 200) << "two seconds";
+
+    // The near face at angle 0 is a square from 185.55 to 454.45 across and
+    // 105.55 to 374.45 down, the far face one from 225.33 to 414.67 and 145.33
+    // to 334.67; between them lies only background.
+    const Frame& first = recording.frames[0];
+    const GifByteType background = At(first, 0, 0);
+    const GifByteType white = At(first, 320, 374);
+    ASSERT_EQ(recording.colors.size(), 256u);
+    EXPECT_EQ(recording.colors[white].Red, 255);
+    EXPECT_EQ(recording.colors[white].Green, 255);
+    EXPECT_EQ(recording.colors[white].Blue, 255);
+    // The colour ramp's nearest to the background colour (0x24, 0x78, 0x78).
+    EXPECT_EQ(recording.colors[background].Red, 36);
+    EXPECT_EQ(recording.colors[background].Green, 109);
+    EXPECT_EQ(recording.colors[background].Blue, 85);
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{320, 105}, {185, 240}, {454, 240}, {320, 145}, {225, 240},
+                                                         {414, 240}, {320, 334}, {185, 105}, {454, 374}})
+        EXPECT_EQ(At(first, x, y), white) << x << ", " << y;
+    for (auto [x, y] : std::vector<std::pair<int, int>>{
+             {320, 240}, {320, 103}, {320, 376}, {183, 240}, {456, 240}, {320, 147}, {227, 240}, {320, 125}})
+        EXPECT_EQ(At(first, x, y), background) << x << ", " << y;
+
+    for (size_t k = 0; k < recording.frames.size(); ++k) {
+        const Frame& frame = recording.frames[k];
+        std::set<GifByteType> colours(frame.begin(), frame.end());
+        EXPECT_EQ(colours, (std::set<GifByteType>{background, white})) << "frame " << k;
+        if (k > 0) {
+            EXPECT_NE(frame, recording.frames[k - 1]) << "frame " << k << " turned";
+        }
+    }
+    EXPECT_NE(recording.frames[45], first);
+    EXPECT_EQ(recording.frames[90], first) << "a quarter turn";
+    EXPECT_EQ(recording.frames[119], recording.frames[29]);
+}
+
+// While minimised the program sleeps; restored, it goes on from the angle
+// where it stopped, as if no time had passed: the first frame after shows
+// the cube as the last one before, and then the frames are those of a run
+// that never stopped.
+TEST(Wirecube, MinimisedItDrawsNothingAndGoesOnWhereItStopped) {
+    HeadlessRun never = RunCube("never", {"--frames", "60"});
+    HeadlessRun run = RunCube("minimised", {"--events", "250:minimize,1500:restore", "--frames", "60"});
+    const std::string minimize = LineOf(run, "event minimize");
+    const std::string restore = LineOf(run, "event restore");
+    std::vector<std::string> asleep = Between(run.trace, minimize, restore);
+    EXPECT_TRUE(Matching(asleep, "flip").empty());
+    EXPECT_TRUE(Matching(asleep, "miss").empty());
+    EXPECT_EQ(Matching(asleep, "wait").size(), 1u) << "one wait, no busy loop";
+
+    const std::vector<Frame>& frames = run.recording.frames;
+    ASSERT_EQ(frames.size(), 60u);
+    const size_t after = FramesBefore(run.trace, restore);
+    ASSERT_GT(after, 0u);
+    EXPECT_EQ(frames[after], frames[after - 1]);
+    std::vector<Frame> seen = DistinctFrames(frames);
+    EXPECT_EQ(seen.size(), frames.size() - 1);
+    EXPECT_TRUE(IsPrefix(seen, DistinctFrames(never.recording.frames)));
+}
+
+// In full screen the window owns the display: minimising it gives the display
+// away, and restoring it takes the display back.
+TEST(Wirecube, MinimisingInFullScreenGivesTheDisplayAway) {
+    HeadlessRun run = RunCube("away", {"--events", "250:minimize,1500:restore", "--frames", "30"});
+    const std::vector<std::string> away = Matching(run.trace, "away");
+    const std::vector<std::string> back = Matching(run.trace, "back");
+    ASSERT_EQ(away.size(), 1u);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(IndexOf(run.trace, away[0]), IndexOf(run.trace, LineOf(run, "event minimize")) + 1);
+    EXPECT_EQ(IndexOf(run.trace, back[0]), IndexOf(run.trace, LineOf(run, "event restore")) + 1);
+}
+
+// A lost display misses refreshes without drawing; once it is back the
+// surfaces are restored (which in this program reports no success, so the
+// frame is left out), and the cube goes on from where it stopped, the time
+// while lost never reaching it.
+TEST(Wirecube, ALostDisplaySkipsDrawingUntilRegained) {
+    HeadlessRun never = RunCube("never", {"--frames", "60"});
+    HeadlessRun run = RunCube("lost", {"--events", "250:lose,750:regain", "--frames", "60"});
+    const std::string regain = LineOf(run, "event regain");
+    std::vector<std::string> lost = Between(run.trace, LineOf(run, "away"), regain);
+    EXPECT_EQ(Matching(lost, "miss").size(), lost.size()) << "nothing but missed refreshes";
+    EXPECT_EQ(lost.size(), 30u);
+
+    const std::vector<Frame>& frames = run.recording.frames;
+    ASSERT_EQ(frames.size(), 60u);
+    const size_t after = FramesBefore(run.trace, regain);
+    ASSERT_GT(after, 0u);
+    EXPECT_EQ(frames[after], frames[after - 1]);
+    std::vector<Frame> seen = DistinctFrames(frames);
+    EXPECT_EQ(seen.size(), frames.size() - 1);
+    EXPECT_TRUE(IsPrefix(seen, DistinctFrames(never.recording.frames)));
+    // A restored surface holds a pattern of its own: no frame may show it.
+    const GifByteType background = At(frames[0], 0, 0);
+    for (size_t k = after; k < frames.size(); ++k) EXPECT_EQ(At(frames[k], 8, 0), background) << k;
+}
+
+// A frame whose clear fails is dropped with its time: from then on the cube
+// stands one frame's step behind a run where nothing failed.
+TEST(Wirecube, AFrameThatEndsEarlyDropsItsTime) {
+    HeadlessRun never = RunCube("never", {"--frames", "61"});
+    HeadlessRun run = RunCube("failed", {"--fail", "Blt@30", "--frames", "60"});
+    const size_t failed = FramesBefore(run.trace, LineOf(run, "fail Blt"));
+    EXPECT_EQ(failed, 29u);
+    const std::vector<Frame>& frames = run.recording.frames;
+    ASSERT_EQ(frames.size(), 60u);
+    ASSERT_EQ(never.recording.frames.size(), 61u);
+    for (size_t k = 0; k < frames.size(); ++k)
+        EXPECT_EQ(frames[k], never.recording.frames[k < failed ? k : k - 1]) << "frame " << k;
+}
+
+}  // namespace
