@@ -16,12 +16,6 @@ HeadlessRun RunDie(const std::string& name, const std::vector<std::string>& args
     return run;
 }
 
-std::string LineOf(const HeadlessRun& run, const std::string& words) {
-    std::vector<std::string> lines = Matching(run.trace, words);
-    EXPECT_EQ(lines.size(), 1u) << words;
-    return lines.empty() ? words : lines.front();
-}
-
 uint32_t Little32(const std::string& bytes, size_t at) {
     uint32_t value = 0;
     for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes.at(at + i))) << (8 * i);
@@ -50,21 +44,9 @@ bool SameColours(const std::vector<GifColorType>& a, const std::vector<GifColorT
 }
 
 TEST(Dice, RecordsFourSecondsOfTheTumblingDieTheSameOnEveryRun) {
-    HeadlessRun run = RunDie("first", {"--frames", "240"});
-    const std::string again = TempPath("again.gif");
-    EXPECT_EQ(RunToEnd(DICE_PROGRAM, {"--headless", "--frames", "240", "--record", again}).exitCode, 0);
-    const std::string bytes = ReadFile(run.recordingPath);
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes, ReadFile(again));
-
+    HeadlessRun run = RecordTwice(DICE_PROGRAM, 240);
     const Recording& recording = run.recording;
     ASSERT_EQ(recording.frames.size(), 240u);
-    EXPECT_EQ(recording.width, 640);
-    EXPECT_EQ(recording.height, 480);
-    EXPECT_FALSE(recording.framesHaveOwnColors);
-    int shown = 0;
-    for (int delay : recording.delays) shown += delay;
-    EXPECT_EQ(shown, 400) << "four seconds";
     EXPECT_TRUE(SameColours(recording.colors, TextureColours()));
     for (size_t k = 1; k < recording.frames.size(); ++k)
         EXPECT_NE(recording.frames[k], recording.frames[k - 1]) << "frame " << k << " turned";
@@ -128,19 +110,9 @@ TEST(Dice, FirstFrameShowsTheStartingOrientation) {
 TEST(Dice, ALostDisplayReloadsTheTextureAndGoesOnFromTheSameAngles) {
     HeadlessRun never = RunDie("never", {"--frames", "40"});
     HeadlessRun run = RunDie("lost", {"--events", "250:lose,750:regain", "--frames", "40"});
-    const std::string regain = LineOf(run, "event regain");
-    std::vector<std::string> lost = Between(run.trace, LineOf(run, "away"), regain);
-    EXPECT_EQ(Matching(lost, "miss").size(), lost.size()) << "nothing but missed refreshes";
-    EXPECT_EQ(lost.size(), 30u);
-
-    const std::vector<Frame>& frames = run.recording.frames;
-    ASSERT_EQ(frames.size(), 40u);
-    const size_t after = FramesBefore(run.trace, regain);
-    ASSERT_GT(after, 0u);
-    EXPECT_EQ(frames[after], frames[after - 1]) << "the die where it stopped";
-    std::vector<Frame> seen = DistinctFrames(frames);
-    EXPECT_EQ(seen.size(), frames.size() - 1);
-    EXPECT_TRUE(IsPrefix(seen, DistinctFrames(never.recording.frames)));
+    ASSERT_EQ(run.recording.frames.size(), 40u);
+    ExpectOnlyMissedRefreshesWhileLost(run, 30);
+    ExpectGoesOnWhereItStopped(run, never, LineOf(run, "event regain"));
 }
 
 // Minimised, the program sleeps; the first frame after it is restored turns
@@ -152,10 +124,7 @@ TEST(Dice, MinimisedItDrawsNothingAndThenTurnsByTheWholeWait) {
     HeadlessRun run = RunDie("minimised", {"--events", "250:minimize,1250:restore", "--frames", "30"});
     HeadlessRun longer = RunDie("longer", {"--events", "250:minimize,29250:restore", "--frames", "30"});
     const std::string restore = LineOf(run, "event restore");
-    std::vector<std::string> asleep = Between(run.trace, LineOf(run, "event minimize"), restore);
-    EXPECT_TRUE(Matching(asleep, "flip").empty());
-    EXPECT_TRUE(Matching(asleep, "miss").empty());
-    EXPECT_EQ(Matching(asleep, "wait").size(), 1u) << "one wait, no busy loop";
+    ExpectAsleepBetween(run, LineOf(run, "event minimize"), restore);
 
     const std::vector<Frame>& frames = run.recording.frames;
     ASSERT_EQ(frames.size(), 30u);

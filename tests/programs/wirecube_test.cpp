@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "headless_run.h"
@@ -16,33 +17,13 @@ HeadlessRun RunCube(const std::string& name, const std::vector<std::string>& arg
     return run;
 }
 
-// The one line of the trace that starts with the words.
-std::string LineOf(const HeadlessRun& run, const std::string& words) {
-    std::vector<std::string> lines = Matching(run.trace, words);
-    EXPECT_EQ(lines.size(), 1u) << words;
-    return lines.empty() ? words : lines.front();
-}
-
 // At 60 frames a second each frame turns the cube by one whole degree (256
 // ticks make 1.5 degrees, and the fraction is dropped), so a quarter turn,
 // which looks the same, takes 90 frames.
 TEST(Wirecube, RecordsTheWhiteCubeTurningTheSameOnEveryRun) {
-    HeadlessRun run = RunCube("first", {"--frames", "120"});
-    const std::string again = TempPath("again.gif");
-    EXPECT_EQ(RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "120", "--record", again}).exitCode, 0);
-    const std::string bytes = ReadFile(run.recordingPath);
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes, ReadFile(again));
-
+    HeadlessRun run = RecordTwice(WIRECUBE_PROGRAM, 120);
     const Recording& recording = run.recording;
     ASSERT_EQ(recording.frames.size(), 120u);
-    EXPECT_EQ(recording.width, 640);
-    EXPECT_EQ(recording.height, 480);
-    EXPECT_TRUE(recording.loops);
-    EXPECT_FALSE(recording.framesHaveOwnColors);
-    int shown = 0;
-    for (int delay : recording.delays) shown += delay;
-    EXPECT_EQ(shown, 200) << "two seconds";
 
     // The near face at angle 0 is a square from 185.55 to 454.45 across and
     // 105.55 to 374.45 down, the far face one from 225.33 to 414.67 and 145.33
@@ -79,27 +60,14 @@ TEST(Wirecube, RecordsTheWhiteCubeTurningTheSameOnEveryRun) {
 }
 
 // While minimised the program sleeps; restored, it goes on from the angle
-// where it stopped, as if no time had passed: the first frame after shows
-// the cube as the last one before, and then the frames are those of a run
-// that never stopped.
+// where it stopped, the time it slept never reaching the cube.
 TEST(Wirecube, MinimisedItDrawsNothingAndGoesOnWhereItStopped) {
     HeadlessRun never = RunCube("never", {"--frames", "60"});
     HeadlessRun run = RunCube("minimised", {"--events", "250:minimize,1500:restore", "--frames", "60"});
-    const std::string minimize = LineOf(run, "event minimize");
+    ASSERT_EQ(run.recording.frames.size(), 60u);
     const std::string restore = LineOf(run, "event restore");
-    std::vector<std::string> asleep = Between(run.trace, minimize, restore);
-    EXPECT_TRUE(Matching(asleep, "flip").empty());
-    EXPECT_TRUE(Matching(asleep, "miss").empty());
-    EXPECT_EQ(Matching(asleep, "wait").size(), 1u) << "one wait, no busy loop";
-
-    const std::vector<Frame>& frames = run.recording.frames;
-    ASSERT_EQ(frames.size(), 60u);
-    const size_t after = FramesBefore(run.trace, restore);
-    ASSERT_GT(after, 0u);
-    EXPECT_EQ(frames[after], frames[after - 1]);
-    std::vector<Frame> seen = DistinctFrames(frames);
-    EXPECT_EQ(seen.size(), frames.size() - 1);
-    EXPECT_TRUE(IsPrefix(seen, DistinctFrames(never.recording.frames)));
+    ExpectAsleepBetween(run, LineOf(run, "event minimize"), restore);
+    ExpectGoesOnWhereItStopped(run, never, restore);
 }
 
 // In full screen the window owns the display: minimising it gives the display
@@ -115,28 +83,15 @@ TEST(Wirecube, MinimisingInFullScreenGivesTheDisplayAway) {
 }
 
 // A lost display misses refreshes without drawing; once it is back the
-// surfaces are restored (which in this program reports no success, so the
+// surfaces are restored (which in this program reports no success, so that
 // frame is left out), and the cube goes on from where it stopped, the time
 // while lost never reaching it.
 TEST(Wirecube, ALostDisplaySkipsDrawingUntilRegained) {
     HeadlessRun never = RunCube("never", {"--frames", "60"});
     HeadlessRun run = RunCube("lost", {"--events", "250:lose,750:regain", "--frames", "60"});
-    const std::string regain = LineOf(run, "event regain");
-    std::vector<std::string> lost = Between(run.trace, LineOf(run, "away"), regain);
-    EXPECT_EQ(Matching(lost, "miss").size(), lost.size()) << "nothing but missed refreshes";
-    EXPECT_EQ(lost.size(), 30u);
-
-    const std::vector<Frame>& frames = run.recording.frames;
-    ASSERT_EQ(frames.size(), 60u);
-    const size_t after = FramesBefore(run.trace, regain);
-    ASSERT_GT(after, 0u);
-    EXPECT_EQ(frames[after], frames[after - 1]);
-    std::vector<Frame> seen = DistinctFrames(frames);
-    EXPECT_EQ(seen.size(), frames.size() - 1);
-    EXPECT_TRUE(IsPrefix(seen, DistinctFrames(never.recording.frames)));
-    // A restored surface holds a pattern of its own: no frame may show it.
-    const GifByteType background = At(frames[0], 0, 0);
-    for (size_t k = after; k < frames.size(); ++k) EXPECT_EQ(At(frames[k], 8, 0), background) << k;
+    ASSERT_EQ(run.recording.frames.size(), 60u);
+    ExpectOnlyMissedRefreshesWhileLost(run, 30);
+    ExpectGoesOnWhereItStopped(run, never, LineOf(run, "event regain"));
 }
 
 // A frame whose clear fails is dropped with its time: from then on the cube
