@@ -5,10 +5,21 @@ function(add_program name)
   cmake_parse_arguments(P "" "RESOURCES" "SOURCES;LIBRARIES" ${ARGN})
   if(WIN32)
     add_executable(${name} WIN32 ${P_SOURCES} ${P_RESOURCES})
+    # The runtime's main(), which calls WinMain, comes first so that the
+    # program's WinMain is pulled from its library (mingw-w64's runtime is
+    # otherwise searched only after the program's libraries).
+    if(MINGW)
+      target_link_libraries(${name} PRIVATE mingw32)
+    endif()
     target_link_libraries(${name} PRIVATE ${P_LIBRARIES} winapi)
     # The resource compiler looks for included and named files in the
     # include folders: the script's own and the shared resources.
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/resources)
+    # It reports no dependencies, so the files it may read are named here.
+    file(GLOB inputs CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/*.rc ${CMAKE_CURRENT_SOURCE_DIR}/*.bmp ${CMAKE_CURRENT_SOURCE_DIR}/*.ico
+      ${PROJECT_SOURCE_DIR}/resources/*)
+    set_property(SOURCE ${P_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS ${inputs})
   else()
     add_executable(${name} ${P_SOURCES})
     # main() comes first so that the program's WinMain is pulled from its library.

@@ -11,11 +11,12 @@ int AppActive = 0;
 
 // The loop serves every waiting message first, draws a frame whenever the
 // queue is empty and the program is active, and otherwise sleeps until a
-// message comes. Set-up or a frame step that fails ends the program with 1.
+// message comes. A window that cannot be made, a set-up or a frame step that
+// fails end the program with 1.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     HWND window;
     HACCEL accelerators;
-    if (CreateMainWindow(instance, showCommand, &window, &accelerators) < 0) return 0;
+    if (CreateMainWindow(instance, showCommand, &window, &accelerators) < 0) return 1;
 
     if (InitDisplay(window) < 0) {
         MessageBoxA(window, "DirectDraw init failed. The sample will now exit. ", "DirectDraw Sample", MB_ICONERROR);

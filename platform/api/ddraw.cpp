@@ -3,6 +3,7 @@
 #include <ddraw.h>
 
 #include "../runtime/runtime.h"
+#include "com.h"
 #include "gdi_bmp.h"
 #include "palette.h"
 #include "surface.h"
@@ -14,8 +15,6 @@ extern "C" const GUID IID_IDirectDraw4 = {0x9C59509A, 0x39BD, 0x11D1, {0x8C, 0x4
 
 namespace platform {
 namespace {
-
-constexpr GUID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 size_t liveObjects = 0;
 
@@ -63,7 +62,11 @@ public:
         const bool exclusive = dwFlags & DDSCL_EXCLUSIVE, fullScreen = dwFlags & DDSCL_FULLSCREEN;
         const bool normal = dwFlags & DDSCL_NORMAL;
         if (exclusive != fullScreen || exclusive == normal || (exclusive && !hWnd)) return DDERR_INVALIDPARAMS;
-        exclusive_ = exclusive;
+        LeaveExclusiveMode();
+        if (exclusive) {
+            exclusiveWindow_ = hWnd;
+            SetExclusiveMode(hWnd, true);
+        }
         levelSet_ = true;
         return DD_OK;
     }
@@ -118,7 +121,17 @@ public:
     }
 
 private:
-    ~DirectDraw() { --liveObjects; }
+    ~DirectDraw() {
+        LeaveExclusiveMode();
+        --liveObjects;
+    }
+
+    // The window gives the display back: minimising it no longer takes the
+    // display away.
+    void LeaveExclusiveMode() {
+        if (exclusiveWindow_) SetExclusiveMode(exclusiveWindow_, false);
+        exclusiveWindow_ = nullptr;
+    }
 
     // A primary with exactly one back buffer, in the display mode.
     HRESULT CreatePrimary(const DDSURFACEDESC2& desc, LPDIRECTDRAWSURFACE4* surface) const {
@@ -127,7 +140,7 @@ private:
         if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT)) return DDERR_INVALIDPARAMS;
         if ((desc.ddsCaps.dwCaps & kChain) != kChain) return DDERR_INVALIDCAPS;
         if (!(desc.dwFlags & DDSD_BACKBUFFERCOUNT) || desc.dwBackBufferCount != 1) return DDERR_INVALIDPARAMS;
-        if (!exclusive_) return DDERR_NOEXCLUSIVEMODE;
+        if (!exclusiveWindow_) return DDERR_NOEXCLUSIVEMODE;
         if (Surface::Primary()) return DDERR_INVALIDCAPS;
         *surface = Surface::CreateFlippingChain(mode_.width, mode_.height, mode_.bitCount);
         return DD_OK;
@@ -153,7 +166,7 @@ private:
 
     ULONG refs_ = 1;
     bool levelSet_ = false;
-    bool exclusive_ = false;
+    HWND exclusiveWindow_ = nullptr;  // while in exclusive full-screen mode
     DisplayMode mode_ = kDesktopMode;
 };
 

@@ -3,28 +3,28 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <unordered_set>
+
+#include "com.h"
 
 namespace platform {
 namespace {
 
-std::unordered_set<Palette*>& LivePalettes() {
-    static std::unordered_set<Palette*> live;
+LiveObjects<Palette, IDirectDrawPalette>& LivePalettes() {
+    static LiveObjects<Palette, IDirectDrawPalette> live;
     return live;
 }
 
 // {6C14DB84-A733-11CE-A521-0020AF0BE560}
 constexpr GUID kIDirectDrawPalette = {0x6C14DB84, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-constexpr GUID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 }  // namespace
 
 Palette::Palette(const PALETTEENTRY* entries) {
     std::memcpy(entries_, entries, sizeof entries_);
-    LivePalettes().insert(this);
+    LivePalettes().Add(this);
 }
 
-Palette::~Palette() { LivePalettes().erase(this); }
+Palette::~Palette() { LivePalettes().Remove(this); }
 
 HRESULT Palette::Create(DWORD flags, const PALETTEENTRY* entries, Palette** palette) {
     if (!palette) return DDERR_INVALIDPARAMS;
@@ -34,20 +34,10 @@ HRESULT Palette::Create(DWORD flags, const PALETTEENTRY* entries, Palette** pale
     return DD_OK;
 }
 
-Palette* Palette::FromInterface(IDirectDrawPalette* palette) {
-    // Compared as addresses first: a stale pointer must not even be converted.
-    for (Palette* live : LivePalettes())
-        if (static_cast<IDirectDrawPalette*>(live) == palette) return live;
-    return nullptr;
-}
+Palette* Palette::FromInterface(IDirectDrawPalette* palette) { return LivePalettes().Find(palette); }
 
 HRESULT Palette::QueryInterface(REFIID riid, void** ppvObject) {
-    if (!ppvObject) return E_POINTER;
-    *ppvObject = nullptr;
-    if (riid != kIDirectDrawPalette && riid != kIUnknown) return E_NOINTERFACE;
-    AddRef();
-    *ppvObject = static_cast<IDirectDrawPalette*>(this);
-    return S_OK;
+    return QueryOwnInterface<IDirectDrawPalette>(this, kIDirectDrawPalette, riid, ppvObject);
 }
 
 ULONG Palette::AddRef() { return ++refs_; }
@@ -71,7 +61,7 @@ HRESULT Palette::SetEntries(DWORD, DWORD dwStartingEntry, DWORD dwCount, LPPALET
     return DD_OK;
 }
 
-size_t LivePaletteCount() { return LivePalettes().size(); }
+size_t LivePaletteCount() { return LivePalettes().Count(); }
 
 const PALETTEENTRY* DefaultRamp() {
     static const std::array<PALETTEENTRY, Palette::kEntries> ramp = [] {

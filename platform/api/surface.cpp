@@ -1,10 +1,10 @@
 #include "surface.h"
 
 #include <cstring>
-#include <unordered_set>
 #include <utility>
 
 #include "../runtime/runtime.h"
+#include "com.h"
 #include "gdi.h"
 #include "gdi_colour.h"
 #include "palette.h"
@@ -12,8 +12,8 @@
 namespace platform {
 namespace {
 
-std::unordered_set<Surface*>& LiveSurfaces() {
-    static std::unordered_set<Surface*> live;
+LiveObjects<Surface, IDirectDrawSurface4>& LiveSurfaces() {
+    static LiveObjects<Surface, IDirectDrawSurface4> live;
     return live;
 }
 
@@ -21,7 +21,6 @@ Surface* primary = nullptr;
 
 // {0B2B8630-AD35-11D0-8EA6-00609797EA5B}
 constexpr GUID kIDirectDrawSurface4 = {0x0B2B8630, 0xAD35, 0x11D0, {0x8E, 0xA6, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
-constexpr GUID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 }  // namespace
 
@@ -31,7 +30,7 @@ Surface::Surface(DWORD width, DWORD height, DWORD bitCount, LONG pitch, BYTE* me
         own_.assign(static_cast<size_t>(pitch_) * height_, 0);
         bits_ = own_.data();
     }
-    LiveSurfaces().insert(this);
+    LiveSurfaces().Add(this);
 }
 
 Surface::~Surface() {
@@ -41,7 +40,7 @@ Surface::~Surface() {
         delete partner_;
         primary = nullptr;
     }
-    LiveSurfaces().erase(this);
+    LiveSurfaces().Remove(this);
 }
 
 Surface* Surface::CreateFlippingChain(DWORD width, DWORD height, DWORD bitCount) {
@@ -63,12 +62,7 @@ LONG Surface::AlignedPitch(DWORD width, DWORD bitCount) {
     return static_cast<LONG>((static_cast<size_t>(width) * (bitCount / 8) + 3) & ~size_t{3});
 }
 
-Surface* Surface::FromInterface(IDirectDrawSurface4* surface) {
-    // Compared as addresses first: a stale pointer must not even be converted.
-    for (Surface* live : LiveSurfaces())
-        if (static_cast<IDirectDrawSurface4*>(live) == surface) return live;
-    return nullptr;
-}
+Surface* Surface::FromInterface(IDirectDrawSurface4* surface) { return LiveSurfaces().Find(surface); }
 
 const PALETTEENTRY* Surface::Colours() const {
     if (palette_) return palette_->Entries();
@@ -77,12 +71,7 @@ const PALETTEENTRY* Surface::Colours() const {
 }
 
 HRESULT Surface::QueryInterface(REFIID riid, void** ppvObject) {
-    if (!ppvObject) return E_POINTER;
-    *ppvObject = nullptr;
-    if (riid != kIDirectDrawSurface4 && riid != kIUnknown) return E_NOINTERFACE;
-    AddRef();
-    *ppvObject = static_cast<IDirectDrawSurface4*>(this);
-    return S_OK;
+    return QueryOwnInterface<IDirectDrawSurface4>(this, kIDirectDrawSurface4, riid, ppvObject);
 }
 
 ULONG Surface::AddRef() { return ++refs_; }
@@ -312,12 +301,12 @@ HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
     return DD_OK;
 }
 
-size_t LiveSurfaceCount() { return LiveSurfaces().size(); }
+size_t LiveSurfaceCount() { return LiveSurfaces().Count(); }
 
 BYTE RestoredPatternByte(DWORD x, DWORD y) { return ((x >> 3) ^ (y >> 3)) & 1 ? 0xAA : 0x55; }
 
 void LoseAllSurfaces() {
-    for (Surface* surface : LiveSurfaces()) surface->Lose();
+    for (Surface* surface : LiveSurfaces().All()) surface->Lose();
 }
 
 }  // namespace platform

@@ -7,12 +7,14 @@
 
 struct IDirectDraw;
 struct IDirectDraw4;
+struct IDirectDrawSurface;
 struct IDirectDrawSurface4;
 struct IDirectDrawPalette;
 struct IDirectDrawClipper;
 
 typedef IDirectDraw* LPDIRECTDRAW;
 typedef IDirectDraw4* LPDIRECTDRAW4;
+typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
 typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 typedef IDirectDrawPalette* LPDIRECTDRAWPALETTE;
 
@@ -196,20 +198,35 @@ typedef struct _DDBLTFX {
     DWORD dwZBufferHigh;
     DWORD dwZBufferBaseDest;
     DWORD dwZDestConstBitDepth;
-    DWORD dwZDestConst;
+    // The constants share their place with surfaces, which makes the
+    // structure larger where pointers are wider than 32 bits.
+    union {
+        DWORD dwZDestConst;
+        LPDIRECTDRAWSURFACE lpDDSZBufferDest;
+    };
     DWORD dwZSrcConstBitDepth;
-    DWORD dwZSrcConst;
+    union {
+        DWORD dwZSrcConst;
+        LPDIRECTDRAWSURFACE lpDDSZBufferSrc;
+    };
     DWORD dwAlphaEdgeBlendBitDepth;
     DWORD dwAlphaEdgeBlend;
     DWORD dwReserved;
     DWORD dwAlphaDestConstBitDepth;
-    DWORD dwAlphaDestConst;
+    union {
+        DWORD dwAlphaDestConst;
+        LPDIRECTDRAWSURFACE lpDDSAlphaDest;
+    };
     DWORD dwAlphaSrcConstBitDepth;
-    DWORD dwAlphaSrcConst;
+    union {
+        DWORD dwAlphaSrcConst;
+        LPDIRECTDRAWSURFACE lpDDSAlphaSrc;
+    };
     union {
         DWORD dwFillColor;
         DWORD dwFillDepth;
         DWORD dwFillPixel;
+        LPDIRECTDRAWSURFACE lpDDSPattern;
     };
     DDCOLORKEY ddckDestColorkey;
     DDCOLORKEY ddckSrcColorkey;

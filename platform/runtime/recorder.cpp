@@ -3,7 +3,11 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace platform {
 
@@ -45,10 +49,18 @@ GifRecorder::~GifRecorder() {
 }
 
 bool GifRecorder::Open(const std::string& path, std::string& error) {
-    int status = 0;
     path_ = path;
-    gif_ = EGifOpenFileName(path.c_str(), false, &status);
+    // A recording is for people to open and share: the permissions of any new
+    // file (the library's own opening would keep it to its owner).
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    int status = 0;
+    gif_ = EGifOpenFileHandle(fd, &status);
     if (!gif_) {
+        close(fd);
         error = "cannot create " + path + ": " + GifErrorString(status);
         return false;
     }

@@ -1,11 +1,11 @@
 #include "runtime.h"
 
+#include "../api/palette.h"
 #include "../api/user.h"
 #include "recorder.h"
 #include "session.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -51,16 +51,6 @@ void DrainWakePipe() {
     }
 }
 
-// The palette a display shows through when none is attached: 3 bits of red,
-// 3 of green and 2 of blue.
-std::array<PALETTEENTRY, 256> DefaultRamp() {
-    std::array<PALETTEENTRY, 256> ramp{};
-    for (int i = 0; i < 256; ++i)
-        ramp[i] = PALETTEENTRY{static_cast<BYTE>(((i >> 5) & 7) * 255 / 7), static_cast<BYTE>(((i >> 2) & 7) * 255 / 7),
-                               static_cast<BYTE>((i & 3) * 255 / 3), 0};
-    return ramp;
-}
-
 struct Session {
     Options options;
     std::unique_ptr<Display> display;
@@ -71,6 +61,8 @@ struct Session {
     unsigned long framesPresented = 0;
     HWND exclusiveWindow = nullptr;
     bool displayAway = false;
+    std::string lastCallAsked;
+    FrameObserver observer;
     FILE* trace = nullptr;
     std::unique_ptr<GifRecorder> recorder;
 };
@@ -253,6 +245,10 @@ void GiveDisplayBack() {
     TraceAt("back");
 }
 
+void ObservePresentedFrames(FrameObserver observer) { S().observer = std::move(observer); }
+
+const std::string& LastCallAsked() { return S().lastCallAsked; }
+
 void TraceAt(std::string_view what) {
     Session& session = S();
     if (!session.trace) return;
@@ -270,6 +266,7 @@ void TraceLine(std::string_view line) {
 
 HRESULT ScriptedFailure(const char* call) {
     Session& session = S();
+    session.lastCallAsked = call;
     if (session.options.failures.empty()) return S_OK;
     auto count = session.callCounts.find(std::string_view(call));
     bool scripted = false;
@@ -300,9 +297,9 @@ bool TakeStillDrawing() {
 bool DisplayAway() { return S().displayAway; }
 
 void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, const PALETTEENTRY* palette) {
-    static const std::array<PALETTEENTRY, 256> ramp = DefaultRamp();
     Session& session = S();
-    Frame frame{pixels, pitch, width, height, palette ? palette : ramp.data()};
+    Frame frame{pixels, pitch, width, height, palette ? palette : DefaultRamp()};
+    if (session.observer) session.observer(frame, palette != nullptr);
     if (session.recorder) session.recorder->Add(frame, session.display->Counter());
     session.display->Present(frame);
     TraceAt("flip");

@@ -7,6 +7,7 @@
 #include "display.h"
 #include "options.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,15 @@ void ShowMessageBox(const char* caption, const char* text);
 bool IsExclusiveWindow(HWND window);
 void TakeDisplay();
 void GiveDisplayBack();
+
+// Hands every frame presented from now on in this run to the observer, which
+// also learns whether a palette was attached (the frame shows through the
+// default ramp otherwise). Tests watch the display through it.
+using FrameObserver = std::function<void(const Frame& frame, bool paletteAttached)>;
+void ObservePresentedFrames(FrameObserver observer);
+
+// The Windows name of the call that last asked whether it is scripted to fail.
+const std::string& LastCallAsked();
 
 // The trace (--trace) has a line for each notable event, most with the
 // clock's counts at the end:

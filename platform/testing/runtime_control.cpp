@@ -8,6 +8,26 @@
 
 namespace platform::testing {
 
+namespace {
+
+std::vector<PresentedFrame> presented;
+
+void KeepFrame(const Frame& frame, bool paletteAttached) {
+    PresentedFrame kept;
+    kept.pitch = frame.pitch;
+    kept.width = frame.width;
+    kept.height = frame.height;
+    for (DWORD y = 0; y < frame.height; ++y) {
+        const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        kept.pixels.insert(kept.pixels.end(), row, row + frame.width);
+    }
+    kept.hasPalette = paletteAttached;
+    if (paletteAttached) kept.palette.assign(frame.palette, frame.palette + 256);
+    presented.push_back(std::move(kept));
+}
+
+}  // namespace
+
 void ResetPlatform(const Options& options) {
     ResetWindows();
     ResetMessages();
@@ -16,6 +36,8 @@ void ResetPlatform(const Options& options) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::abort();
     }
+    presented.clear();
+    ObservePresentedFrames(KeepFrame);
 }
 
 bool ScriptEvents(std::string_view list) {
@@ -35,5 +57,17 @@ bool ScriptFailure(std::string_view failure) {
 }
 
 void ScriptStillDrawing(unsigned long count) { AddStillDrawing(count); }
+
+void SetDisplayAway(bool away) {
+    if (away) {
+        TakeDisplay();
+    } else {
+        GiveDisplayBack();
+    }
+}
+
+std::string LastCallAsked() { return platform::LastCallAsked(); }
+
+const std::vector<PresentedFrame>& PresentedFrames() { return presented; }
 
 }  // namespace platform::testing

@@ -1,32 +1,11 @@
 // Whole frames drawn with the real fills and the die's own texture.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <vector>
 
-#include "bitmap_file.h"
-#include "memory_screen.h"
+#include "frame_fixture.h"
 
 namespace {
-
-constexpr BYTE CLEARED = 2;
-
-class FrameTest : public MemoryScreenTest {
-protected:
-    void SetUp() override {
-        MemoryScreenTest::SetUp();
-        file = ReadWholeFile(DIE_TEXTURE);
-        ASSERT_EQ(file.size(), 14u + 40u + 1024u + 400u * 200u);
-        UseTexture(400, 200);
-        for (int y = 0; y < 200; ++y) {
-            for (int x = 0; x < 400; ++x) textureBits[y * 400 + x] = TexelAt(file, x, y);
-        }
-        std::fill(backBits.begin(), backBits.end(), CLEARED);
-    }
-
-    std::vector<uint8_t> file;
-};
 
 TEST_F(FrameTest, AtTheStartTheFourPipFaceShowsOverTheMiddleOfTheThreePipFace) {
     DrawTexturedDie(BackSurface, 0);
@@ -38,7 +17,7 @@ TEST_F(FrameTest, AtTheStartTheFourPipFaceShowsOverTheMiddleOfTheThreePipFace) {
     for (int y = 0; y < 480; ++y) {
         for (int x = 0; x < 640; ++x) {
             if (std::abs(x - 320) > 48 || std::abs(y - 240) > 48) {
-                ASSERT_EQ(Pixel(x, y), CLEARED) << x << ", " << y;
+                ASSERT_EQ(Pixel(x, y), cleared) << x << ", " << y;
             }
         }
     }

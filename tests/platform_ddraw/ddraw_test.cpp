@@ -288,14 +288,14 @@ class Scripted : public DisplayTest, public ::testing::WithParamInterface<Script
 TEST_P(Scripted, FailsAsScriptedAndLeavesNothingBehind) {
     OpenDisplay();
     const HRESULT scripted = DDERR_OUTOFMEMORY;
-    Runtime().failures[GetParam().name] = scripted;
+    ASSERT_TRUE(platform::testing::ScriptFailure(std::string(GetParam().name) + ":DDERR_OUTOFMEMORY"));
     EXPECT_EQ(GetParam().call(first_, dd_, back_), scripted);
-    EXPECT_EQ(Runtime().asked.back(), GetParam().name);
+    EXPECT_EQ(platform::testing::LastCallAsked(), GetParam().name);
     EXPECT_EQ(platform::LiveSurfaceCount(), 2u);
     EXPECT_EQ(platform::LiveDirectDrawCount(), 1u);
     EXPECT_EQ(platform::LivePaletteCount(), 0u);
     EXPECT_EQ(platform::LiveGdiObjectCount(), 0u);
-    EXPECT_TRUE(Runtime().frames.empty());
+    EXPECT_TRUE(Frames().empty());
 }
 
 const ScriptedCall kScriptedCalls[] = {

@@ -1,4 +1,6 @@
-// Surfaces lost when the display is taken away, and their restoration.
+// Surfaces lost when the display is taken away, and their restoration; the
+// window in exclusive full-screen mode that takes the display with it when
+// minimised.
 #include <algorithm>
 
 #include "display_test.h"
@@ -42,28 +44,28 @@ TEST_F(LostSurfaces, RefuseTheirWorkUntilRestored) {
     }
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
     // The display is back already: no refresh went by.
-    EXPECT_EQ(Runtime().missedRefreshes, 0);
-    EXPECT_TRUE(Runtime().frames.empty());
+    EXPECT_EQ(MissedRefreshes(), 0);
+    EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(texture->Release(), 0u);
 }
 
 TEST_F(LostSurfaces, FillsAndFlipsWhileAwayLetARefreshGoBy) {
     OpenDisplay();
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(ColourFill(back_, 1), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 1);
+    EXPECT_EQ(MissedRefreshes(), 1);
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 2);
+    EXPECT_EQ(MissedRefreshes(), 2);
     DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_SURFACELOST);
-    EXPECT_EQ(Runtime().missedRefreshes, 2);
+    EXPECT_EQ(MissedRefreshes(), 2);
 }
 
 TEST_F(LostSurfaces, CannotBeRestoredWhileTheDisplayIsAway) {
     OpenDisplay();
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
     EXPECT_EQ(back_->Restore(), DDERR_WRONGMODE);
     EXPECT_EQ(primary_->IsLost(), DDERR_SURFACELOST);
@@ -75,9 +77,9 @@ TEST_F(LostSurfaces, ComeBackWithUndefinedContentsThatShow) {
     LPDIRECTDRAWSURFACE4 texture = CreateOffScreen(40, 20);
     for (LPDIRECTDRAWSURFACE4 surface : {primary_, back_, texture}) ASSERT_EQ(ColourFill(surface, 0), DD_OK);
     platform::LoseAllSurfaces();
-    Runtime().away = true;
+    platform::testing::SetDisplayAway(true);
     EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
-    Runtime().away = false;
+    platform::testing::SetDisplayAway(false);
 
     // The primary brings its back buffer along; other surfaces need their own.
     EXPECT_EQ(primary_->Restore(), DD_OK);
@@ -107,6 +109,62 @@ TEST_F(LostSurfaces, SurfacesMadeAfterTheLossAreNotLost) {
     LPDIRECTDRAWSURFACE4 texture = CreateOffScreen(4, 4);
     EXPECT_EQ(texture->IsLost(), DD_OK);
     EXPECT_EQ(texture->Release(), 0u);
+}
+
+// A window shown as the programs show theirs.
+HWND ShownWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "Exclusive";
+    EXPECT_NE(RegisterClassA(&windowClass), 0);
+    HWND window = CreateWindowExA(0, "Exclusive", "", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+using ExclusiveMode = DisplayTest;
+
+TEST_F(ExclusiveMode, MinimisingTheWindowTakesTheDisplayUntilItIsRestored) {
+    HWND window = ShownWindow();
+    OpenDisplay(window);
+    // As the programs do: the first interface goes once the mode is set.
+    first_->Release();
+    first_ = nullptr;
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_TRUE(platform::DisplayAway());
+    EXPECT_EQ(primary_->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_FALSE(platform::DisplayAway());
+    EXPECT_EQ(primary_->Restore(), DD_OK);
+    EXPECT_EQ(back_->IsLost(), DD_OK);
+}
+
+TEST_F(ExclusiveMode, EndsAtTheNormalLevel) {
+    HWND window = ShownWindow();
+    OpenDirectDraw();
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
+}
+
+TEST_F(ExclusiveMode, EndsWithTheLastReferenceToTheObject) {
+    HWND window = ShownWindow();
+    OpenDisplay(window);
+    CloseDisplay();
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
+}
+
+TEST_F(ExclusiveMode, MovesToTheWindowLastNamed) {
+    HWND window = ShownWindow();
+    OpenDirectDraw();
+    ASSERT_EQ(dd_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(dd_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(platform::DisplayAway());
 }
 
 }  // namespace

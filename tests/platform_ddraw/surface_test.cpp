@@ -11,8 +11,6 @@ namespace {
 
 using Surfaces = DisplayTest;
 
-static_assert(sizeof(DDBLTFX) == 100);
-
 TEST_F(Surfaces, LockGivesTheWholeSurfaceUntilUnlock) {
     OpenDisplay();
     DDSURFACEDESC2 desc = SizedDescription();
@@ -66,16 +64,19 @@ TEST_F(Surfaces, LockOfARectangleStartsAtItsCorner) {
 
 TEST_F(Surfaces, StillDrawingIsAnsweredAsOftenAsAskedUnlessTheLockWaits) {
     OpenDisplay();
-    Runtime().stillDrawing = 2;
+    platform::testing::ScriptStillDrawing(2);
     DDSURFACEDESC2 desc = SizedDescription();
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_WASSTILLDRAWING);
     EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DD_OK);
     EXPECT_EQ(back_->Unlock(nullptr), DD_OK);
-    Runtime().stillDrawing = 1;
+    platform::testing::ScriptStillDrawing(1);
     EXPECT_EQ(back_->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
     EXPECT_EQ(back_->Unlock(nullptr), DD_OK);
-    EXPECT_EQ(Runtime().stillDrawing, 1);
+    // The waiting lock left the answer for the next one that does not wait.
+    EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DDERR_WASSTILLDRAWING);
+    EXPECT_EQ(back_->Lock(nullptr, &desc, 0, nullptr), DD_OK);
+    EXPECT_EQ(back_->Unlock(nullptr), DD_OK);
 }
 
 TEST_F(Surfaces, ColourFillWritesTheLowByteEverywhere) {
@@ -130,8 +131,8 @@ TEST_F(Surfaces, FlipExchangesTheBuffersAndShowsTheNewFront) {
     EXPECT_EQ(SurfacePixels(primary_), std::vector<BYTE>(640 * 480, 7));
     EXPECT_EQ(SurfacePixels(back_), std::vector<BYTE>(640 * 480, 3));
 
-    ASSERT_EQ(Runtime().frames.size(), 1u);
-    const runtime_double::PresentedFrame& frame = Runtime().frames[0];
+    ASSERT_EQ(Frames().size(), 1u);
+    const platform::testing::PresentedFrame& frame = Frames()[0];
     EXPECT_EQ(frame.width, 640u);
     EXPECT_EQ(frame.height, 480u);
     EXPECT_EQ(frame.pitch, 640);
@@ -143,17 +144,17 @@ TEST_F(Surfaces, FlipExchangesTheBuffersAndShowsTheNewFront) {
     PALETTEENTRY black = {0, 0, 0, 0};
     ASSERT_EQ(palette_->SetEntries(0, 9, 1, &black), DD_OK);
     ASSERT_EQ(primary_->Flip(back_, DDFLIP_WAIT), DD_OK);
-    ASSERT_EQ(Runtime().frames.size(), 2u);
-    EXPECT_EQ(Runtime().frames[1].pixels, std::vector<BYTE>(640 * 480, 3));
-    EXPECT_EQ(Runtime().frames[1].palette[9].peRed, 0);
-    EXPECT_EQ(Runtime().frames[1].palette[10].peRed, 10);
+    ASSERT_EQ(Frames().size(), 2u);
+    EXPECT_EQ(Frames()[1].pixels, std::vector<BYTE>(640 * 480, 3));
+    EXPECT_EQ(Frames()[1].palette[9].peRed, 0);
+    EXPECT_EQ(Frames()[1].palette[10].peRed, 10);
 }
 
 TEST_F(Surfaces, FlipWithoutAPaletteShowsNone) {
     OpenDisplay();
     ASSERT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-    ASSERT_EQ(Runtime().frames.size(), 1u);
-    EXPECT_FALSE(Runtime().frames[0].hasPalette);
+    ASSERT_EQ(Frames().size(), 1u);
+    EXPECT_FALSE(Frames()[0].hasPalette);
 }
 
 TEST_F(Surfaces, OnlyTheFrontFlipsAndNotWhileABufferIsInUse) {
@@ -171,7 +172,7 @@ TEST_F(Surfaces, OnlyTheFrontFlipsAndNotWhileABufferIsInUse) {
     ASSERT_EQ(primary_->GetDC(&dc), DD_OK);
     EXPECT_EQ(primary_->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACEBUSY);
     ASSERT_EQ(primary_->ReleaseDC(dc), DD_OK);
-    EXPECT_TRUE(Runtime().frames.empty());
+    EXPECT_TRUE(Frames().empty());
     EXPECT_EQ(plain->Release(), 0u);
 }
 

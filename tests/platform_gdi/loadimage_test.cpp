@@ -186,7 +186,7 @@ TEST_F(LoadImage, ScalesToTheSizeAsked) {
 }
 
 TEST_F(LoadImage, FailsWhenScripted) {
-    Runtime().failures["LoadImageA"] = E_FAIL;
+    ASSERT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL"));
     EXPECT_EQ(FromResource(MAKEINTRESOURCEA(103)), nullptr);
     EXPECT_EQ(FromFile(kCorpus + "g/pal8.bmp"), nullptr);
 }

@@ -13,7 +13,9 @@
 
 namespace {
 
-RunResult RunProgram(const std::vector<std::string>& args) { return RunToEnd(TINY_PROGRAM, args); }
+RunResult RunProgram(const std::vector<std::string>& args, const char* program = TINY_PROGRAM) {
+    return RunToEnd(program, args);
+}
 
 TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
     std::string recordings[2];
@@ -61,9 +63,9 @@ TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
 }
 
 // The trace of a headless run with the scripted events, which must end well.
-std::vector<std::string> TraceOfRun(const std::string& events) {
+std::vector<std::string> TraceOfRun(const std::string& events, const char* program = TINY_PROGRAM) {
     std::string trace = TempPath("trace");
-    RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace});
+    RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace}, program);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     std::vector<std::string> lines = Lines(ReadFile(trace));
     EXPECT_FALSE(lines.empty());
@@ -161,5 +163,33 @@ TEST(Program, RealtimeRunPacesByTheRealClock) {
     for (size_t k = 0; k < flips.size(); ++k)
         EXPECT_GE(std::stoll(flips[k].substr(5)), static_cast<long long>(k + 1) * 166'667) << flips[k];
 }
+
+// The programs take the display through DirectDraw in exclusive full-screen
+// mode, so that minimising them takes it away as it does the small program.
+class FullScreenProgram : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FullScreenProgram, MinimisedItStopsFlippingAndWaitsOnceUntilRestored) {
+    std::vector<std::string> lines = TraceOfRun("500:minimize,1000:restore,1500:key=Escape", GetParam());
+    // The thirtieth refresh is the first at or after 500 ms.
+    EXPECT_EQ(Between(lines, "event minimize 5000010", "event restore 10000000"),
+              (std::vector<std::string>{"away 5000010", "wait 5000010"}));
+    EXPECT_EQ(Between(lines, "event restore 10000000", "flip 10166667"), std::vector<std::string>{"back 10000000"});
+    EXPECT_EQ(Matching(lines, "wait").size(), 1u);
+}
+
+TEST_P(FullScreenProgram, WithTheDisplayLostItMissesRefreshesUntilRegained) {
+    std::vector<std::string> lines = TraceOfRun("500:lose,1000:regain,1500:key=Escape", GetParam());
+    std::vector<std::string> lost = Between(lines, "away 5000010", "event regain 10000020");
+    EXPECT_EQ(lost.size(), 30u);
+    EXPECT_EQ(Matching(lost, "miss").size(), lost.size());
+    EXPECT_EQ(lines[IndexOf(lines, "event regain 10000020") + 1], "back 10000020");
+    EXPECT_TRUE(Matching(lines, "wait").empty());
+    EXPECT_FALSE(Matching(lines, "flip").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, FullScreenProgram, ::testing::Values(WIRECUBE_PROGRAM, DICE_PROGRAM),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.index == 0 ? "wirecube" : "dice");
+                         });
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -103,6 +105,21 @@ TEST(Recorder, WriteFailureIsReported) {
     recorder.Add(Frame{&pixel, 1, 1, 1, palette.data()}, 0);
     EXPECT_FALSE(recorder.Finish(error));
     EXPECT_NE(error.find("cannot write /dev/full"), std::string::npos) << error;
+}
+
+TEST(Recorder, FileIsCreatedWithTheUsualPermissions) {
+    std::string path = TempPath("permissions.gif");
+    std::remove(path.c_str());
+    mode_t saved = umask(027);
+    GifRecorder recorder;
+    std::string error;
+    bool opened = recorder.Open(path, error);
+    umask(saved);
+    ASSERT_TRUE(opened) << error;
+    ASSERT_TRUE(recorder.Finish(error)) << error;
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u) << "0666 less the umask";
 }
 
 }  // namespace

@@ -78,9 +78,9 @@ protected:
         ASSERT_EQ(first_->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd_)), DD_OK);
     }
 
-    void OpenDisplay() {
+    void OpenDisplay(HWND window = kAnyWindow) {
         OpenDirectDraw();
-        ASSERT_EQ(first_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+        ASSERT_EQ(first_->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
         ASSERT_EQ(first_->SetDisplayMode(640, 480, 8), DD_OK);
         DDSURFACEDESC2 desc = ChainDescription();
         ASSERT_EQ(dd_->CreateSurface(&desc, &primary_, nullptr), DD_OK);

@@ -1,5 +1,4 @@
 #include "api/user.h"
-#include "doubles.h"
 #include "recording_window.h"
 #include "runtime/runtime.h"
 #include "runtime/session.h"

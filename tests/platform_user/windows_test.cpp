@@ -1,7 +1,7 @@
 #include "api/user.h"
-#include "doubles.h"
 #include "recording_window.h"
 #include "runtime/runtime.h"
+#include "testing/memory_surface.h"
 #include "testing/runtime_control.h"
 
 #include <gtest/gtest.h>
@@ -160,7 +160,7 @@ TEST(Windows, MinimisingInExclusiveModeTakesTheDisplayAway) {
     UpdateWindow(window);
     seen.clear();
     platform::SetExclusiveMode(window, true);
-    int lostBefore = platform::lostSurfaceCalls;
+    LPDIRECTDRAWSURFACE4 before = platform::CreateMemorySurface(4, 4, 8, 4);
     bool awayAtSize = false;
     answer = [&awayAtSize](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (message == WM_SIZE) awayAtSize = platform::DisplayAway();
@@ -173,14 +173,18 @@ TEST(Windows, MinimisingInExclusiveModeTakesTheDisplayAway) {
     WaitMessage();
     EXPECT_TRUE(platform::DisplayAway());
     EXPECT_TRUE(awayAtSize) << "the window learns of minimising with the display already gone";
-    EXPECT_EQ(platform::lostSurfaceCalls, lostBefore + 1);
+    EXPECT_EQ(before->IsLost(), DDERR_SURFACELOST);
+    LPDIRECTDRAWSURFACE4 during = platform::CreateMemorySurface(4, 4, 8, 4);
     EXPECT_EQ(Find(WM_SIZE)->wParam, WPARAM{SIZE_MINIMIZED});
     seen.clear();
     WaitMessage();
     EXPECT_FALSE(platform::DisplayAway());
     EXPECT_FALSE(awayAtSize);
     EXPECT_EQ(Find(WM_SIZE)->wParam, WPARAM{SIZE_RESTORED});
-    EXPECT_EQ(platform::lostSurfaceCalls, lostBefore + 1);
+    EXPECT_EQ(during->IsLost(), DD_OK) << "restoring loses nothing";
+    EXPECT_EQ(before->IsLost(), DDERR_SURFACELOST) << "a lost surface waits for its own Restore";
+    before->Release();
+    during->Release();
 }
 
 TEST(Windows, LoseAndRegainLeaveTheWindowActive) {
@@ -188,15 +192,16 @@ TEST(Windows, LoseAndRegainLeaveTheWindowActive) {
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     seen.clear();
-    int lostBefore = platform::lostSurfaceCalls;
+    LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(4, 4, 8, 4);
     platform::testing::ScriptEvents("0:lose");
     DispatchAll();
     EXPECT_TRUE(platform::DisplayAway());
-    EXPECT_EQ(platform::lostSurfaceCalls, lostBefore + 1);
+    EXPECT_EQ(surface->IsLost(), DDERR_SURFACELOST);
     platform::testing::ScriptEvents("0:regain");
     DispatchAll();
     EXPECT_FALSE(platform::DisplayAway());
     EXPECT_TRUE(seen.empty());
+    surface->Release();
 }
 
 TEST(Windows, DestroyingDropsWhatWasPostedToTheWindow) {

@@ -16,7 +16,10 @@ extern char** environ;
 
 std::string TempPath(const std::string& name) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ::testing::TempDir() + test->test_suite_name() + "_" + test->name() + "_" + name;
+    // Parameterised tests have a slash in their names before the parameter.
+    std::string testName = std::string(test->test_suite_name()) + "_" + test->name();
+    std::replace(testName.begin(), testName.end(), '/', '_');
+    return ::testing::TempDir() + testName + "_" + name;
 }
 
 std::string ReadFile(const std::string& path) {
