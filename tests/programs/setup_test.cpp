@@ -42,6 +42,20 @@ TEST(SetUp, AFailingStepIsNamedAndEndsTheRunWithOne) {
     }
 }
 
+// Without a window there is nothing to own a message box: the run just ends.
+TEST(SetUp, AWindowThatCannotBeMadeEndsTheRunWithOneSilently) {
+    for (const std::string& program : kPrograms) {
+        for (const std::string call : {"RegisterClassA", "CreateWindowExA"}) {
+            SCOPED_TRACE(program + " " + call);
+            HeadlessRun run = RunHeadless(program, call, {"--fail", call});
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.output, "");
+            EXPECT_TRUE(Matching(run.trace, "messagebox").empty());
+            ExpectNoFrame(run);
+        }
+    }
+}
+
 TEST(SetUp, ATextureThatCannotBeLoadedIsNamedOnceAndEndsTheRunWithOne) {
     HeadlessRun run = RunHeadless(DICE_PROGRAM, "texture", {"--fail", "LoadImageA"});
     EXPECT_EQ(run.exitCode, 1);

@@ -70,18 +70,6 @@ TEST(Wirecube, MinimisedItDrawsNothingAndGoesOnWhereItStopped) {
     ExpectGoesOnWhereItStopped(run, never, restore);
 }
 
-// In full screen the window owns the display: minimising it gives the display
-// away, and restoring it takes the display back.
-TEST(Wirecube, MinimisingInFullScreenGivesTheDisplayAway) {
-    HeadlessRun run = RunCube("away", {"--events", "250:minimize,1500:restore", "--frames", "30"});
-    const std::vector<std::string> away = Matching(run.trace, "away");
-    const std::vector<std::string> back = Matching(run.trace, "back");
-    ASSERT_EQ(away.size(), 1u);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(IndexOf(run.trace, away[0]), IndexOf(run.trace, LineOf(run, "event minimize")) + 1);
-    EXPECT_EQ(IndexOf(run.trace, back[0]), IndexOf(run.trace, LineOf(run, "event restore")) + 1);
-}
-
 // A lost display misses refreshes without drawing; once it is back the
 // surfaces are restored (which in this program reports no success, so that
 // frame is left out), and the cube goes on from where it stopped, the time
