@@ -44,23 +44,29 @@ int32_t AdvanceFrameClock(LONGLONG now) {
     return ticks > INT32_MAX ? INT32_MAX : static_cast<int32_t>(ticks);
 }
 
+static HRESULT ClearBackBuffer() {
+    DDBLTFX fill;
+    std::memset(&fill, 0, sizeof fill);
+    fill.dwSize = sizeof fill;
+    fill.dwFillColor = BackgroundPixel;
+    return BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+}
+
 // A frame whose clear fails ends without drawing; its ticks are dropped, and
-// after a restoration the clock has been reset as well.
+// after a restoration the clock has been reset as well. A restored back buffer
+// holds whatever the display left in it, so it is cleared again before the
+// scene is drawn over it.
 void RenderFrame() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const int32_t ticks = AdvanceFrameClock(now.QuadPart);
 
-    DDBLTFX fill;
-    std::memset(&fill, 0, sizeof fill);
-    fill.dwSize = sizeof fill;
-    fill.dwFillColor = BackgroundPixel;
-    const HRESULT cleared = BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+    HRESULT cleared = ClearBackBuffer();
     if (cleared == DDERR_SURFACELOST) {
         if (!RestoreSurfaces()) return;
-    } else if (cleared != DD_OK) {
-        return;
+        cleared = ClearBackBuffer();
     }
+    if (cleared != DD_OK) return;
 
     SceneRoutine(BackSurface, ticks);
 

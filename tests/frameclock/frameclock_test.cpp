@@ -42,17 +42,20 @@ TEST(FrameClock, EachCountIsOneTickAt15360Hz) {
 }
 
 TEST(FrameClock, CarriedRemainderNeitherGainsNorLoses) {
-    // Sixty frames of a 10 MHz counter at irregular intervals hand the scene
-    // exactly the whole ticks of the total time.
-    StartClock(10000000, 5);
-    LONGLONG counter = 5;
-    int64_t sum = 0;
-    for (int frame = 0; frame < 60; frame++) {
-        counter += 166667 + (frame % 7) * 1013;
-        sum += AdvanceFrameClock(counter);
-        EXPECT_LT(TickRemainder, CounterFrequency);
+    // Sixty frames at irregular intervals hand the scene exactly the whole
+    // ticks of the total time, whether or not a second is a whole number of
+    // ticks in counts (the last two are common counter frequencies).
+    for (LONGLONG frequency : {10000000, 3579545, 1193182}) {
+        StartClock(frequency, 5);
+        LONGLONG counter = 5;
+        int64_t sum = 0;
+        for (int frame = 0; frame < 60; frame++) {
+            counter += frequency / 60 + (frame % 7) * 1013;
+            sum += AdvanceFrameClock(counter);
+            EXPECT_LT(TickRemainder, CounterFrequency);
+        }
+        EXPECT_EQ(sum, (counter - 5) * 15360 / frequency) << frequency;
     }
-    EXPECT_EQ(sum, (counter - 5) * 15360 / 10000000);
 }
 
 TEST(FrameClock, IntervalsOf2To31CountsAndMoreAreTakenInFull) {

@@ -1,122 +1,20 @@
 // Runs the small test program as a user would, through the headless display.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <spawn.h>
-#include <sstream>
+#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "program_run.h"
+#include "recording.h"
 
 namespace {
 
-std::string TempPath(const std::string& name) {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // A parameterised test's name has a slash before its parameter.
-    std::string testName = test->name();
-    std::replace(testName.begin(), testName.end(), '/', '_');
-    return ::testing::TempDir() + "tiny_" + testName + "_" + name;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
-pid_t Start(const std::vector<std::string>& args, const std::string& errPath, const char* program = TINY_PROGRAM) {
-    std::vector<char*> argv{const_cast<char*>(program)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, program, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int Finish(pid_t pid) {
-    int status = 0;
-    EXPECT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status)) << "status " << status;
-    return WEXITSTATUS(status);
-}
-
-struct RunResult {
-    int exitCode;
-    std::string output;  // standard output and error together
-};
-
 RunResult RunProgram(const std::vector<std::string>& args, const char* program = TINY_PROGRAM) {
-    std::string outPath = TempPath("output");
-    std::remove(outPath.c_str());
-    int exitCode = Finish(Start(args, outPath, program));
-    return RunResult{exitCode, ReadFile(outPath)};
-}
-
-struct Recording {
-    std::vector<std::vector<GifByteType>> frames;
-    std::vector<int> delays;
-    std::vector<GifColorType> colors;
-    bool loops = false;
-};
-
-Recording Decode(const std::string& path) {
-    Recording recording;
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    EXPECT_NE(gif, nullptr) << GifErrorString(error);
-    if (!gif) return recording;
-    EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
-    if (gif->SColorMap)
-        recording.colors.assign(gif->SColorMap->Colors, gif->SColorMap->Colors + gif->SColorMap->ColorCount);
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        const SavedImage& image = gif->SavedImages[i];
-        recording.frames.emplace_back(image.RasterBits, image.RasterBits + image.ImageDesc.Width * image.ImageDesc.Height);
-        GraphicsControlBlock control;
-        EXPECT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
-        recording.delays.push_back(control.DelayTime);
-        for (int e = 0; e < image.ExtensionBlockCount; ++e) {
-            const ExtensionBlock& block = image.ExtensionBlocks[e];
-            if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
-                std::string(reinterpret_cast<char*>(block.Bytes), 11) == "NETSCAPE2.0")
-                recording.loops = true;
-        }
-    }
-    DGifCloseFile(gif, &error);
-    return recording;
-}
-
-// The lines of the trace that start with the word.
-std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word) {
-    std::vector<std::string> found;
-    for (const std::string& line : lines)
-        if (line.rfind(word + " ", 0) == 0) found.push_back(line);
-    return found;
-}
-
-size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
-    auto found = std::find(lines.begin(), lines.end(), line);
-    EXPECT_NE(found, lines.end()) << line;
-    return static_cast<size_t>(found - lines.begin());
+    return RunToEnd(program, args);
 }
 
 TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
@@ -177,16 +75,6 @@ std::vector<std::string> TraceOfRun(const std::string& events, const char* progr
     return lines;
 }
 
-// The lines strictly between two lines of the trace.
-std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
-                                 const std::string& last) {
-    size_t from = IndexOf(lines, first);
-    size_t to = IndexOf(lines, last);
-    if (from >= to) return {};
-    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
-                                    lines.begin() + static_cast<ptrdiff_t>(to));
-}
-
 TEST(Program, MinimisedItWaitsWithoutDrawingUntilRestored) {
     std::vector<std::string> lines = TraceOfRun("100:minimize,2000:restore,2100:key=Alt+X");
     // The sixth refresh is the first at or after 100 ms. One wait, no frames.
@@ -211,7 +99,7 @@ TEST(Program, TerminationSignalsCloseItCleanly) {
         std::string output = TempPath("output" + std::to_string(signal));
         std::remove(output.c_str());
         std::remove(trace.c_str());
-        pid_t pid = Start({"--headless", "--events", "0:minimize", "--trace", trace}, output);
+        pid_t pid = Start(TINY_PROGRAM, {"--headless", "--events", "0:minimize", "--trace", trace}, output);
         // Minimised with nothing scripted ahead, it waits for the signal.
         bool waiting = false;
         for (int tries = 0; tries < 1000 && !waiting; ++tries) {

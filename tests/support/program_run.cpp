@@ -1,0 +1,112 @@
+#include "program_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+
+extern char** environ;
+
+std::string TempPath(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // Parameterised tests have a slash in their names before the parameter.
+    std::string testName = std::string(test->test_suite_name()) + "_" + test->name();
+    std::replace(testName.begin(), testName.end(), '/', '_');
+    return ::testing::TempDir() + testName + "_" + name;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+namespace {
+
+// The parent's environment, with leak detection added last so that it wins.
+std::vector<std::string> ChildEnvironment() {
+    const char* kSanitizerOptions = "ASAN_OPTIONS=";
+    std::string sanitizer = kSanitizerOptions;
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable; ++variable) {
+        if (std::strncmp(*variable, kSanitizerOptions, std::strlen(kSanitizerOptions)) == 0)
+            sanitizer = std::string(*variable) + ":";
+        else
+            environment.emplace_back(*variable);
+    }
+    environment.push_back(sanitizer + "detect_leaks=1");
+    return environment;
+}
+
+}  // namespace
+
+pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> environment = ChildEnvironment();
+    std::vector<char*> envp;
+    for (std::string& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0) << program;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int Finish(pid_t pid) {
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
+    if (WIFSIGNALED(status)) {
+        ADD_FAILURE() << "ended by signal " << WTERMSIG(status);
+        return 128 + WTERMSIG(status);
+    }
+    return WEXITSTATUS(status);
+}
+
+RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args) {
+    std::string outputPath = TempPath("output");
+    std::remove(outputPath.c_str());
+    int exitCode = Finish(Start(program, args, outputPath));
+    return RunResult{exitCode, ReadFile(outputPath)};
+}
+
+std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word) {
+    std::vector<std::string> found;
+    for (const std::string& line : lines)
+        if (line.rfind(word + " ", 0) == 0) found.push_back(line);
+    return found;
+}
+
+size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
+    auto found = std::find(lines.begin(), lines.end(), line);
+    EXPECT_NE(found, lines.end()) << line;
+    return static_cast<size_t>(found - lines.begin());
+}
+
+std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
+                                 const std::string& last) {
+    size_t from = IndexOf(lines, first);
+    size_t to = IndexOf(lines, last);
+    if (from >= to) return {};
+    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
+                                    lines.begin() + static_cast<ptrdiff_t>(to));
+}
