@@ -27,11 +27,10 @@ struct Colour {
     int b;
 };
 
-// Fixed entries; the display set-up matches white and the background colour
-// against this table.
+// Fixed entries 0, 1 and 2; the display set-up matches white and the
+// background colour against this table.
 constexpr int WHITE = 0;
 constexpr int BORDER = 1;
-constexpr int BACKGROUND = 2;
 constexpr Colour WHITE_COLOUR = {255, 255, 255};
 constexpr Colour BORDER_COLOUR = {247, 247, 247};
 constexpr Colour BACKGROUND_COLOUR = {0x24, 0x78, 0x78};
