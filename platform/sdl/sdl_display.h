@@ -1,0 +1,24 @@
+// The display on a desktop: the emulated screen in a window of the host's,
+// through SDL, full screen on the desktop's current mode by default.
+#ifndef PLATFORM_SDL_SDL_DISPLAY_H
+#define PLATFORM_SDL_SDL_DISPLAY_H
+
+#include "../runtime/display.h"
+#include "../runtime/options.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// The display for a host with a window system, or null, with the reason, when
+// SDL cannot reach one.
+std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& error);
+
+// The largest whole number by which a width x height picture fits an area of
+// areaWidth x areaHeight, and at least 1.
+int WholeScale(int areaWidth, int areaHeight, int width, int height);
+
+}  // namespace platform
+
+#endif
