@@ -5,17 +5,7 @@
 #include "fill.h"
 #include "projection.h"
 #include "shell/display.h"
-
-// A surface still busy with an earlier blit or flip says so; asking again at
-// once is all it takes.
-static HRESULT LockWholeSurface(LPDIRECTDRAWSURFACE4 surface, DDSURFACEDESC2* desc) {
-    desc->dwSize = sizeof(DDSURFACEDESC2);
-    HRESULT result;
-    do {
-        result = surface->Lock(NULL, desc, 0, NULL);
-    } while (result == DDERR_WASSTILLDRAWING);
-    return result;
-}
+#include "surface/surface.h"
 
 // Both triangles share the diagonal c0-c2 and keep the face's turning sense.
 void DrawDieFace(const FaceQuad* face) {
@@ -33,9 +23,9 @@ void DrawTexturedTriangle(const TexturedTriangle* triangle) {
     ProjectTriangle(triangle, &projected);
 
     DDSURFACEDESC2 texture = {};
-    if (LockWholeSurface(TextureSurface, &texture) != DD_OK) return;
+    if (DDLockWholeSurface(TextureSurface, &texture) != DD_OK) return;
     DDSURFACEDESC2 back = {};
-    if (LockWholeSurface(BackSurface, &back) != DD_OK) {
+    if (DDLockWholeSurface(BackSurface, &back) != DD_OK) {
         TextureSurface->Unlock(NULL);
         return;
     }

@@ -17,4 +17,13 @@ extern RECT ScreenRect;
 extern DWORD BackgroundPixel;
 extern DWORD WhitePixel;
 
+// The exit status that the window's destruction hands to the message loop:
+// 0, or 1 once set-up has failed.
+extern int QuitStatus;
+
+HRESULT InitDisplay(HWND window);
+HRESULT ReportInitFailure(HWND window, HRESULT result, const char* format, ...);
+void ReleaseDisplayObjects();
+int RestoreSurfaces();
+
 #endif

@@ -19,4 +19,8 @@ DWORD DDReadPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y);
 HRESULT DDSetKeyFromColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color);
 HRESULT DDSetKeyFromPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y);
 
+// Locks the whole surface into desc, asking again at once for as long as the
+// surface is still busy drawing; the result of the last Lock.
+HRESULT DDLockWholeSurface(LPDIRECTDRAWSURFACE4 surface, DDSURFACEDESC2* desc);
+
 #endif

@@ -1,5 +1,7 @@
 #include "line.h"
 
+#include "surface/surface.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -93,12 +95,7 @@ void RasterizeLine(const DDSURFACEDESC2& desc, const ScreenSegment& segment, DWO
 
 void DrawLine(LPDIRECTDRAWSURFACE4 surface, const ScreenSegment& segment, DWORD colour) {
     DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
-    HRESULT result;
-    do {
-        result = surface->Lock(NULL, &desc, 0, NULL);
-    } while (result == DDERR_WASSTILLDRAWING);
-    if (result != DD_OK) return;
+    if (DDLockWholeSurface(surface, &desc) != DD_OK) return;
     if (desc.ddpfPixelFormat.dwRGBBitCount / 8 == 1) {
         RasterizeLine(desc, segment, colour);
     }

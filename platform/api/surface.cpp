@@ -1,8 +1,29 @@
 #include "surface.h"
 
 #include <cstring>
+#include <unordered_set>
+#include <utility>
+
+#include "../runtime/runtime.h"
+#include "gdi.h"
+#include "gdi_colour.h"
+#include "palette.h"
 
 namespace platform {
+namespace {
+
+std::unordered_set<Surface*>& LiveSurfaces() {
+    static std::unordered_set<Surface*> live;
+    return live;
+}
+
+Surface* primary = nullptr;
+
+// {0B2B8630-AD35-11D0-8EA6-00609797EA5B}
+constexpr GUID kIDirectDrawSurface4 = {0x0B2B8630, 0xAD35, 0x11D0, {0x8E, 0xA6, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
+constexpr GUID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+}  // namespace
 
 Surface::Surface(DWORD width, DWORD height, DWORD bitCount, LONG pitch, BYTE* memory)
     : width_(width), height_(height), bitCount_(bitCount), pitch_(pitch), bits_(memory) {
@@ -10,21 +31,91 @@ Surface::Surface(DWORD width, DWORD height, DWORD bitCount, LONG pitch, BYTE* me
         own_.assign(static_cast<size_t>(pitch_) * height_, 0);
         bits_ = own_.data();
     }
+    LiveSurfaces().insert(this);
 }
 
-Surface::~Surface() = default;
+Surface::~Surface() {
+    if (dc_) DestroySurfaceDC(dc_);
+    if (palette_) palette_->Release();
+    if (role_ == Role::Front) {
+        delete partner_;
+        primary = nullptr;
+    }
+    LiveSurfaces().erase(this);
+}
 
-HRESULT Surface::QueryInterface(REFIID, void** ppvObject) {
-    if (ppvObject) *ppvObject = nullptr;
-    return E_NOINTERFACE;
+Surface* Surface::CreateFlippingChain(DWORD width, DWORD height, DWORD bitCount) {
+    const LONG pitch = AlignedPitch(width, bitCount);
+    auto* front = new Surface(width, height, bitCount, pitch);
+    auto* back = new Surface(width, height, bitCount, pitch);
+    front->role_ = Role::Front;
+    back->role_ = Role::Back;
+    back->refs_ = 0;  // owned by the chain; references come from GetAttachedSurface
+    front->partner_ = back;
+    back->partner_ = front;
+    primary = front;
+    return front;
+}
+
+Surface* Surface::Primary() { return primary; }
+
+LONG Surface::AlignedPitch(DWORD width, DWORD bitCount) {
+    return static_cast<LONG>((static_cast<size_t>(width) * (bitCount / 8) + 3) & ~size_t{3});
+}
+
+Surface* Surface::FromInterface(IDirectDrawSurface4* surface) {
+    // Compared as addresses first: a stale pointer must not even be converted.
+    for (Surface* live : LiveSurfaces())
+        if (static_cast<IDirectDrawSurface4*>(live) == surface) return live;
+    return nullptr;
+}
+
+const PALETTEENTRY* Surface::Colours() const {
+    if (palette_) return palette_->Entries();
+    if (primary && primary->palette_) return primary->palette_->Entries();
+    return DefaultRamp();
+}
+
+HRESULT Surface::QueryInterface(REFIID riid, void** ppvObject) {
+    if (!ppvObject) return E_POINTER;
+    *ppvObject = nullptr;
+    if (riid != kIDirectDrawSurface4 && riid != kIUnknown) return E_NOINTERFACE;
+    AddRef();
+    *ppvObject = static_cast<IDirectDrawSurface4*>(this);
+    return S_OK;
 }
 
 ULONG Surface::AddRef() { return ++refs_; }
 
 ULONG Surface::Release() {
-    ULONG left = --refs_;
+    if (role_ == Role::Back) {
+        if (refs_ > 0) --refs_;
+        return refs_;
+    }
+    const ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
+}
+
+DWORD Surface::Caps() const {
+    switch (role_) {
+    case Role::Front:
+        return DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_VISIBLE;
+    case Role::Back:
+        return DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    default:
+        return DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    }
+}
+
+bool Surface::Inside(const RECT& rect) const {
+    return rect.left >= 0 && rect.top >= 0 && rect.left < rect.right && rect.top < rect.bottom &&
+           rect.right <= static_cast<LONG>(width_) && rect.bottom <= static_cast<LONG>(height_);
+}
+
+HRESULT Surface::LostResult() const {
+    if (DisplayAway()) MissedRefresh();
+    return DDERR_SURFACELOST;
 }
 
 void Surface::Describe(DDSURFACEDESC2& desc) const {
@@ -51,17 +142,37 @@ void Surface::Describe(DDSURFACEDESC2& desc) const {
             desc.ddpfPixelFormat.dwBBitMask = 0x0000FF;
         }
     }
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.ddsCaps.dwCaps = Caps();
+    if (role_ == Role::Front) {
+        desc.dwFlags |= DDSD_BACKBUFFERCOUNT;
+        desc.dwBackBufferCount = 1;
+    }
+    if (keyFlags_ & DDCKEY_SRCBLT) {
+        desc.dwFlags |= DDSD_CKSRCBLT;
+        desc.ddckCKSrcBlt = sourceKey_;
+    }
+    if (keyFlags_ & DDCKEY_DESTBLT) {
+        desc.dwFlags |= DDSD_CKDESTBLT;
+        desc.ddckCKDestBlt = destKey_;
+    }
 }
 
-HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD, HANDLE) {
+HRESULT Surface::Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags, HANDLE) {
+    if (HRESULT failure = ScriptedFailure("Lock"); FAILED(failure)) return failure;
     if (!lpDDSurfaceDesc || lpDDSurfaceDesc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
-    if (lpDDSurfaceDesc && lpDestRect) return DDERR_UNSUPPORTED;
-    if (locked_) return DDERR_SURFACEBUSY;
+    RECT area = {0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+    if (lpDestRect) {
+        if (!Inside(*lpDestRect)) return DDERR_INVALIDRECT;
+        area = *lpDestRect;
+    }
+    if (lost_) return DDERR_SURFACELOST;
+    if (!(dwFlags & DDLOCK_WAIT) && TakeStillDrawing()) return DDERR_WASSTILLDRAWING;
+    if (Busy()) return DDERR_SURFACEBUSY;
     locked_ = true;
     Describe(*lpDDSurfaceDesc);
     lpDDSurfaceDesc->dwFlags |= DDSD_LPSURFACE;
-    lpDDSurfaceDesc->lpSurface = bits_;
+    lpDDSurfaceDesc->lpSurface =
+        bits_ + static_cast<ptrdiff_t>(area.top) * pitch_ + static_cast<ptrdiff_t>(area.left) * (bitCount_ / 8);
     return DD_OK;
 }
 
@@ -77,16 +188,136 @@ HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) {
     return DD_OK;
 }
 
-// Not yet supported by the in-memory surface.
-HRESULT Surface::Blt(LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTFX) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4, DWORD) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::GetDC(HDC FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::GetPalette(LPDIRECTDRAWPALETTE FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::IsLost() { return DD_OK; }
-HRESULT Surface::ReleaseDC(HDC) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::Restore() { return DD_OK; }
-HRESULT Surface::SetColorKey(DWORD, LPDDCOLORKEY) { return DDERR_UNSUPPORTED; }
-HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE) { return DDERR_UNSUPPORTED; }
+HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPRECT lpSrcRect, DWORD dwFlags,
+                     LPDDBLTFX lpDDBltFx) {
+    if (HRESULT failure = ScriptedFailure("Blt"); FAILED(failure)) return failure;
+    // Colour fills are the only blits there are.
+    if (!(dwFlags & DDBLT_COLORFILL) || (dwFlags & ~(DDBLT_COLORFILL | DDBLT_WAIT)) || lpDDSrcSurface || lpSrcRect)
+        return DDERR_UNSUPPORTED;
+    if (!lpDDBltFx || lpDDBltFx->dwSize != sizeof(DDBLTFX)) return DDERR_INVALIDPARAMS;
+    RECT area = {0, 0, static_cast<LONG>(width_), static_cast<LONG>(height_)};
+    if (lpDestRect) {
+        if (!Inside(*lpDestRect)) return DDERR_INVALIDRECT;
+        area = *lpDestRect;
+    }
+    if (lost_) return LostResult();
+    if (Busy()) return DDERR_SURFACEBUSY;
+    const DWORD bytes = bitCount_ / 8;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        BYTE* row = bits_ + static_cast<ptrdiff_t>(y) * pitch_;
+        for (LONG x = area.left; x < area.right; ++x) WritePixel(row + x * bytes, bytes, lpDDBltFx->dwFillColor);
+    }
+    return DD_OK;
+}
+
+HRESULT Surface::Flip(LPDIRECTDRAWSURFACE4 lpDDSurfaceTargetOverride, DWORD) {
+    if (HRESULT failure = ScriptedFailure("Flip"); FAILED(failure)) return failure;
+    if (role_ != Role::Front) return DDERR_NOTFLIPPABLE;
+    if (lpDDSurfaceTargetOverride && FromInterface(lpDDSurfaceTargetOverride) != partner_)
+        return DDERR_INVALIDPARAMS;
+    if (lost_ || partner_->lost_) return LostResult();
+    if (Busy() || partner_->Busy()) return DDERR_SURFACEBUSY;
+    std::swap(own_, partner_->own_);
+    bits_ = own_.data();
+    partner_->bits_ = partner_->own_.data();
+    PresentFrame(bits_, pitch_, width_, height_, palette_ ? palette_->Entries() : nullptr);
+    return DD_OK;
+}
+
+HRESULT Surface::GetAttachedSurface(LPDDSCAPS2 lpDDSCaps, LPDIRECTDRAWSURFACE4 FAR* lplpDDAttachedSurface) {
+    if (!lpDDSCaps || !lplpDDAttachedSurface) return DDERR_INVALIDPARAMS;
+    *lplpDDAttachedSurface = nullptr;
+    if (HRESULT failure = ScriptedFailure("GetAttachedSurface"); FAILED(failure)) return failure;
+    if (!partner_ || (partner_->Caps() & lpDDSCaps->dwCaps) != lpDDSCaps->dwCaps) return DDERR_NOTFOUND;
+    partner_->AddRef();
+    *lplpDDAttachedSurface = partner_;
+    return DD_OK;
+}
+
+HRESULT Surface::GetDC(HDC FAR* lphDC) {
+    if (!lphDC) return DDERR_INVALIDPARAMS;
+    *lphDC = nullptr;
+    if (HRESULT failure = ScriptedFailure("GetDC"); FAILED(failure)) return failure;
+    if (lost_) return DDERR_SURFACELOST;
+    if (dc_) return DDERR_DCALREADYCREATED;
+    if (locked_) return DDERR_SURFACEBUSY;
+    dc_ = CreateSurfaceDC(this);
+    *lphDC = dc_;
+    return DD_OK;
+}
+
+HRESULT Surface::ReleaseDC(HDC hDC) {
+    if (!dc_) return DDERR_NODC;
+    if (hDC != dc_) return DDERR_INVALIDPARAMS;
+    DestroySurfaceDC(dc_);
+    dc_ = nullptr;
+    return DD_OK;
+}
+
+HRESULT Surface::GetPalette(LPDIRECTDRAWPALETTE FAR* lplpDDPalette) {
+    if (!lplpDDPalette) return DDERR_INVALIDPARAMS;
+    *lplpDDPalette = nullptr;
+    if (!palette_) return DDERR_NOPALETTEATTACHED;
+    palette_->AddRef();
+    *lplpDDPalette = palette_;
+    return DD_OK;
+}
+
+HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) {
+    if (bitCount_ != 8) return DDERR_NOTPALETTIZED;
+    Palette* next = nullptr;
+    if (lpDDPalette) {
+        next = Palette::FromInterface(lpDDPalette);
+        if (!next) return DDERR_INVALIDOBJECT;
+        next->AddRef();
+    }
+    if (palette_) palette_->Release();
+    palette_ = next;
+    return DD_OK;
+}
+
+HRESULT Surface::IsLost() { return lost_ ? DDERR_SURFACELOST : DD_OK; }
+
+HRESULT Surface::Restore() {
+    if (HRESULT failure = ScriptedFailure("Restore"); FAILED(failure)) return failure;
+    if (!lost_ && !(partner_ && partner_->lost_)) return DD_OK;
+    if (DisplayAway()) return DDERR_WRONGMODE;
+    // A flipping chain comes back whole.
+    for (Surface* surface : {this, partner_}) {
+        if (surface && surface->lost_) {
+            surface->lost_ = false;
+            surface->FillPattern();
+        }
+    }
+    return DD_OK;
+}
+
+void Surface::FillPattern() {
+    const DWORD rowBytes = width_ * (bitCount_ / 8);
+    for (DWORD y = 0; y < height_; ++y) {
+        BYTE* row = bits_ + static_cast<ptrdiff_t>(y) * pitch_;
+        for (DWORD x = 0; x < rowBytes; ++x) row[x] = RestoredPatternByte(x, y);
+    }
+}
+
+HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
+    const DWORD which = dwFlags & (DDCKEY_SRCBLT | DDCKEY_DESTBLT);
+    if (which != DDCKEY_SRCBLT && which != DDCKEY_DESTBLT) return DDERR_INVALIDPARAMS;
+    if (!lpDDColorKey) {
+        keyFlags_ &= ~which;
+        return DD_OK;
+    }
+    (which == DDCKEY_SRCBLT ? sourceKey_ : destKey_) = *lpDDColorKey;
+    keyFlags_ |= which;
+    return DD_OK;
+}
+
+size_t LiveSurfaceCount() { return LiveSurfaces().size(); }
+
+BYTE RestoredPatternByte(DWORD x, DWORD y) { return ((x >> 3) ^ (y >> 3)) & 1 ? 0xAA : 0x55; }
+
+void LoseAllSurfaces() {
+    for (Surface* surface : LiveSurfaces()) surface->Lose();
+}
 
 }  // namespace platform

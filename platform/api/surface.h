@@ -5,15 +5,34 @@
 
 #include <ddraw.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace platform {
 
+class Palette;
+
 class Surface final : public IDirectDrawSurface4 {
 public:
-    // memory null: the surface owns rows of pitch bytes. Otherwise the
-    // surface addresses the caller's memory, which must outlive it.
+    // An off-screen surface. memory null: the surface owns rows of pitch
+    // bytes. Otherwise the surface addresses the caller's memory, which must
+    // outlive it.
     Surface(DWORD width, DWORD height, DWORD bitCount, LONG pitch, BYTE* memory = nullptr);
+
+    // A primary surface with one back buffer behind it. The back buffer is
+    // part of the primary: it goes when the primary goes, whatever references
+    // to it are still held, and releasing those references never frees it.
+    static Surface* CreateFlippingChain(DWORD width, DWORD height, DWORD bitCount);
+
+    // The primary surface alive now, or null: there is one display.
+    static Surface* Primary();
+
+    // Rows of whole pixels padded to 4 bytes.
+    static LONG AlignedPitch(DWORD width, DWORD bitCount);
+
+    // The surface behind an interface pointer, or null when it is none of ours
+    // or no longer alive.
+    static Surface* FromInterface(IDirectDrawSurface4* surface);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -42,10 +61,26 @@ public:
     LONG Pitch() const { return pitch_; }
     BYTE* Bits() { return bits_; }
 
+    // The colours that an 8-bit surface's pixel values stand for: its own
+    // palette, else the palette of the display (the primary surface's), else
+    // the default ramp.
+    const PALETTEENTRY* Colours() const;
+
+    // Marks the surface lost, as when the display is taken away.
+    void Lose() { lost_ = true; }
+
 private:
+    enum class Role { OffScreen, Front, Back };
+
     ~Surface();
     void Describe(DDSURFACEDESC2& desc) const;
+    DWORD Caps() const;
+    bool Inside(const RECT& rect) const;
+    bool Busy() const { return locked_ || dc_ != nullptr; }
+    HRESULT LostResult() const;
+    void FillPattern();
 
+    Role role_ = Role::OffScreen;
     ULONG refs_ = 1;
     DWORD width_;
     DWORD height_;
@@ -53,8 +88,24 @@ private:
     LONG pitch_;
     std::vector<BYTE> own_;
     BYTE* bits_;
+    Surface* partner_ = nullptr;  // the other surface of a flipping chain
+    Palette* palette_ = nullptr;  // a reference held
+    HDC dc_ = nullptr;
     bool locked_ = false;
+    bool lost_ = false;
+    DWORD keyFlags_ = 0;
+    DDCOLORKEY sourceKey_{};
+    DDCOLORKEY destKey_{};
 };
+
+// Surfaces alive now, back buffers included; tests use it to find leaks and
+// double releases.
+size_t LiveSurfaceCount();
+
+// The byte that a restored surface holds at byte column x of row y: the
+// contents after a restore are undefined, and an 8 x 8 checker of 0x55 and
+// 0xAA makes a surface that was not reloaded stand out.
+BYTE RestoredPatternByte(DWORD x, DWORD y);
 
 }  // namespace platform
 

@@ -152,6 +152,7 @@ typedef const RECT* LPCRECT;
 #define E_FAIL ((HRESULT)0x80004005L)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
 
 // ---------------------------------------------------------------------------
 // COM

@@ -1,0 +1,282 @@
+#include "gdi_bmp.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "gdi_colour.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr size_t kCoreHeaderSize = 12;
+constexpr size_t kInfoHeaderSize = 40;
+constexpr size_t kV4HeaderSize = 108;
+constexpr size_t kV5HeaderSize = 124;
+
+uint32_t U16(const BYTE* p) { return p[0] | (p[1] << 8); }
+uint32_t U32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+
+// One colour channel of a direct-colour pixel.
+struct Field {
+    unsigned shift = 0;
+    unsigned bits = 0;
+
+    BYTE From(uint32_t pixel) const {
+        if (bits == 0) return 0;
+        const uint32_t value = (pixel >> shift) & ((uint64_t{1} << bits) - 1);
+        return bits >= 8 ? static_cast<BYTE>(value >> (bits - 8)) : WidenField(value, bits);
+    }
+};
+
+std::optional<Field> FieldOf(uint32_t mask) {
+    if (mask == 0) return Field{};
+    const unsigned shift = std::countr_zero(mask);
+    const uint32_t run = mask >> shift;
+    if ((run & (run + 1)) != 0) return std::nullopt;  // gaps in the mask
+    return Field{shift, static_cast<unsigned>(std::popcount(run))};
+}
+
+// What the header says, checked for sense.
+struct Layout {
+    int64_t width = 0;
+    int64_t height = 0;  // rows, always positive
+    bool topDown = false;
+    unsigned bitCount = 0;
+    uint32_t compression = BI_RGB;
+    Field red, green, blue;
+    size_t tableOffset = 0;  // from the start of the header
+    size_t entrySize = 4;    // bytes per colour-table entry
+    int64_t colours = 0;     // colour-table entries the header announces
+};
+
+bool ReadMasks(const BYTE* masks, Layout& layout) {
+    const auto red = FieldOf(U32(masks)), green = FieldOf(U32(masks + 4)), blue = FieldOf(U32(masks + 8));
+    if (!red || !green || !blue) return false;
+    layout.red = *red;
+    layout.green = *green;
+    layout.blue = *blue;
+    return true;
+}
+
+void DefaultMasks(Layout& layout) {
+    if (layout.bitCount == 16) {
+        layout.red = {10, 5};
+        layout.green = {5, 5};
+        layout.blue = {0, 5};
+    } else {
+        layout.red = {16, 8};
+        layout.green = {8, 8};
+        layout.blue = {0, 8};
+    }
+}
+
+bool KnownFormat(const Layout& layout) {
+    switch (layout.compression) {
+    case BI_RGB:
+        return layout.bitCount == 1 || layout.bitCount == 4 || layout.bitCount == 8 || layout.bitCount == 16 ||
+               layout.bitCount == 24 || layout.bitCount == 32;
+    case BI_RLE8:
+        return layout.bitCount == 8 && !layout.topDown;
+    case BI_RLE4:
+        return layout.bitCount == 4 && !layout.topDown;
+    case BI_BITFIELDS:
+        return layout.bitCount == 16 || layout.bitCount == 32;
+    default:
+        return false;
+    }
+}
+
+std::optional<Layout> ReadHeader(const BYTE* dib, size_t size) {
+    if (size < 4) return std::nullopt;
+    const size_t headerSize = U32(dib);
+    Layout layout;
+    uint32_t planes = 0;
+    if (headerSize == kCoreHeaderSize && size >= headerSize) {
+        layout.width = U16(dib + 4);
+        layout.height = U16(dib + 6);
+        planes = U16(dib + 8);
+        layout.bitCount = U16(dib + 10);
+        layout.entrySize = 3;
+        layout.colours = layout.bitCount <= 8 ? int64_t{1} << layout.bitCount : 0;
+    } else if ((headerSize == kInfoHeaderSize || headerSize == kV4HeaderSize || headerSize == kV5HeaderSize) &&
+               size >= headerSize) {
+        layout.width = static_cast<int32_t>(U32(dib + 4));
+        const int64_t height = static_cast<int32_t>(U32(dib + 8));
+        layout.topDown = height < 0;
+        layout.height = height < 0 ? -height : height;
+        planes = U16(dib + 12);
+        layout.bitCount = U16(dib + 14);
+        layout.compression = U32(dib + 16);
+        const int64_t used = U32(dib + 32);
+        layout.colours = layout.bitCount <= 8 && used == 0 ? int64_t{1} << layout.bitCount : used;
+    } else {
+        return std::nullopt;
+    }
+    layout.tableOffset = headerSize;
+
+    if (planes != 1 || !KnownFormat(layout)) return std::nullopt;
+    if (layout.width < 1 || layout.height < 1 || layout.width > kMaxBitmapSide || layout.height > kMaxBitmapSide ||
+        layout.width * layout.height > kMaxBitmapPixels)
+        return std::nullopt;
+    if (layout.bitCount <= 8 && layout.colours > 256) return std::nullopt;
+
+    if (layout.compression != BI_BITFIELDS) {
+        DefaultMasks(layout);
+        return layout;
+    }
+    // Masks follow a 40-byte header; the longer headers carry them inside.
+    const BYTE* masks = dib + kInfoHeaderSize;
+    if (headerSize == kInfoHeaderSize) {
+        if (size < kInfoHeaderSize + 12) return std::nullopt;
+        layout.tableOffset += 12;
+    }
+    return ReadMasks(masks, layout) ? std::optional(layout) : std::nullopt;
+}
+
+void ReadColourTable(const BYTE* table, size_t entries, size_t entrySize, DibImage& image) {
+    image.colours.resize(entries);
+    for (size_t i = 0; i < entries; ++i) {
+        const BYTE* entry = table + i * entrySize;
+        image.colours[i] = RGBQUAD{entry[0], entry[1], entry[2], 0};
+    }
+}
+
+BYTE IndexAt(const BYTE* row, int64_t x, unsigned bitCount) {
+    switch (bitCount) {
+    case 1:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4:
+        return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default:
+        return row[x];
+    }
+}
+
+void StoreColour(BYTE* to, BYTE red, BYTE green, BYTE blue) {
+    to[0] = blue;
+    to[1] = green;
+    to[2] = red;
+    to[3] = 0;
+}
+
+int64_t FileStride(const Layout& layout) { return (layout.width * layout.bitCount + 31) / 32 * 4; }
+
+// Uncompressed rows must all be there; the last may lack its padding.
+bool PixelsFit(const Layout& layout, size_t available) {
+    const int64_t lastRow = (layout.width * layout.bitCount + 7) / 8;
+    return static_cast<uint64_t>(FileStride(layout) * (layout.height - 1) + lastRow) <= available;
+}
+
+void DecodeUncompressed(const BYTE* pixels, const Layout& layout, DibImage& image) {
+    const int64_t stride = FileStride(layout);
+    for (int64_t r = 0; r < layout.height; ++r) {
+        const BYTE* from = pixels + r * stride;
+        BYTE* to = image.bits.data() + (layout.topDown ? r : layout.height - 1 - r) * image.Stride();
+        for (int64_t x = 0; x < layout.width; ++x) {
+            switch (layout.bitCount) {
+            case 16:
+            case 32: {
+                const BYTE* at = from + x * (layout.bitCount / 8);
+                const uint32_t pixel = layout.bitCount == 16 ? U16(at) : U32(at);
+                StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
+                break;
+            }
+            case 24:
+                StoreColour(to + x * 4, from[x * 3 + 2], from[x * 3 + 1], from[x * 3]);
+                break;
+            default:
+                to[x] = IndexAt(from, x, layout.bitCount);
+            }
+        }
+    }
+}
+
+// Run-length encoded rows, bottom row first. Pixels that the stream skips
+// keep index 0. A run or a jump past the edge of the image, or a stream that
+// ends before its end-of-bitmap code, makes the file unreadable.
+bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibImage& image) {
+    const bool fourBit = layout.bitCount == 4;
+    int64_t x = 0, y = 0;
+    auto put = [&](BYTE index) {
+        if (x >= layout.width || y >= layout.height) return false;
+        image.bits[(layout.height - 1 - y) * image.Stride() + x] = index;
+        ++x;
+        return true;
+    };
+    size_t at = 0;
+    while (at + 2 <= size) {
+        const unsigned count = stream[at], value = stream[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (unsigned k = 0; k < count; ++k) {
+                const BYTE index = !fourBit ? value : (k & 1) ? value & 0x0F : value >> 4;
+                if (!put(index)) return false;
+            }
+        } else if (value == 0) {  // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) {  // end of bitmap
+            return true;
+        } else if (value == 2) {  // jump right and up
+            if (at + 2 > size) return false;
+            x += stream[at];
+            y += stream[at + 1];
+            at += 2;
+            if (x > layout.width || y >= layout.height) return false;
+        } else {  // `value` literal pixels, padded to a whole number of 16-bit words
+            const size_t bytes = fourBit ? (value + 1) / 2 : value;
+            if (at + bytes > size) return false;
+            for (unsigned k = 0; k < value; ++k) {
+                const BYTE index = !fourBit ? stream[at + k] : IndexAt(stream + at, k, 4);
+                if (!put(index)) return false;
+            }
+            at += (bytes + 1) & ~size_t{1};
+        }
+    }
+    return false;
+}
+
+std::optional<DibImage> Decode(const Layout& layout, const BYTE* dib, size_t size, size_t tableEntries,
+                               size_t pixelOffset) {
+    const bool runLength = layout.compression == BI_RLE8 || layout.compression == BI_RLE4;
+    if (!runLength && !PixelsFit(layout, size - pixelOffset)) return std::nullopt;
+    DibImage image = BlankImage(static_cast<LONG>(layout.width), static_cast<LONG>(layout.height),
+                                layout.bitCount <= 8 ? 8 : 32);
+    if (layout.bitCount <= 8)
+        ReadColourTable(dib + layout.tableOffset,
+                        std::min<size_t>(tableEntries, size_t{1} << layout.bitCount), layout.entrySize, image);
+    if (!runLength) {
+        DecodeUncompressed(dib + pixelOffset, layout, image);
+    } else if (!DecodeRunLength(dib + pixelOffset, size - pixelOffset, layout, image)) {
+        return std::nullopt;
+    }
+    return image;
+}
+
+}  // namespace
+
+std::optional<DibImage> DecodeBitmapFile(const BYTE* data, size_t size) {
+    if (size < kFileHeaderSize || data[0] != 'B' || data[1] != 'M') return std::nullopt;
+    const BYTE* dib = data + kFileHeaderSize;
+    const size_t dibSize = size - kFileHeaderSize;
+    const auto layout = ReadHeader(dib, dibSize);
+    if (!layout) return std::nullopt;
+    // The pixels lie where the file header says; the colour table is what
+    // fits between the header and them, up to what the header announces.
+    const uint32_t offBits = U32(data + 10);
+    if (offBits < kFileHeaderSize + layout->tableOffset || offBits > size) return std::nullopt;
+    const size_t pixelOffset = offBits - kFileHeaderSize;
+    const size_t fitting = (pixelOffset - layout->tableOffset) / layout->entrySize;
+    return Decode(*layout, dib, dibSize, std::min<size_t>(fitting, layout->colours), pixelOffset);
+}
+
+std::optional<DibImage> DecodePackedBitmap(const BYTE* data, size_t size) {
+    const auto layout = ReadHeader(data, size);
+    if (!layout) return std::nullopt;
+    const uint64_t pixelOffset = layout->tableOffset + static_cast<uint64_t>(layout->colours) * layout->entrySize;
+    if (pixelOffset > size) return std::nullopt;
+    return Decode(*layout, data, size, layout->colours, pixelOffset);
+}
+
+}  // namespace platform
