@@ -65,6 +65,13 @@ public:
         if (exclusive != fullScreen || exclusive == normal || (exclusive && !hWnd)) return DDERR_INVALIDPARAMS;
         exclusive_ = exclusive;
         levelSet_ = true;
+        // The window that owns the display loses it, with every surface, when
+        // it is minimised, and gets it back when restored.
+        GiveUpWindow();
+        if (exclusive) {
+            exclusiveWindow_ = hWnd;
+            SetExclusiveMode(hWnd, true);
+        }
         return DD_OK;
     }
 
@@ -118,7 +125,15 @@ public:
     }
 
 private:
-    ~DirectDraw() { --liveObjects; }
+    ~DirectDraw() {
+        GiveUpWindow();
+        --liveObjects;
+    }
+
+    void GiveUpWindow() {
+        if (exclusiveWindow_) SetExclusiveMode(exclusiveWindow_, false);
+        exclusiveWindow_ = nullptr;
+    }
 
     // A primary with exactly one back buffer, in the display mode.
     HRESULT CreatePrimary(const DDSURFACEDESC2& desc, LPDIRECTDRAWSURFACE4* surface) const {
@@ -154,6 +169,7 @@ private:
     ULONG refs_ = 1;
     bool levelSet_ = false;
     bool exclusive_ = false;
+    HWND exclusiveWindow_ = nullptr;
     DisplayMode mode_ = kDesktopMode;
 };
 

@@ -45,4 +45,12 @@ void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, con
 
 void MissedRefresh() { ++runtime_double::Runtime().missedRefreshes; }
 
+void SetExclusiveMode(HWND window, bool exclusive) {
+    HWND& holder = runtime_double::Runtime().exclusiveWindow;
+    if (exclusive)
+        holder = window;
+    else if (holder == window)
+        holder = nullptr;
+}
+
 }  // namespace platform

@@ -25,6 +25,7 @@ struct State {
     std::vector<std::string> asked;           // every call name ScriptedFailure was asked about
     int stillDrawing = 0;                     // Locks still to answer DDERR_WASSTILLDRAWING
     bool away = false;
+    HWND exclusiveWindow = nullptr;  // the window that holds the display in exclusive mode
     int missedRefreshes = 0;
     std::vector<PresentedFrame> frames;
 };
