@@ -166,42 +166,59 @@ bool WaitUntil(const std::function<bool()>& done, double seconds) {
 
 XDesktop::~XDesktop() { Stop(); }
 
-bool XDesktop::Start(int width, int height, std::string& error) {
-    // The server writes the number of the display it took, once it is ready.
+// Starts the X server on that display number; false when the number is taken
+// or the server does not come up.
+bool XDesktop::StartServer(int number, const std::string& screen) {
+    // The server writes the number of its display once it is ready.
     int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    server_ = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-br"}, {}, -1, "",
-                    ready[1]);
+    if (pipe2(ready, O_CLOEXEC) != 0) return false;
+    server_ = Spawn({"Xvfb", ":" + std::to_string(number), "-displayfd", "3", "-screen", "0", screen, "-nolisten",
+                     "tcp", "-br"},
+                    {}, -1, "", ready[1]);
     close(ready[1]);
-    std::string number;
+    std::string written;
     pollfd wait{ready[0], POLLIN, 0};
     auto deadline = Clock::now() + std::chrono::duration<double>(kStartSeconds);
-    while (server_ > 0 && number.find('\n') == std::string::npos && Clock::now() < deadline) {
+    while (server_ > 0 && written.find('\n') == std::string::npos && Clock::now() < deadline) {
         if (poll(&wait, 1, 100) <= 0) continue;
         char buffer[16];
         ssize_t got = read(ready[0], buffer, sizeof buffer);
-        if (got <= 0) break;
-        number.append(buffer, static_cast<size_t>(got));
+        if (got <= 0) break;  // the server ended: the display is someone else's
+        written.append(buffer, static_cast<size_t>(got));
     }
     close(ready[0]);
-    if (number.find('\n') == std::string::npos) {
-        error = "Xvfb did not start";
-        Stop();
+    if (written.find('\n') == std::string::npos) {
+        Terminate(server_);
         return false;
     }
-    display_ = ":" + number.substr(0, number.find('\n'));
+    display_ = ":" + std::to_string(number);
+    return true;
+}
+
+bool XDesktop::Start(int width, int height, std::string& error) {
+    // Display numbers of our own, away from the low ones that desktops and
+    // other test runs on the machine take.
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    bool started = false;
+    for (int attempt = 0; attempt < 20 && !started; ++attempt)
+        started = StartServer(200 + (getpid() + attempt * 37) % 700, screen);
+    if (!started) {
+        error = "Xvfb did not start";
+        return false;
+    }
+    // The window manager is up once it names its window on the root.
     windowManager_ = Spawn({"openbox"}, Environment(), -1, "");
-    std::string check;
-    bool managed = windowManager_ > 0 && WaitUntil(
-                                             [&] {
-                                                 return Tool({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &check) == 0 &&
-                                                        check.find("window id") != std::string::npos;
-                                             },
-                                             kStartSeconds);
+    bool managed = false;
+    WaitUntil(
+        [&] {
+            if (windowManager_ > 0 && waitpid(windowManager_, nullptr, WNOHANG) == windowManager_) windowManager_ = -1;
+            if (windowManager_ <= 0) return true;
+            std::string check;
+            managed = Tool({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &check) == 0 &&
+                      check.find("window id") != std::string::npos;
+            return managed;
+        },
+        kStartSeconds);
     if (!managed) {
         error = "openbox did not start on " + display_;
         Stop();

@@ -65,6 +65,8 @@ public:
     std::optional<WindowPlace> Place(const std::string& window) const;
 
 private:
+    bool StartServer(int number, const std::string& screen);
+
     std::string display_;
     pid_t server_ = -1;
     pid_t windowManager_ = -1;
