@@ -206,25 +206,39 @@ bool XDesktop::Start(int width, int height, std::string& error) {
         error = "Xvfb did not start";
         return false;
     }
-    // The window manager is up once it names its window on the root.
-    windowManager_ = Spawn({"openbox"}, Environment(), -1, "");
+    // Openbox names itself on the root before it handles the windows that
+    // ask to be shown; a window asking before then may never be shown, and SDL
+    // waits for that without end. Test windows show when it has begun.
+    std::string managerLog = ::testing::TempDir() + "desktop_openbox" + display_.substr(1) + ".log";
+    windowManager_ = Spawn({"openbox"}, Environment(), -1, managerLog);
     bool managed = false;
     WaitUntil(
         [&] {
             if (windowManager_ > 0 && waitpid(windowManager_, nullptr, WNOHANG) == windowManager_) windowManager_ = -1;
             if (windowManager_ <= 0) return true;
-            std::string check;
-            managed = Tool({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, &check) == 0 &&
-                      check.find("window id") != std::string::npos;
+            managed = ManagesAWindow();
             return managed;
         },
         kStartSeconds);
     if (!managed) {
-        error = "openbox did not start on " + display_;
+        error = "openbox did not start on " + display_ + ": " + ReadFile(managerLog);
         Stop();
         return false;
     }
     return true;
+}
+
+bool XDesktop::ManagesAWindow() const {
+    constexpr double kProbeSeconds = 2;
+    ProgramRun probe(*this, "xlogo", {}, "probe", false);
+    std::string window = FindWindow("xlogo", kProbeSeconds);
+    std::string state;
+    return !window.empty() && WaitUntil(
+                                  [&] {
+                                      return Tool({"xprop", "-id", window, "WM_STATE"}, &state) == 0 &&
+                                             state.find("Normal") != std::string::npos;
+                                  },
+                                  kProbeSeconds);
 }
 
 void XDesktop::Stop() {

@@ -66,6 +66,8 @@ public:
 
 private:
     bool StartServer(int number, const std::string& screen);
+    // Whether the window manager frames a window that asks to be shown.
+    bool ManagesAWindow() const;
 
     std::string display_;
     pid_t server_ = -1;
