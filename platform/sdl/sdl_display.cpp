@@ -133,8 +133,6 @@ void SdlDisplay::OpenWindow(const char* title, HICON icon) {
         CloseWindow();
         return;
     }
-    SDL_RenderSetLogicalSize(renderer_, kScreenWidth, kScreenHeight);
-    SDL_RenderSetIntegerScale(renderer_, integerScale_ ? SDL_TRUE : SDL_FALSE);
     std::vector<uint32_t> rgba;
     int width = 0;
     int height = 0;
@@ -180,23 +178,35 @@ bool SdlDisplay::Upload() {
     if (!renderer_ || picture_.empty()) return false;
     if (!texture_ || textureWidth_ != pictureWidth_ || textureHeight_ != pictureHeight_) {
         if (texture_) SDL_DestroyTexture(texture_);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, pictureWidth_,
+        // Without alpha, the software renderer copies the picture instead of
+        // blending it pixel by pixel.
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, pictureWidth_,
                                      pictureHeight_);
         if (!texture_) return false;
+        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
-        SDL_RenderSetLogicalSize(renderer_, pictureWidth_, pictureHeight_);
         textureWidth_ = pictureWidth_;
         textureHeight_ = pictureHeight_;
     }
     return SDL_UpdateTexture(texture_, nullptr, picture_.data(), pictureWidth_ * 4) == 0;
 }
 
-// Draws the last picture (black before the first) for the next present.
+// Draws the last picture (black before the first) for the next present. The
+// bars are cleared only where there are any: a picture that fills the window
+// at its own size is a plain copy.
 void SdlDisplay::Draw() {
     if (!renderer_) return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    PictureArea area{0, 0, 0, 0};
+    if (texture_) area = FitPicture(outputWidth, outputHeight, textureWidth_, textureHeight_, integerScale_);
+    if (area.x > 0 || area.y > 0 || area.width < outputWidth || area.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+    }
+    SDL_Rect place{area.x, area.y, area.width, area.height};
+    if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &place);
 }
 
 void SdlDisplay::Present(const Frame& frame) {
@@ -333,6 +343,24 @@ void SdlDisplay::ShowPointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE
 int WholeScale(int areaWidth, int areaHeight, int width, int height) {
     if (width <= 0 || height <= 0) return 1;
     return std::max(1, std::min(areaWidth / width, areaHeight / height));
+}
+
+PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height, bool wholeScale) {
+    if (width <= 0 || height <= 0 || outputWidth <= 0 || outputHeight <= 0) return PictureArea{0, 0, 0, 0};
+    long long fitWidth = outputWidth;
+    long long fitHeight = outputHeight;
+    if (wholeScale) {
+        int scale = WholeScale(outputWidth, outputHeight, width, height);
+        fitWidth = static_cast<long long>(width) * scale;
+        fitHeight = static_cast<long long>(height) * scale;
+    } else if (static_cast<long long>(outputWidth) * height > static_cast<long long>(outputHeight) * width) {
+        // Wider than the picture: bars left and right.
+        fitWidth = (static_cast<long long>(outputHeight) * width + height / 2) / height;
+    } else {
+        fitHeight = (static_cast<long long>(outputWidth) * height + width / 2) / width;
+    }
+    return PictureArea{static_cast<int>((outputWidth - fitWidth) / 2), static_cast<int>((outputHeight - fitHeight) / 2),
+                       static_cast<int>(fitWidth), static_cast<int>(fitHeight)};
 }
 
 std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& error) {

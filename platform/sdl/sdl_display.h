@@ -19,6 +19,19 @@ std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& e
 // areaWidth x areaHeight, and at least 1.
 int WholeScale(int areaWidth, int areaHeight, int width, int height);
 
+struct PictureArea {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// Where a width x height picture goes in an output of outputWidth x
+// outputHeight: in the middle, as large as it fits with its aspect kept (by a
+// whole scale, when asked, which may overflow an output smaller than the
+// picture). Nothing for an empty picture or output.
+PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height, bool wholeScale);
+
 }  // namespace platform
 
 #endif

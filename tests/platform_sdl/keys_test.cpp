@@ -37,9 +37,9 @@ TEST(SdlKeys, NamedKeysHaveTheirVirtualCodes) {
 }
 
 TEST(SdlKeys, ModifierKeysAndUnknownKeysHaveNone) {
-    for (SDL_Keycode key : std::initializer_list<SDL_Keycode>{SDLK_LALT, SDLK_RALT, SDLK_LSHIFT, SDLK_RCTRL, SDLK_F13, SDLK_CAPSLOCK, SDLK_UNKNOWN,
-                                                              SDLK_AUDIOPLAY, 'a' - 1, 'z' + 1})
-        EXPECT_EQ(VirtualKey(key), 0) << key;
+    const SDL_Keycode none[] = {SDLK_LALT,    SDLK_RALT,      SDLK_LSHIFT, SDLK_RCTRL, SDLK_F13,
+                                SDLK_CAPSLOCK, SDLK_UNKNOWN, SDLK_AUDIOPLAY, 'a' - 1,     'z' + 1};
+    for (SDL_Keycode key : none) EXPECT_EQ(VirtualKey(key), 0) << key;
 }
 
 TEST(SdlKeys, EitherSideOfAModifierCounts) {
@@ -62,6 +62,36 @@ TEST(SdlKeys, OnlyAltEnterSwitchesTheScreenMode) {
     EXPECT_FALSE(key(SDLK_RETURN, KMOD_NONE));
     EXPECT_FALSE(key(SDLK_RETURN, KMOD_LALT | KMOD_LCTRL));
     EXPECT_FALSE(key(SDLK_x, KMOD_LALT));
+}
+
+TEST(FitPicture, KeepsTheAspectWithBarsInTheMiddle) {
+    using platform::FitPicture;
+    auto fits = [](platform::PictureArea area, int x, int y, int width, int height) {
+        return area.x == x && area.y == y && area.width == width && area.height == height;
+    };
+    EXPECT_TRUE(fits(FitPicture(1280, 720, 640, 480, false), 160, 0, 960, 720));
+    EXPECT_TRUE(fits(FitPicture(1920, 1080, 640, 480, false), 240, 0, 1440, 1080));
+    EXPECT_TRUE(fits(FitPicture(1024, 768, 640, 480, false), 0, 0, 1024, 768));
+    EXPECT_TRUE(fits(FitPicture(640, 480, 640, 480, false), 0, 0, 640, 480));
+    // Taller than 4:3: bars above and below.
+    EXPECT_TRUE(fits(FitPicture(1280, 1024, 640, 480, false), 0, 32, 1280, 960));
+    // Rounded to the nearest pixel.
+    EXPECT_TRUE(fits(FitPicture(1366, 768, 640, 480, false), 171, 0, 1024, 768));
+    EXPECT_TRUE(fits(FitPicture(1000, 1000, 640, 480, false), 0, 125, 1000, 750));
+}
+
+TEST(FitPicture, WholeScalesOnlyWhenAsked) {
+    using platform::FitPicture;
+    auto fits = [](platform::PictureArea area, int x, int y, int width, int height) {
+        return area.x == x && area.y == y && area.width == width && area.height == height;
+    };
+    EXPECT_TRUE(fits(FitPicture(1280, 720, 640, 480, true), 320, 120, 640, 480));
+    EXPECT_TRUE(fits(FitPicture(1920, 1080, 640, 480, true), 320, 60, 1280, 960));
+    EXPECT_TRUE(fits(FitPicture(3840, 2160, 640, 480, true), 640, 120, 2560, 1920));
+    // An output smaller than the picture shows its middle.
+    EXPECT_TRUE(fits(FitPicture(320, 240, 640, 480, true), -160, -120, 640, 480));
+    EXPECT_TRUE(fits(FitPicture(0, 720, 640, 480, true), 0, 0, 0, 0));
+    EXPECT_TRUE(fits(FitPicture(1280, 720, 0, 480, false), 0, 0, 0, 0));
 }
 
 TEST(WholeScale, TheLargestWholeScaleThatFitsAndAtLeastOne) {

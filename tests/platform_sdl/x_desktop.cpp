@@ -144,7 +144,8 @@ bool DecodeXwd(const std::string& bytes, Picture& picture, std::string& error) {
     picture.pixels.assign(width * height, 0);
     for (uint64_t y = 0; y < height; ++y) {
         for (uint64_t x = 0; x < width; ++x) {
-            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + start + y * pitch + x * bytesPerPixel);
+            const auto* p =
+                reinterpret_cast<const unsigned char*>(bytes.data() + start + y * pitch + x * bytesPerPixel);
             uint32_t value = 0;
             for (size_t b = 0; b < bytesPerPixel; ++b)
                 value |= uint32_t{p[littleEndian ? b : bytesPerPixel - 1 - b]} << (8 * b);
