@@ -194,6 +194,12 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPR
     const DWORD bytes = bitCount_ / 8;
     for (LONG y = area.top; y < area.bottom; ++y) {
         BYTE* row = bits_ + static_cast<ptrdiff_t>(y) * pitch_;
+        // Every frame begins with a fill of the whole palettised screen.
+        if (bytes == 1) {
+            std::memset(row + area.left, static_cast<BYTE>(lpDDBltFx->dwFillColor),
+                        static_cast<size_t>(area.right - area.left));
+            continue;
+        }
         for (LONG x = area.left; x < area.right; ++x) WritePixel(row + x * bytes, bytes, lpDDBltFx->dwFillColor);
     }
     return DD_OK;

@@ -22,6 +22,9 @@
 // A window that owns the display in full-screen exclusive mode takes the
 // display away with it when minimised, and gets it back before its restoration
 // is announced.
+//
+// The first top-level window to be shown is the one that the host shows, with
+// its title and its class's icon, until it is destroyed.
 #include "user.h"
 
 #include "../runtime/runtime.h"
@@ -92,6 +95,8 @@ enum class Placement { Normal, Minimized, Maximized };
 struct Window {
     WNDPROC proc;
     HCURSOR classCursor;
+    HICON classIcon;
+    std::string title;
     HWND parent;
     int x;
     int y;
@@ -109,6 +114,7 @@ struct Windows {
     uintptr_t lastHandle = 0x10000;
     HWND activeWindow = nullptr;
     bool appActive = false;
+    HWND hostWindow = nullptr;  // the top-level window that the host shows
     HCURSOR cursor = nullptr;
 };
 
@@ -206,6 +212,10 @@ void Place(HWND window, Placement target) {
     SendToWindow(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!(w = Find(window))) return;
     w->visible = true;
+    if (!w->parent && !W().hostWindow) {
+        W().hostWindow = window;
+        OpenHostWindow(w->title.c_str(), w->classIcon);
+    }
     w->placement = target;
     w->needsPaint = !minimizing;
     pos.cx = w->width;
@@ -291,6 +301,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
     Window& window = state.windows[handle];
     window.proc = windowClass->wc.lpfnWndProc;
     window.classCursor = windowClass->wc.hCursor;
+    window.classIcon = windowClass->wc.hIcon;
+    if (lpWindowName) window.title = lpWindowName;
     window.parent = hWndParent;
     window.x = X;
     window.y = Y;
@@ -358,6 +370,10 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     if (window->destroying) return TRUE;
     window->destroying = true;
     Hide(hWnd, false);
+    if (W().hostWindow == hWnd) {
+        W().hostWindow = nullptr;
+        CloseHostWindow();
+    }
     SendToWindow(hWnd, WM_DESTROY, 0, 0);
     SendToWindow(hWnd, WM_NCDESTROY, 0, 0);
     DropMessagesFor(hWnd);

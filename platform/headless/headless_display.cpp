@@ -1,7 +1,5 @@
 #include "headless_display.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <poll.h>
 
@@ -9,34 +7,13 @@ namespace platform {
 
 namespace {
 
-constexpr LONGLONG kNanosecondsPerCount = 1'000'000'000 / kCountsPerSecond;
-constexpr LONGLONG kCountsPerMillisecond = kCountsPerSecond / 1000;
-constexpr LONGLONG kLongestPoll = 3'600'000;  // milliseconds; a longer wait is taken in steps
-
-timespec Monotonic() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now;
-}
-
-LONGLONG CountsBetween(const timespec& from, const timespec& to) {
-    LONGLONG nanoseconds = (static_cast<LONGLONG>(to.tv_sec) - from.tv_sec) * 1'000'000'000 + (to.tv_nsec - from.tv_nsec);
-    return nanoseconds / kNanosecondsPerCount;
-}
-
-timespec After(const timespec& start, LONGLONG counts) {
-    LONGLONG nanoseconds = start.tv_nsec + counts * kNanosecondsPerCount;
-    timespec at{};
-    at.tv_sec = start.tv_sec + static_cast<time_t>(nanoseconds / 1'000'000'000);
-    at.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
-    return at;
-}
+constexpr int kLongestPoll = 3'600'000;  // milliseconds; a longer wait is taken in steps
 
 }  // namespace
 
-HeadlessDisplay::HeadlessDisplay(bool realtime) : realtime_(realtime), start_(Monotonic()) {}
+HeadlessDisplay::HeadlessDisplay(bool realtime) : realtime_(realtime) {}
 
-LONGLONG HeadlessDisplay::Counter() { return realtime_ ? CountsBetween(start_, Monotonic()) : virtualCounter_; }
+LONGLONG HeadlessDisplay::Counter() { return realtime_ ? clock_.Counter() : virtualCounter_; }
 
 void HeadlessDisplay::Present(const Frame&) { NextRefresh(); }
 
@@ -47,11 +24,7 @@ void HeadlessDisplay::NextRefresh() {
         virtualCounter_ += kRefreshCounts;
         return;
     }
-    // Sleep to the next refresh of a display that started with the program.
-    LONGLONG next = (Counter() / kRefreshCounts + 1) * kRefreshCounts;
-    timespec at = After(start_, next);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-    }
+    clock_.SleepToNextRefresh();
 }
 
 void HeadlessDisplay::Poll(std::vector<HostEvent>&) {}
@@ -67,10 +40,8 @@ void HeadlessDisplay::Wait(std::optional<LONGLONG> until, int wakeFd) {
         poll(&wake, 1, -1);
         return;
     }
-    for (LONGLONG left; (left = *until - Counter()) > 0;) {
-        LONGLONG milliseconds = std::min<LONGLONG>((left + kCountsPerMillisecond - 1) / kCountsPerMillisecond, kLongestPoll);
-        if (poll(&wake, 1, static_cast<int>(milliseconds)) > 0) return;
-    }
+    for (int milliseconds; (milliseconds = clock_.MillisecondsUntil(*until, kLongestPoll)) > 0;)
+        if (poll(&wake, 1, milliseconds) > 0) return;
 }
 
 void HeadlessDisplay::ShowMessage(const char* caption, const char* text) {
@@ -78,5 +49,9 @@ void HeadlessDisplay::ShowMessage(const char* caption, const char* text) {
 }
 
 void HeadlessDisplay::ShowPointer(bool) {}
+
+void HeadlessDisplay::OpenWindow(const char*, HICON) {}
+
+void HeadlessDisplay::CloseWindow() {}
 
 }  // namespace platform

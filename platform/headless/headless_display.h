@@ -7,8 +7,7 @@
 #define PLATFORM_HEADLESS_HEADLESS_DISPLAY_H
 
 #include "../runtime/display.h"
-
-#include <ctime>
+#include "../runtime/host_clock.h"
 
 namespace platform {
 
@@ -23,13 +22,15 @@ public:
     void Wait(std::optional<LONGLONG> until, int wakeFd) override;
     void ShowMessage(const char* caption, const char* text) override;
     void ShowPointer(bool visible) override;
+    void OpenWindow(const char* title, HICON icon) override;
+    void CloseWindow() override;
 
 private:
     void NextRefresh();
 
     bool realtime_;
     LONGLONG virtualCounter_ = 0;
-    timespec start_{};
+    HostClock clock_;
 };
 
 }  // namespace platform

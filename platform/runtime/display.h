@@ -75,6 +75,13 @@ public:
 
     // Whether the mouse pointer is drawn over the window.
     virtual void ShowPointer(bool visible) = 0;
+
+    // The program's main window has appeared, with its title and its class's
+    // icon (null when it has none); frames are shown in it from now on.
+    virtual void OpenWindow(const char* title, HICON icon) = 0;
+
+    // The program's main window is gone.
+    virtual void CloseWindow() = 0;
 };
 
 struct Options;

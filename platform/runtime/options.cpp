@@ -38,9 +38,6 @@ constexpr NamedKey kNamedKeys[] = {
     {"Space", VK_SPACE},   {"Tab", VK_TAB},
 };
 
-// Function keys F1 to F12 follow one another from this code.
-constexpr WORD kFirstFunctionKey = 0x70;
-
 bool ParseKeyName(std::string_view name, WORD& key) {
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
         // Letters and digits are their own (upper-case) character codes.
@@ -56,7 +53,7 @@ bool ParseKeyName(std::string_view name, WORD& key) {
     unsigned long long number = 0;
     if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f') && ParseUnsigned(name.substr(1), number) &&
         number >= 1 && number <= 12) {
-        key = static_cast<WORD>(kFirstFunctionKey + number - 1);
+        key = static_cast<WORD>(VK_F1 + number - 1);  // the function keys' codes follow one another
         return true;
     }
     return false;
@@ -257,6 +254,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             options.headless = true;
         } else if (flag("--realtime")) {
             options.realtime = true;
+        } else if (flag("--window")) {
+            options.window = true;
+        } else if (flag("--integer-scale")) {
+            options.integerScale = true;
         } else if (takesValue("--frames") || takesValue("--still-drawing")) {
             unsigned long& count = name == "--frames" ? options.frames : options.stillDrawing;
             if (!needValue() || !ParseCount(value, count))
@@ -288,7 +289,12 @@ std::string HelpText(const char* program) {
     return std::string("usage: ") + program + " [OPTION]...\n" +
            "Platform options:\n"
            "  --headless          run without a window system: a virtual 60 Hz display\n"
+           "                      (the default where there is no display)\n"
            "  --realtime          pace the headless display by the real clock\n"
+           "  --window            show the screen in a window, at the largest whole scale\n"
+           "                      that fits the desktop, instead of full screen\n"
+           "                      (Alt+Enter switches between the two at any time)\n"
+           "  --integer-scale     scale the screen by whole numbers only\n"
            "  --frames N          press Escape after N presented frames\n"
            "  --events LIST       scripted events, e.g. 2000:minimize,5000:restore,6000:key=Escape\n"
            "                      (milliseconds; minimize, restore, lose, regain, close,\n"

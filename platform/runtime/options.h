@@ -34,6 +34,8 @@ struct Options {
     unsigned long stillDrawing = 0;
     std::string record;
     std::string trace;
+    bool window = false;        // an ordinary window instead of the full screen
+    bool integerScale = false;  // scale the screen by whole numbers only
 };
 
 struct ParsedOptions {

@@ -71,8 +71,11 @@ Session* current = nullptr;
 
 Session& S() {
     if (!current) {
+        // Only a program's main() starts a run on the host's display.
+        Options headless;
+        headless.headless = true;
         std::string error;
-        StartSession(Options{}, error);
+        StartSession(headless, error);
     }
     return *current;
 }
@@ -149,6 +152,8 @@ bool StartSession(const Options& options, std::string& error) {
             error = "cannot create " + options.trace + ": " + std::strerror(errno);
             return false;
         }
+        // Whoever follows the trace while the program runs sees each line as it happens.
+        std::setvbuf(session.trace, nullptr, _IOLBF, BUFSIZ);
     }
     if (!options.record.empty()) {
         session.recorder = std::make_unique<GifRecorder>();
@@ -177,6 +182,9 @@ int FinishSession(int programExitCode) {
     }
     TraceLine("exit " + std::to_string(exitCode));
     CloseTrace(session);
+    // Gives the host's window and display back before the process ends.
+    delete current;
+    current = nullptr;
     return exitCode;
 }
 
@@ -205,8 +213,6 @@ void WaitForEvents() {
     std::optional<LONGLONG> until;
     if (session.nextEvent < session.events.size()) until = session.events[session.nextEvent].at;
     TraceAt("wait");
-    // Whoever follows the trace while the program sleeps sees it all.
-    if (session.trace) std::fflush(session.trace);
     session.display->Wait(until, wakePipe[0]);
 }
 
@@ -222,6 +228,10 @@ void AddFailure(const FailureRule& rule) { S().options.failures.push_back(rule);
 void AddStillDrawing(unsigned long count) { S().stillDrawing += count; }
 
 void ShowPointer(bool visible) { S().display->ShowPointer(visible); }
+
+void OpenHostWindow(const char* title, HICON icon) { S().display->OpenWindow(title, icon); }
+
+void CloseHostWindow() { S().display->CloseWindow(); }
 
 void ShowMessageBox(const char* caption, const char* text) {
     TraceLine(std::string("messagebox ") + (caption ? caption : "") + ": " + (text ? text : ""));

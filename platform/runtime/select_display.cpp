@@ -1,11 +1,32 @@
 #include "../headless/headless_display.h"
+#include "../sdl/sdl_display.h"
 #include "options.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
-// Every run is headless until a backend for a window system exists; this is
-// where one would be chosen when the host has a display and --headless is absent.
+namespace {
+
+bool HostHasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+// A window wherever the host has a display that SDL can open, unless the run
+// asks for none.
 std::unique_ptr<Display> CreateDisplay(const Options& options) {
+    if (!options.headless && HostHasDisplay()) {
+        std::string error;
+        if (std::unique_ptr<Display> display = CreateSdlDisplay(options, error)) return display;
+        std::fprintf(stderr, "cannot open the display (%s): running headless\n", error.c_str());
+    }
     return std::make_unique<HeadlessDisplay>(options.realtime);
 }
 

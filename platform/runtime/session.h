@@ -15,7 +15,8 @@ namespace platform {
 
 // Starts a run with these options, replacing whatever ran before (a test may
 // start many). False, with the reason, when the trace or the recording cannot
-// be created. Without a call, the first use starts a run with no options.
+// be created. Without a call, the first use starts a headless run with no
+// other options.
 bool StartSession(const Options& options, std::string& error);
 
 // Lets SIGINT and SIGTERM ask the program to close, as its close button would.
@@ -43,6 +44,11 @@ void AddFailure(const FailureRule& rule);
 void AddStillDrawing(unsigned long count);
 
 void ShowPointer(bool visible);
+
+// The program's main window has appeared on the screen with this title and
+// icon, or has gone: the display shows frames in a window of the host's.
+void OpenHostWindow(const char* title, HICON icon);
+void CloseHostWindow();
 
 // Shows a message box (and notes it in the trace).
 void ShowMessageBox(const char* caption, const char* text);

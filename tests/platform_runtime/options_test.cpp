@@ -18,7 +18,7 @@ ParsedOptions Parse(std::vector<const char*> args) {
 TEST(Options, EveryOptionInBothForms) {
     ParsedOptions parsed = Parse({"--headless", "--realtime", "--frames", "12", "--events=5:close", "--fail", "Lock",
                                   "--fail=Flip@2:E_FAIL", "--still-drawing", "3", "--record", "out.gif",
-                                  "--trace=run.trace"});
+                                  "--trace=run.trace", "--window", "--integer-scale"});
     ASSERT_EQ(parsed.outcome, ParsedOptions::Outcome::Run) << parsed.error;
     const platform::Options& options = parsed.options;
     EXPECT_TRUE(options.headless);
@@ -36,12 +36,16 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_EQ(options.stillDrawing, 3u);
     EXPECT_EQ(options.record, "out.gif");
     EXPECT_EQ(options.trace, "run.trace");
+    EXPECT_TRUE(options.window);
+    EXPECT_TRUE(options.integerScale);
 }
 
 TEST(Options, NoOptionsRunWithDefaults) {
     ParsedOptions parsed = Parse({});
     EXPECT_EQ(parsed.outcome, ParsedOptions::Outcome::Run);
     EXPECT_FALSE(parsed.options.headless);
+    EXPECT_FALSE(parsed.options.window);
+    EXPECT_FALSE(parsed.options.integerScale);
     EXPECT_EQ(parsed.options.frames, 0u);
     EXPECT_TRUE(parsed.options.events.empty());
 }
@@ -62,6 +66,7 @@ TEST(Options, BadInputIsRefusedWithAReason) {
              {"--record", ""},
              {"--trace"},
              {"--headless=yes"},
+             {"--window=1"},
              {"-x"},
              {"--fails", "Lock"},
              {"stray"},

@@ -137,7 +137,7 @@ TEST(Program, HelpListsTheOptions) {
     RunResult result = RunProgram({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char* option : {"--headless", "--realtime", "--frames", "--events", "--fail", "--still-drawing",
-                               "--record", "--trace", "--version"})
+                               "--record", "--trace", "--window", "--integer-scale", "--version"})
         EXPECT_NE(result.output.find(option), std::string::npos) << option;
     RunResult version = RunProgram({"--version"});
     EXPECT_EQ(version.exitCode, 0);

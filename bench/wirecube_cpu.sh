@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The processor time that wirecube takes to show ten seconds of frames (600 at
+# 60 a second) in a 640 x 480 window (--window) on a virtual X server with a
+# window manager: user plus system time of the process as a share of one core,
+# for the whole run (start-up included, from /usr/bin/time) and for the steady
+# part after the first two seconds (from /proc). Fails when the whole run
+# reaches the limit.
+#
+#   bench/wirecube_cpu.sh [PATH_TO_WIRECUBE]   (default build/default/wirecube/wirecube)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+program=${1:-build/default/wirecube/wirecube}
+limit_percent=10
+frames=600
+for tool in Xvfb openbox xprop /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
+done
+[ -x "$program" ] || { echo "no program at $program: build it first" >&2; exit 2; }
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number of our own, away from the low ones that desktops and other
+# runs take; the server writes it once it is ready.
+for attempt in $(seq 0 19); do
+  number=$((200 + ($$ + attempt * 37) % 700))
+  Xvfb ":$number" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  server=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] && break
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+pids+=("$server")
+export DISPLAY=":$number"
+unset WAYLAND_DISPLAY
+openbox >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+# Openbox names itself before it handles the windows that ask to be shown.
+sleep 1
+
+/usr/bin/time -o "$work/time" -f '%U %S %e' "$program" --window --frames "$frames" --trace "$work/trace" &
+timer=$!
+pids+=("$timer")
+sleep 0.5
+wirecube=$(pgrep -P "$timer")
+
+# utime + stime of the program so far, in clock ticks (fields 14 and 15 of its stat).
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$wirecube/stat"; }
+sleep 1.5
+steady_start=$(date +%s.%N)
+steady_from=$(cpu_ticks)
+sleep 7
+steady_to=$(cpu_ticks)
+steady_end=$(date +%s.%N)
+wait "$timer"
+
+read -r user sys elapsed <"$work/time"
+flips=$(grep -c '^flip ' "$work/trace")
+awk -v user="$user" -v sys="$sys" -v elapsed="$elapsed" -v flips="$flips" \
+    -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" \
+    -v hz="$(getconf CLK_TCK)" -v limit="$limit_percent" '
+  BEGIN {
+    whole = 100 * (user + sys) / elapsed
+    steady = 100 * (to - from) / hz / (t1 - t0)
+    printf "wirecube --window (640 x 480): %d frames in %.2f s\n", flips, elapsed
+    printf "  whole run: user %.2f s + system %.2f s = %.1f%% of one core\n", user, sys, whole
+    printf "  steady, %.1f s after the first 2 s: %.1f%% of one core\n", t1 - t0, steady
+    if (whole >= limit) { printf "over the limit of %d%%\n", limit; exit 1 }
+  }'

@@ -1,0 +1,379 @@
+// The emulated screen is a streaming texture that the renderer scales into
+// the window with the aspect kept: full screen on the desktop's own mode (no
+// mode switch on the host), nearest-neighbour, black bars where the desktop is
+// wider or taller than 4:3. Flips keep the emulated display's 60 Hz, timed by
+// the host clock and not by the host's vertical sync, whose rate may be
+// anything from 50 to 240 Hz.
+//
+// Full screen behaves as the exclusive mode that the programs ask for: losing
+// the keyboard focus minimises the window and takes the display away from the
+// program (Minimize), and coming back gives it back (Restore). In a window,
+// only minimising does that.
+#include "sdl_display.h"
+
+#include "../api/resources.h"
+#include "../runtime/host_clock.h"
+#include "sdl_keys.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+
+namespace platform {
+
+namespace {
+
+// The mode that the programs set, which sizes the window before their first frame.
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+
+// The longest that one wait hands to SDL. SDL's wait does not end when a signal
+// arrives, so this bounds how late a wait notices the runtime's wake-up pipe;
+// ten wake-ups a second keep a minimised program's processor time near zero.
+constexpr int kLongestSdlWait = 100;  // milliseconds
+
+// Without a window there are no SDL events to wait for.
+constexpr int kLongestPoll = 3'600'000;  // milliseconds
+
+// Whether a renderer that SDL counts as accelerated draws with the processor
+// all the same: an OpenGL driver that rasterises in software, as on a host
+// without a graphics processor (a virtual X server, for one). SDL's own
+// software renderer, which puts the picture straight into the window's shared
+// memory, then costs a fraction of the processor time.
+bool RasterisesInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+    // The renderer's context is current: ask the driver its name.
+    using GetString = const GLubyte*(APIENTRY*)(GLenum);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const GLubyte* name = getString ? getString(GL_RENDERER) : nullptr;
+    if (!name) return false;
+    const char* driver = reinterpret_cast<const char*>(name);
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+        if (std::strstr(driver, rasteriser)) return true;
+    return false;
+}
+
+// The renderer that SDL chooses (or the one that the user named through
+// SDL_RENDER_DRIVER), unless it rasterises in software when SDL's own would do.
+SDL_Renderer* CreateRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && RasterisesInSoftware(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+class SdlDisplay final : public Display {
+public:
+    explicit SdlDisplay(const Options& options) : fullScreen_(!options.window), integerScale_(options.integerScale) {}
+    ~SdlDisplay() override;
+
+    LONGLONG Counter() override { return clock_.Counter(); }
+    void Present(const Frame& frame) override;
+    void SkipRefresh() override { clock_.SleepToNextRefresh(); }
+    void Poll(std::vector<HostEvent>& events) override;
+    void Wait(std::optional<LONGLONG> until, int wakeFd) override;
+    void ShowMessage(const char* caption, const char* text) override;
+    void ShowPointer(bool visible) override;
+    void OpenWindow(const char* title, HICON icon) override;
+    void CloseWindow() override;
+
+private:
+    void Convert(const Frame& frame);
+    bool Upload();
+    void Draw();
+    void SetFullScreen(bool fullScreen);
+    void HandleWindowEvent(const SDL_WindowEvent& event, std::vector<HostEvent>& events);
+    void TakeAway(std::vector<HostEvent>& events);
+    void GiveBack(std::vector<HostEvent>& events);
+
+    HostClock clock_;
+    bool fullScreen_;
+    bool integerScale_;
+    bool away_ = false;  // the program has been told that it is minimised
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
+    // The last frame as shown, kept to draw again when the window needs it.
+    std::vector<Uint32> picture_;
+    int pictureWidth_ = 0;
+    int pictureHeight_ = 0;
+};
+
+SdlDisplay::~SdlDisplay() {
+    CloseWindow();
+    SDL_Quit();
+}
+
+void SdlDisplay::OpenWindow(const char* title, HICON icon) {
+    if (window_) return;
+    SDL_Rect desktop{0, 0, kScreenWidth, kScreenHeight};
+    SDL_GetDisplayUsableBounds(0, &desktop);
+    int scale = WholeScale(desktop.w, desktop.h, kScreenWidth, kScreenHeight);
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    window_ = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidth * scale,
+                               kScreenHeight * scale, flags);
+    if (!window_) {
+        std::fprintf(stderr, "cannot open a window: %s\n", SDL_GetError());
+        return;
+    }
+    renderer_ = CreateRenderer(window_);
+    if (!renderer_) {
+        std::fprintf(stderr, "cannot draw into the window: %s\n", SDL_GetError());
+        CloseWindow();
+        return;
+    }
+    std::vector<uint32_t> rgba;
+    int width = 0;
+    int height = 0;
+    if (icon && IconPixels(icon, &rgba, &width, &height)) {
+        // Red in the low byte: SDL's ABGR order of a 32-bit pixel.
+        if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32, width * 4,
+                                                                      SDL_PIXELFORMAT_ABGR8888)) {
+            SDL_SetWindowIcon(window_, surface);
+            SDL_FreeSurface(surface);
+        }
+    }
+    Draw();
+}
+
+void SdlDisplay::CloseWindow() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    textureWidth_ = textureHeight_ = 0;
+}
+
+void SdlDisplay::Convert(const Frame& frame) {
+    Uint32 colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = 0xFF000000u | Uint32{frame.palette[i].peRed} << 16 | Uint32{frame.palette[i].peGreen} << 8 |
+                     frame.palette[i].peBlue;
+    pictureWidth_ = static_cast<int>(frame.width);
+    pictureHeight_ = static_cast<int>(frame.height);
+    picture_.resize(static_cast<size_t>(frame.width) * frame.height);
+    Uint32* out = picture_.data();
+    for (DWORD y = 0; y < frame.height; ++y) {
+        const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        for (DWORD x = 0; x < frame.width; ++x) *out++ = colours[row[x]];
+    }
+}
+
+// Puts the picture into the texture, making the texture anew when the picture
+// has another size (or the renderer lost its textures).
+bool SdlDisplay::Upload() {
+    if (!renderer_ || picture_.empty()) return false;
+    if (!texture_ || textureWidth_ != pictureWidth_ || textureHeight_ != pictureHeight_) {
+        if (texture_) SDL_DestroyTexture(texture_);
+        // Without alpha, the software renderer copies the picture instead of
+        // blending it pixel by pixel.
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, pictureWidth_,
+                                     pictureHeight_);
+        if (!texture_) return false;
+        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+        textureWidth_ = pictureWidth_;
+        textureHeight_ = pictureHeight_;
+    }
+    return SDL_UpdateTexture(texture_, nullptr, picture_.data(), pictureWidth_ * 4) == 0;
+}
+
+// Draws the last picture (black before the first) for the next present. The
+// bars are cleared only where there are any: a picture that fills the window
+// at its own size is a plain copy.
+void SdlDisplay::Draw() {
+    if (!renderer_) return;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    SDL_GetRendererOutputSize(renderer_, &outputWidth, &outputHeight);
+    PictureArea area{0, 0, 0, 0};
+    if (texture_) area = FitPicture(outputWidth, outputHeight, textureWidth_, textureHeight_, integerScale_);
+    if (area.x > 0 || area.y > 0 || area.width < outputWidth || area.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+    }
+    SDL_Rect place{area.x, area.y, area.width, area.height};
+    if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &place);
+}
+
+void SdlDisplay::Present(const Frame& frame) {
+    Convert(frame);
+    bool drawn = Upload();
+    if (drawn) Draw();
+    // The picture changes at the refresh, evenly spaced however long the
+    // program took to draw it.
+    clock_.SleepToNextRefresh();
+    if (drawn) SDL_RenderPresent(renderer_);
+}
+
+void SdlDisplay::SetFullScreen(bool fullScreen) {
+    fullScreen_ = fullScreen;
+    if (!window_) return;
+    SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    Draw();
+    SDL_RenderPresent(renderer_);
+}
+
+void SdlDisplay::TakeAway(std::vector<HostEvent>& events) {
+    if (away_) return;
+    away_ = true;
+    events.push_back(HostEvent{HostEvent::Kind::Minimize});
+}
+
+void SdlDisplay::GiveBack(std::vector<HostEvent>& events) {
+    if (!away_) return;
+    away_ = false;
+    events.push_back(HostEvent{HostEvent::Kind::Restore});
+}
+
+void SdlDisplay::HandleWindowEvent(const SDL_WindowEvent& event, std::vector<HostEvent>& events) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        events.push_back(HostEvent{HostEvent::Kind::Close});
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        TakeAway(events);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        // As exclusive mode does when the user switches to another program.
+        if (fullScreen_ && !away_) {
+            TakeAway(events);
+            SDL_MinimizeWindow(window_);
+        }
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        GiveBack(events);
+        break;
+    case SDL_WINDOWEVENT_ENTER:
+        // The program decides what the pointer looks like over its window.
+        events.push_back(HostEvent{HostEvent::Kind::Pointer});
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        Draw();
+        SDL_RenderPresent(renderer_);
+        break;
+    default:
+        break;
+    }
+}
+
+void SdlDisplay::Poll(std::vector<HostEvent>& events) {
+    bool pointerMoved = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_KEYDOWN: {
+            const SDL_Keysym& key = event.key.keysym;
+            if (IsScreenModeToggle(key)) {
+                if (!event.key.repeat) SetFullScreen(!fullScreen_);
+                break;
+            }
+            // A held key is one press: the programs act on presses only.
+            WORD vk = VirtualKey(key.sym);
+            if (vk && !event.key.repeat) events.push_back(HostEvent{HostEvent::Kind::Key, vk, HeldModifiers(key.mod)});
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            pointerMoved = true;
+            break;
+        case SDL_WINDOWEVENT:
+            if (window_ && event.window.windowID == SDL_GetWindowID(window_)) HandleWindowEvent(event.window, events);
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            // The texture's contents are gone: make it again from the picture.
+            if (texture_) SDL_DestroyTexture(texture_);
+            texture_ = nullptr;
+            if (Upload()) {
+                Draw();
+                SDL_RenderPresent(renderer_);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    // One pointer event stands for all the motion since the last look.
+    if (pointerMoved) events.push_back(HostEvent{HostEvent::Kind::Pointer});
+}
+
+void SdlDisplay::Wait(std::optional<LONGLONG> until, int wakeFd) {
+    pollfd wake{wakeFd, POLLIN, 0};
+    if (!window_) {
+        int milliseconds = until ? clock_.MillisecondsUntil(*until, kLongestPoll) : kLongestPoll;
+        if (milliseconds > 0) poll(&wake, 1, milliseconds);
+        return;
+    }
+    while (poll(&wake, 1, 0) == 0) {
+        int milliseconds = until ? clock_.MillisecondsUntil(*until, kLongestSdlWait) : kLongestSdlWait;
+        if (milliseconds == 0 || SDL_WaitEventTimeout(nullptr, milliseconds)) return;
+    }
+}
+
+void SdlDisplay::ShowMessage(const char* caption, const char* text) {
+    // A box could hide behind a full-screen window: leave full screen while it
+    // is up.
+    bool wasFullScreen = fullScreen_ && window_;
+    if (wasFullScreen) SetFullScreen(false);
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption ? caption : "", text ? text : "", window_) != 0)
+        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    if (wasFullScreen) SetFullScreen(true);
+}
+
+void SdlDisplay::ShowPointer(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+}  // namespace
+
+int WholeScale(int areaWidth, int areaHeight, int width, int height) {
+    if (width <= 0 || height <= 0) return 1;
+    return std::max(1, std::min(areaWidth / width, areaHeight / height));
+}
+
+PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height, bool wholeScale) {
+    if (width <= 0 || height <= 0 || outputWidth <= 0 || outputHeight <= 0) return PictureArea{0, 0, 0, 0};
+    long long fitWidth = outputWidth;
+    long long fitHeight = outputHeight;
+    if (wholeScale) {
+        int scale = WholeScale(outputWidth, outputHeight, width, height);
+        fitWidth = static_cast<long long>(width) * scale;
+        fitHeight = static_cast<long long>(height) * scale;
+    } else if (static_cast<long long>(outputWidth) * height > static_cast<long long>(outputHeight) * width) {
+        // Wider than the picture: bars left and right.
+        fitWidth = (static_cast<long long>(outputHeight) * width + height / 2) / height;
+    } else {
+        fitHeight = (static_cast<long long>(outputWidth) * height + width / 2) / width;
+    }
+    return PictureArea{static_cast<int>((outputWidth - fitWidth) / 2), static_cast<int>((outputHeight - fitHeight) / 2),
+                       static_cast<int>(fitWidth), static_cast<int>(fitHeight)};
+}
+
+std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& error) {
+    // The runtime turns SIGINT and SIGTERM into a close request of its own.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The software renderer draws into the window's own shared memory, not
+    // into a texture of an OpenGL context that would draw it once more.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    return std::make_unique<SdlDisplay>(options);
+}
+
+}  // namespace platform
