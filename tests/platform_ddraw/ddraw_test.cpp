@@ -60,22 +60,6 @@ TEST_F(DirectDraw, CooperativeLevelIsNormalOrExclusiveFullScreen) {
     EXPECT_EQ(dd_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
 }
 
-TEST_F(DirectDraw, TheExclusiveWindowHoldsTheDisplayUntilNormalLevelOrRelease) {
-    const HWND other = reinterpret_cast<HWND>(0x2000);
-    OpenDirectDraw();
-    ASSERT_EQ(first_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    EXPECT_EQ(Runtime().exclusiveWindow, kAnyWindow);
-    ASSERT_EQ(first_->SetCooperativeLevel(kAnyWindow, DDSCL_NORMAL), DD_OK);
-    EXPECT_EQ(Runtime().exclusiveWindow, nullptr);
-    ASSERT_EQ(first_->SetCooperativeLevel(other, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    EXPECT_EQ(Runtime().exclusiveWindow, other);
-    // A refused level leaves the holder as it was.
-    EXPECT_EQ(first_->SetCooperativeLevel(kAnyWindow, DDSCL_EXCLUSIVE), DDERR_INVALIDPARAMS);
-    EXPECT_EQ(Runtime().exclusiveWindow, other);
-    CloseDisplay();
-    EXPECT_EQ(Runtime().exclusiveWindow, nullptr);
-}
-
 TEST_F(DirectDraw, OnlyPalettisedModesAreOffered) {
     OpenDirectDraw();
     EXPECT_EQ(first_->SetDisplayMode(640, 480, 8), DD_OK);
