@@ -5,6 +5,7 @@
 #include "fillmath.h"
 #include "projection.h"
 #include "scan.h"
+#include "spans.h"
 #include "texel.h"
 
 void OrderByDepthSpread(TexturedTriangle* ordered, const TexturedTriangle* triangle)
@@ -146,6 +147,29 @@ void IntersectViewRay(const TexturedTriangle* triangle, double sx, double sy, do
     *Z = depth;
 }
 
+// The readable definition of a row's pixels, which the fast loop must match
+// byte for byte.
+static void DrawPerspectiveSpan(const PerspectiveSpan* span, const TexelSource* texels)
+{
+    const double scale = span->scale;
+    const double k = span->k;
+    const double dX = span->dX;
+    const double dZ = span->dZ;
+    const double eyeZ = span->eyeZ;
+    BYTE* pixel = span->pixel;
+    // Samples are taken at xl + i, not at the rounded columns.
+    double offset = span->offset;
+    for (int32_t i = 0; i < span->n; ++i) {
+        const double sx = offset / scale;
+        const double zq = (k - sx * dZ * eyeZ) / (dX - dZ * sx);
+        const double f = span->measureByDepth ? (zq - span->zLeft) / dZ : ((zq - eyeZ) * sx - span->xLeft) / dX;
+        const double limitedF = LimitToUnit(f);
+        *pixel = FetchTexel(texels, span->uL + limitedF * span->du, span->vL + limitedF * span->dv);
+        pixel += span->pixelSize;
+        offset += 1.0;
+    }
+}
+
 void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACEDESC2* source,
                              const TexturedTriangle* triangle, const ProjectedTriangle* projected)
 {
@@ -168,6 +192,7 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
     BYTE* const rows = static_cast<BYTE*>(destination->lpSurface);
     const ptrdiff_t pitch = destination->lPitch;
     const ptrdiff_t pixelSize = destination->ddpfPixelFormat.dwRGBBitCount / 8;
+    const int nearest = RoundsToNearest();
 
     for (int32_t y = box.minY; y <= box.maxY; ++y) {
         double xl, xr;
@@ -189,26 +214,23 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
 
         // Each pixel's ray is met with the 3-D segment between the span's
         // ends; how far along it lies is what the texture follows.
-        const double dX = xRight - xLeft;
-        const double dZ = zRight - zLeft;
-        const double du = uR - uL;
-        const double dv = vR - vL;
-        const double k = dX * zLeft - dZ * xLeft;
-        const int measureByDepth = std::fabs(dX) <= std::fabs(dZ);
-        const double eyeZ = plane.eyeZ;
-        const int32_t n = ixr - ixl + 1;
-
-        BYTE* pixel = rows + pitch * y + pixelSize * ixl;
-        // Samples are taken at xl + i, not at the rounded columns.
-        double offset = xl - centreX;
-        for (int32_t i = 0; i < n; ++i) {
-            const double sx = offset / scale;
-            const double zq = (k - sx * dZ * eyeZ) / (dX - dZ * sx);
-            const double f = measureByDepth ? (zq - zLeft) / dZ : ((zq - eyeZ) * sx - xLeft) / dX;
-            const double limitedF = LimitToUnit(f);
-            *pixel = FetchTexel(&texels, uL + limitedF * du, vL + limitedF * dv);
-            pixel += pixelSize;
-            offset += 1.0;
-        }
+        PerspectiveSpan span;
+        span.pixel = rows + pitch * y + pixelSize * ixl;
+        span.pixelSize = pixelSize;
+        span.n = ixr - ixl + 1;
+        span.offset = xl - centreX;
+        span.scale = scale;
+        span.dX = xRight - xLeft;
+        span.dZ = zRight - zLeft;
+        span.k = span.dX * zLeft - span.dZ * xLeft;
+        span.eyeZ = plane.eyeZ;
+        span.xLeft = xLeft;
+        span.zLeft = zLeft;
+        span.measureByDepth = std::fabs(span.dX) <= std::fabs(span.dZ);
+        span.uL = uL;
+        span.du = uR - uL;
+        span.vL = vL;
+        span.dv = vR - vL;
+        if (!FastFills || !DrawPerspectiveSpanFast(&span, &texels, nearest)) DrawPerspectiveSpan(&span, &texels);
     }
 }
