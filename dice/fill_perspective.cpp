@@ -170,14 +170,55 @@ static void DrawPerspectiveSpan(const PerspectiveSpan* span, const TexelSource* 
     }
 }
 
+// The readable definition of a row's span: 0 for a row too narrow to draw.
+static int MakePerspectiveSpan(const PerspectiveRows* rows, int32_t y, PerspectiveSpan* span)
+{
+    double xl, xr;
+    GetScanSpan(rows->projected, rows->box, y, &xl, &xr);
+    if (xr - xl <= MIN_SPAN_WIDTH) return 0;
+
+    // The span lies within the box, so both ends round to columns in it.
+    const int32_t ixl = RoundHalfEven(xl);
+    const int32_t ixr = RoundHalfEven(xr);
+
+    const double centreX = rows->centreX;
+    const double scale = rows->scale;
+    TrianglePlane* plane = rows->plane;
+    const double sy = (rows->centreY - y) / scale;
+    plane->rowTerm = sy * plane->kY + plane->k0;
+
+    double s, t, xLeft, yLeft, zLeft, xRight, yRight, zRight, uL, vL, uR, vR;
+    IntersectViewRay(rows->ordered, (xl - centreX) / scale, sy, &s, &t, &xLeft, &yLeft, &zLeft, plane);
+    InterpolateTexCoords(rows->ordered, &uL, &vL, s, t);
+    IntersectViewRay(rows->ordered, (xr - centreX) / scale, sy, &s, &t, &xRight, &yRight, &zRight, plane);
+    InterpolateTexCoords(rows->ordered, &uR, &vR, s, t);
+
+    // Each pixel's ray is met with the 3-D segment between the span's ends;
+    // how far along it lies is what the texture follows.
+    span->pixel = rows->rows + rows->pitch * y + rows->pixelSize * ixl;
+    span->pixelSize = rows->pixelSize;
+    span->n = ixr - ixl + 1;
+    span->offset = xl - centreX;
+    span->scale = scale;
+    span->dX = xRight - xLeft;
+    span->dZ = zRight - zLeft;
+    span->k = span->dX * zLeft - span->dZ * xLeft;
+    span->eyeZ = plane->eyeZ;
+    span->xLeft = xLeft;
+    span->zLeft = zLeft;
+    span->measureByDepth = std::fabs(span->dX) <= std::fabs(span->dZ);
+    span->uL = uL;
+    span->du = uR - uL;
+    span->vL = vL;
+    span->dv = vR - vL;
+    return 1;
+}
+
 void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACEDESC2* source,
                              const TexturedTriangle* triangle, const ProjectedTriangle* projected)
 {
     TexelSource texels;
     if (!LocateTexels(&texels, source)) return;
-    const double centreX = ScreenCentreX;
-    const double centreY = ScreenCentreY;
-    const double scale = ProjectionScale;
 
     TexturedTriangle ordered;
     OrderByDepthSpread(&ordered, triangle);
@@ -189,48 +230,33 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
     BuildTrianglePlane(&plane, &ordered);
     ChooseSolveAxes(&plane);
 
-    BYTE* const rows = static_cast<BYTE*>(destination->lpSurface);
-    const ptrdiff_t pitch = destination->lPitch;
-    const ptrdiff_t pixelSize = destination->ddpfPixelFormat.dwRGBBitCount / 8;
-    const int nearest = RoundsToNearest();
+    PerspectiveRows rows = {projected,
+                                  &box,
+                                  &ordered,
+                                  &plane,
+                                  ScreenCentreX,
+                                  ScreenCentreY,
+                                  ProjectionScale,
+                                  static_cast<BYTE*>(destination->lpSurface),
+                                  destination->lPitch,
+                                  destination->ddpfPixelFormat.dwRGBBitCount / 8,
+                                  RoundsToNearest()};
 
-    for (int32_t y = box.minY; y <= box.maxY; ++y) {
-        double xl, xr;
-        GetScanSpan(projected, &box, y, &xl, &xr);
-        if (xr - xl <= MIN_SPAN_WIDTH) continue;
-
-        // The span lies within the box, so both ends round to columns in it.
-        const int32_t ixl = RoundHalfEven(xl);
-        const int32_t ixr = RoundHalfEven(xr);
-
-        const double sy = (centreY - y) / scale;
-        plane.rowTerm = sy * plane.kY + plane.k0;
-
-        double s, t, xLeft, yLeft, zLeft, xRight, yRight, zRight, uL, vL, uR, vR;
-        IntersectViewRay(&ordered, (xl - centreX) / scale, sy, &s, &t, &xLeft, &yLeft, &zLeft, &plane);
-        InterpolateTexCoords(&ordered, &uL, &vL, s, t);
-        IntersectViewRay(&ordered, (xr - centreX) / scale, sy, &s, &t, &xRight, &yRight, &zRight, &plane);
-        InterpolateTexCoords(&ordered, &uR, &vR, s, t);
-
-        // Each pixel's ray is met with the 3-D segment between the span's
-        // ends; how far along it lies is what the texture follows.
-        PerspectiveSpan span;
-        span.pixel = rows + pitch * y + pixelSize * ixl;
-        span.pixelSize = pixelSize;
-        span.n = ixr - ixl + 1;
-        span.offset = xl - centreX;
-        span.scale = scale;
-        span.dX = xRight - xLeft;
-        span.dZ = zRight - zLeft;
-        span.k = span.dX * zLeft - span.dZ * xLeft;
-        span.eyeZ = plane.eyeZ;
-        span.xLeft = xLeft;
-        span.zLeft = zLeft;
-        span.measureByDepth = std::fabs(span.dX) <= std::fabs(span.dZ);
-        span.uL = uL;
-        span.du = uR - uL;
-        span.vL = vL;
-        span.dv = vR - vL;
-        if (!FastFills || !DrawPerspectiveSpanFast(&span, &texels, nearest)) DrawPerspectiveSpan(&span, &texels);
+    // A few rows are made at once, so that the fast path can make them side
+    // by side; each is drawn as soon as its batch is made.
+    for (int64_t first = box.minY; first <= box.maxY; first += ROW_BATCH) {
+        const int32_t y = static_cast<int32_t>(first);
+        const int32_t count = box.maxY - y < ROW_BATCH ? box.maxY - y + 1 : ROW_BATCH;
+        PerspectiveSpan spans[ROW_BATCH];
+        int drawn[ROW_BATCH];
+        if (!FastFills || !MakePerspectiveSpansFast(&rows, y, count, spans, drawn)) {
+            for (int32_t r = 0; r < count; ++r) drawn[r] = MakePerspectiveSpan(&rows, y + r, &spans[r]);
+        }
+        for (int32_t r = 0; r < count; ++r) {
+            if (!drawn[r]) continue;
+            if (!FastFills || !DrawPerspectiveSpanFast(&spans[r], &texels, rows.nearest)) {
+                DrawPerspectiveSpan(&spans[r], &texels);
+            }
+        }
     }
 }

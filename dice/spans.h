@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dicetypes.h"
+#include "fill.h"
 #include "texel.h"
 
 // Pixel i of n is sampled at screen offset offset + i from the centre (the
@@ -43,6 +45,25 @@ struct AffineSpan {
     double dv;
 };
 
+// What the rows of one perspective-correct triangle are made from: the
+// triangle reordered, its plane, the projection, and where its pixels go.
+struct PerspectiveRows {
+    const ProjectedTriangle* projected;
+    const ScanBox* box;
+    const TexturedTriangle* ordered;
+    TrianglePlane* plane;
+    double centreX;
+    double centreY;
+    double scale;
+    BYTE* rows;
+    ptrdiff_t pitch;
+    ptrdiff_t pixelSize;
+    int nearest;
+};
+
+// Rows are made this many at a time.
+constexpr int32_t ROW_BATCH = 4;
+
 // 1 when arithmetic rounds to nearest, so that the hardware's conversion
 // rounds as RoundHalfEven does. Read once per triangle.
 int RoundsToNearest();
@@ -55,5 +76,11 @@ int RunningSumIsExact(double offset, int32_t n);
 // cannot show that it gives the plain loop's bytes; the plain loop then draws.
 int DrawPerspectiveSpanFast(const PerspectiveSpan* span, const TexelSource* texels, int nearest);
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest);
+
+// The spans of rows y to y + count - 1 (count at most ROW_BATCH), and whether
+// each is drawn, exactly as the plain row code makes them; returns 0, making
+// nothing, for a triangle without a plane or where there is no fast path.
+int MakePerspectiveSpansFast(const PerspectiveRows* rows, int32_t y, int32_t count, PerspectiveSpan* spans,
+                             int* drawn);
 
 #endif

@@ -13,6 +13,7 @@
 
 #include "fill.h"
 #include "fillmath.h"
+#include "scan.h"
 
 #if defined(__SSE2__)
 #include <xmmintrin.h>
@@ -56,6 +57,7 @@ namespace {
 
 typedef double Doubles __attribute__((vector_size(32)));
 typedef int32_t Ints __attribute__((vector_size(16)));
+typedef int64_t Masks __attribute__((vector_size(32)));
 constexpr int LANES = 4;
 const Doubles LANE = {0.0, 1.0, 2.0, 3.0};
 const Doubles ZERO = {0.0, 0.0, 0.0, 0.0};
@@ -110,19 +112,22 @@ struct Run {
     int nearest;
 };
 
+// RoundHalfEven, lane by lane, of values known to lie well within 32 bits.
+ALWAYS_INLINE void RoundLanes(const Doubles& value, int nearest, Ints& whole)
+{
+    if (nearest) {
+        whole = __builtin_convertvector((value + ROUNDER) - ROUNDER, Ints);
+    } else {
+        for (int lane = 0; lane < LANES; ++lane) whole[lane] = RoundHalfEven(value[lane]);
+    }
+}
+
 // Rounds four pixels' texel coordinates into the run from index j.
 ALWAYS_INLINE void RoundTexels(const Doubles& u, const Doubles& v, Run& run, int64_t j)
 {
     Ints column, row;
-    if (run.nearest) {
-        column = __builtin_convertvector((u + ROUNDER) - ROUNDER, Ints);
-        row = __builtin_convertvector((v + ROUNDER) - ROUNDER, Ints);
-    } else {
-        for (int lane = 0; lane < LANES; ++lane) {
-            column[lane] = RoundHalfEven(u[lane]);
-            row[lane] = RoundHalfEven(v[lane]);
-        }
-    }
+    RoundLanes(u, run.nearest, column);
+    RoundLanes(v, run.nearest, row);
     __builtin_memcpy(&run.column[j], &column, sizeof column);
     __builtin_memcpy(&run.row[j], &row, sizeof row);
 }
@@ -181,6 +186,135 @@ ALWAYS_INLINE void AffineLoop(const AffineSpan& s, const TexelSource& texels, in
     }
 }
 
+// GetScanSpan's step for one edge, lane by lane: IsBetween, then
+// ExtendSpanByEdge where it holds.
+ALWAYS_INLINE void ExtendLanesByEdge(const Doubles& y, const ProjectedPoint& start, const ProjectedPoint& end,
+                                     Doubles& lo, Doubles& hi)
+{
+    const double low = end.y > start.y ? start.y : end.y;
+    const double high = end.y > start.y ? end.y : start.y;
+    const Masks crosses = (low <= y) & (y <= high);
+    if (start.y != end.y) {
+        const Doubles x = start.x + (y - start.y) / (end.y - start.y) * (end.x - start.x);
+        hi = crosses & (x > hi) ? x : hi;
+        lo = crosses & (x < lo) ? x : lo;
+    } else {
+        const double smaller = start.x < end.x ? start.x : end.x;
+        const double larger = start.x < end.x ? end.x : start.x;
+        const Doubles smallerLanes = {smaller, smaller, smaller, smaller};
+        const Doubles largerLanes = {larger, larger, larger, larger};
+        lo = crosses & (smaller < lo) ? smallerLanes : lo;
+        hi = crosses & (larger > hi) ? largerLanes : hi;
+    }
+}
+
+// IntersectViewRay on a triangle with a plane, then InterpolateTexCoords,
+// lane by lane: the point met at screen direction (sx, sy) and its texel
+// coordinates.
+ALWAYS_INLINE void SolveLanes(const Doubles& sx, const Doubles& sy, const Doubles& rowTerm,
+                              const TexturedTriangle& triangle, const TrianglePlane& plane, Doubles& x, Doubles& z,
+                              Doubles& u, Doubles& v)
+{
+    const TexturedVertex& a = triangle.corner[0];
+    const TexturedVertex& b = triangle.corner[1];
+    const TexturedVertex& c = triangle.corner[2];
+    const Doubles rayDen = sx * plane.kX - rowTerm;
+    const Doubles met =
+        ((sx * plane.eyeZ + a.x) * plane.kX - plane.k0z - (sy * plane.eyeZ + a.y) * plane.kY) / rayDen;
+    const double middle = (a.z + b.z + c.z) / 3.0;
+    const Doubles middleLanes = {middle, middle, middle, middle};
+    z = (rayDen > PLANE_EPSILON) | (rayDen < -PLANE_EPSILON) ? met : middleLanes;
+    const Doubles w = z - plane.eyeZ;
+    x = sx * w;
+    const Doubles y = sy * w;
+
+    Doubles s;
+    switch (plane.sAxis) {
+    case 0:
+        s = ((x - a.x) * plane.e2z - (z - a.z) * plane.e2x) / plane.detXZ;
+        break;
+    case 1:
+        s = ((y - a.y) * plane.e2z - (z - a.z) * plane.e2y) / plane.detYZ;
+        break;
+    default:
+        s = ((x - a.x) * plane.e2y - (y - a.y) * plane.e2x) / plane.detXY;
+        break;
+    }
+    LimitLanesToUnit(s);
+    Doubles t;
+    switch (plane.tAxis) {
+    case 0:
+        t = ((x - a.x) - s * plane.e1x) / (s * plane.e2x);
+        break;
+    case 1:
+        t = ((y - a.y) - s * plane.e1y) / (s * plane.e2y);
+        break;
+    default:
+        t = ((z - a.z) - s * plane.e1z) / (s * plane.e2z);
+        break;
+    }
+    LimitLanesToUnit(t);
+
+    const Doubles ua = (c.u - a.u) * s + a.u;
+    const Doubles va = (c.v - a.v) * s + a.v;
+    const Doubles ub = (b.u - a.u) * s + a.u;
+    const Doubles vb = (b.v - a.v) * s + a.v;
+    u = (ub - ua) * t + ua;
+    v = (vb - va) * t + va;
+}
+
+// The plain row code for four rows at once; rows past count are worked and
+// left out.
+ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
+{
+    const Doubles row = LANE + static_cast<double>(y);
+    const double minX = r.box->minX, maxX = r.box->maxX;
+    const Doubles minXLanes = {minX, minX, minX, minX};
+    const Doubles maxXLanes = {maxX, maxX, maxX, maxX};
+    Doubles lo = maxXLanes, hi = minXLanes;
+    const ProjectedPoint* p = r.projected->p;
+    ExtendLanesByEdge(row, p[0], p[2], lo, hi);
+    ExtendLanesByEdge(row, p[0], p[1], lo, hi);
+    ExtendLanesByEdge(row, p[1], p[2], lo, hi);
+    const Doubles xl = minXLanes < lo ? lo : minXLanes;
+    const Doubles xr = maxXLanes > hi ? hi : maxXLanes;
+
+    const Doubles sy = (r.centreY - row) / r.scale;
+    const Doubles rowTerm = sy * r.plane->kY + r.plane->k0;
+    Doubles xLeft, zLeft, uL, vL, xRight, zRight, uR, vR;
+    SolveLanes((xl - r.centreX) / r.scale, sy, rowTerm, *r.ordered, *r.plane, xLeft, zLeft, uL, vL);
+    SolveLanes((xr - r.centreX) / r.scale, sy, rowTerm, *r.ordered, *r.plane, xRight, zRight, uR, vR);
+    const Doubles dX = xRight - xLeft;
+    const Doubles dZ = zRight - zLeft;
+    const Doubles k = dX * zLeft - dZ * xLeft;
+    // Both ends lie within the box, so they round like any small value.
+    Ints ixl, ixr;
+    RoundLanes(xl, r.nearest, ixl);
+    RoundLanes(xr, r.nearest, ixr);
+
+    for (int j = 0; j < count; ++j) {
+        drawn[j] = !(xr[j] - xl[j] <= MIN_SPAN_WIDTH);
+        if (!drawn[j]) continue;
+        PerspectiveSpan& span = spans[j];
+        span.pixel = r.rows + r.pitch * (y + j) + r.pixelSize * ixl[j];
+        span.pixelSize = r.pixelSize;
+        span.n = ixr[j] - ixl[j] + 1;
+        span.offset = xl[j] - r.centreX;
+        span.scale = r.scale;
+        span.k = k[j];
+        span.dX = dX[j];
+        span.dZ = dZ[j];
+        span.eyeZ = r.plane->eyeZ;
+        span.xLeft = xLeft[j];
+        span.zLeft = zLeft[j];
+        span.measureByDepth = std::fabs(dX[j]) <= std::fabs(dZ[j]);
+        span.uL = uL[j];
+        span.du = uR[j] - uL[j];
+        span.vL = vL[j];
+        span.dv = vR[j] - vL[j];
+    }
+}
+
 void PerspectiveLoopBase(const PerspectiveSpan& s, const TexelSource& texels, int nearest)
 {
     PerspectiveLoop(s, texels, nearest);
@@ -189,6 +323,11 @@ void PerspectiveLoopBase(const PerspectiveSpan& s, const TexelSource& texels, in
 void AffineLoopBase(const AffineSpan& s, const TexelSource& texels, int nearest)
 {
     AffineLoop(s, texels, nearest);
+}
+
+void RowsLoopBase(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
+{
+    RowsLoop(r, y, count, spans, drawn);
 }
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -202,6 +341,12 @@ __attribute__((target("avx2"))) void PerspectiveLoopAvx2(const PerspectiveSpan& 
 __attribute__((target("avx2"))) void AffineLoopAvx2(const AffineSpan& s, const TexelSource& texels, int nearest)
 {
     AffineLoop(s, texels, nearest);
+}
+
+__attribute__((target("avx2"))) void RowsLoopAvx2(const PerspectiveRows& r, int32_t y, int32_t count,
+                                                  PerspectiveSpan* spans, int* drawn)
+{
+    RowsLoop(r, y, count, spans, drawn);
 }
 
 // Asked before any constructor of the runtime's may have looked.
@@ -229,6 +374,20 @@ int DrawPerspectiveSpanFast(const PerspectiveSpan* span, const TexelSource* texe
     return 1;
 }
 
+int MakePerspectiveSpansFast(const PerspectiveRows* rows, int32_t y, int32_t count, PerspectiveSpan* spans,
+                             int* drawn)
+{
+    if (rows->plane->degenerate) return 0;
+#ifdef CHOOSES_AVX2
+    if (HAS_AVX2) {
+        RowsLoopAvx2(*rows, y, count, spans, drawn);
+        return 1;
+    }
+#endif
+    RowsLoopBase(*rows, y, count, spans, drawn);
+    return 1;
+}
+
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest)
 {
     if (!TexelsInside(span->uL, span->du, span->vL, span->dv, *texels)) return 0;
@@ -246,5 +405,6 @@ int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int ne
 
 int DrawPerspectiveSpanFast(const PerspectiveSpan*, const TexelSource*, int) { return 0; }
 int DrawAffineSpanFast(const AffineSpan*, const TexelSource*, int) { return 0; }
+int MakePerspectiveSpansFast(const PerspectiveRows*, int32_t, int32_t, PerspectiveSpan*, int*) { return 0; }
 
 #endif
