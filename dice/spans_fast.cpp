@@ -80,9 +80,18 @@ int EndsInside(double start, double delta, int32_t last)
     return (first >= -0.5) & (first < beyond) & (final >= -0.5) & (final < beyond);
 }
 
+// Every texel offset within the texture, row * pitch + column * texel size,
+// then lies below 2^31 in magnitude.
+int TexelOffsetsFit(const TexelSource& texels)
+{
+    const double farthest = std::fabs(static_cast<double>(texels.lastRow) * static_cast<double>(texels.pitch)) +
+                            std::fabs(static_cast<double>(texels.lastColumn) * static_cast<double>(texels.texelSize));
+    return farthest < 0x1p31;
+}
+
 int TexelsInside(double uL, double du, double vL, double dv, const TexelSource& texels)
 {
-    return EndsInside(uL, du, texels.lastColumn) && EndsInside(vL, dv, texels.lastRow);
+    return EndsInside(uL, du, texels.lastColumn) && EndsInside(vL, dv, texels.lastRow) && TexelOffsetsFit(texels);
 }
 
 // LimitToUnit, lane by lane: not less than 1 (or not a number) gives 1. (Vectors
@@ -98,38 +107,50 @@ ALWAYS_INLINE void LimitLanesToUnit(Doubles& value)
 // memory traffic to wait for, and four lanes' divisions overlap the next four's.
 constexpr int64_t RUN = 64;
 
-// Texel columns and rows of a run of pixels, and where they go. The texture's
-// and the span's fields are copied out of their records so that the byte
-// stores, which may alias anything, do not make them be read again.
+// The texels of a run of pixels, as offsets into the texture, and where they
+// go. The texture's and the span's fields are copied out of their records so
+// that the byte stores, which may alias anything, do not make them be read
+// again.
 struct Run {
-    int32_t column[RUN];
-    int32_t row[RUN];
+    int32_t texel[RUN];
     const BYTE* bits;
-    ptrdiff_t pitch;
-    ptrdiff_t texelSize;
+    double pitch;
+    double texelSize;
     BYTE* pixel;
     ptrdiff_t pixelSize;
-    int nearest;
 };
 
-// RoundHalfEven, lane by lane, of values known to lie well within 32 bits.
-ALWAYS_INLINE void RoundLanes(const Doubles& value, int nearest, Ints& whole)
+ALWAYS_INLINE void StartRun(Run& run, const TexelSource& texels, BYTE* pixel, ptrdiff_t pixelSize)
 {
-    if (nearest) {
-        whole = __builtin_convertvector((value + ROUNDER) - ROUNDER, Ints);
+    run.bits = texels.bits;
+    run.pitch = static_cast<double>(texels.pitch);
+    run.texelSize = static_cast<double>(texels.texelSize);
+    run.pixel = pixel;
+    run.pixelSize = pixelSize;
+}
+
+// RoundHalfEven, lane by lane, of values known to lie well within 32 bits.
+template <int NEAREST>
+ALWAYS_INLINE void RoundLanes(Doubles& value)
+{
+    if (NEAREST) {
+        value = (value + ROUNDER) - ROUNDER;
     } else {
-        for (int lane = 0; lane < LANES; ++lane) whole[lane] = RoundHalfEven(value[lane]);
+        for (int lane = 0; lane < LANES; ++lane) value[lane] = RoundHalfEven(value[lane]);
     }
 }
 
-// Rounds four pixels' texel coordinates into the run from index j.
-ALWAYS_INLINE void RoundTexels(const Doubles& u, const Doubles& v, Run& run, int64_t j)
+// Rounds four pixels' texel coordinates and keeps their texels' offsets in the
+// run from index j. The offsets are whole numbers below 2^31 in magnitude
+// (TexelOffsetsFit), so their doubles are exact.
+template <int NEAREST>
+ALWAYS_INLINE void RoundTexels(const Doubles& uExact, const Doubles& vExact, Run& run, int64_t j)
 {
-    Ints column, row;
-    RoundLanes(u, run.nearest, column);
-    RoundLanes(v, run.nearest, row);
-    __builtin_memcpy(&run.column[j], &column, sizeof column);
-    __builtin_memcpy(&run.row[j], &row, sizeof row);
+    Doubles u = uExact, v = vExact;
+    RoundLanes<NEAREST>(u);
+    RoundLanes<NEAREST>(v);
+    const Ints texel = __builtin_convertvector(v * run.pitch + u * run.texelSize, Ints);
+    __builtin_memcpy(&run.texel[j], &texel, sizeof texel);
 }
 
 // Copies the texels of the run's first count pixels; the pixels start at
@@ -137,18 +158,16 @@ ALWAYS_INLINE void RoundTexels(const Doubles& u, const Doubles& v, Run& run, int
 ALWAYS_INLINE void CopyTexels(const Run& run, int64_t first, int64_t count)
 {
     BYTE* pixel = run.pixel + first * run.pixelSize;
-    for (int64_t j = 0; j < count; ++j) {
-        pixel[j * run.pixelSize] = run.bits[run.row[j] * run.pitch + run.column[j] * run.texelSize];
-    }
+    for (int64_t j = 0; j < count; ++j) pixel[j * run.pixelSize] = run.bits[run.texel[j]];
 }
 
 // Lanes past the span's end are worked like the others and not copied; their
 // fractions too are limited to 0..1, so their texels lie inside as well.
-ALWAYS_INLINE void PerspectiveLoop(const PerspectiveSpan& s, const TexelSource& texels, int nearest)
+template <int NEAREST>
+ALWAYS_INLINE void PerspectiveLoop(const PerspectiveSpan& s, const TexelSource& texels)
 {
     Run run;
-    run.bits = texels.bits, run.pitch = texels.pitch, run.texelSize = texels.texelSize;
-    run.pixel = s.pixel, run.pixelSize = s.pixelSize, run.nearest = nearest;
+    StartRun(run, texels, s.pixel, s.pixelSize);
     const int64_t n = s.n;
     const double offset = s.offset, scale = s.scale, k = s.k, dX = s.dX, dZ = s.dZ, eyeZ = s.eyeZ;
     const double zLeft = s.zLeft, xLeft = s.xLeft, uL = s.uL, du = s.du, vL = s.vL, dv = s.dv;
@@ -163,24 +182,24 @@ ALWAYS_INLINE void PerspectiveLoop(const PerspectiveSpan& s, const TexelSource& 
             const Doubles zq = (k - along * eyeZ) / (dX - along);
             Doubles f = (byDepth ? zq - zLeft : (zq - eyeZ) * sx - xLeft) / fDen;
             LimitLanesToUnit(f);
-            RoundTexels(uL + f * du, vL + f * dv, run, j);
+            RoundTexels<NEAREST>(uL + f * du, vL + f * dv, run, j);
         }
         CopyTexels(run, first, n - first < RUN ? n - first : RUN);
     }
 }
 
-ALWAYS_INLINE void AffineLoop(const AffineSpan& s, const TexelSource& texels, int nearest)
+template <int NEAREST>
+ALWAYS_INLINE void AffineLoop(const AffineSpan& s, const TexelSource& texels)
 {
     Run run;
-    run.bits = texels.bits, run.pitch = texels.pitch, run.texelSize = texels.texelSize;
-    run.pixel = s.pixel, run.pixelSize = s.pixelSize, run.nearest = nearest;
+    StartRun(run, texels, s.pixel, s.pixelSize);
     const int64_t count = static_cast<int64_t>(s.last) + 1;
     const double n = s.last, uL = s.uL, du = s.du, vL = s.vL, dv = s.dv;
     for (int64_t first = 0; first < count; first += RUN) {
         for (int64_t j = 0; j < RUN && first + j < count; j += LANES) {
             Doubles f = (LANE + static_cast<double>(first + j)) / n;
             LimitLanesToUnit(f);
-            RoundTexels(uL + f * du, vL + f * dv, run, j);
+            RoundTexels<NEAREST>(uL + f * du, vL + f * dv, run, j);
         }
         CopyTexels(run, first, count - first < RUN ? count - first : RUN);
     }
@@ -196,15 +215,15 @@ ALWAYS_INLINE void ExtendLanesByEdge(const Doubles& y, const ProjectedPoint& sta
     const Masks crosses = (low <= y) & (y <= high);
     if (start.y != end.y) {
         const Doubles x = start.x + (y - start.y) / (end.y - start.y) * (end.x - start.x);
-        hi = crosses & (x > hi) ? x : hi;
-        lo = crosses & (x < lo) ? x : lo;
+        hi = (crosses & (x > hi)) ? x : hi;
+        lo = (crosses & (x < lo)) ? x : lo;
     } else {
         const double smaller = start.x < end.x ? start.x : end.x;
         const double larger = start.x < end.x ? end.x : start.x;
         const Doubles smallerLanes = {smaller, smaller, smaller, smaller};
         const Doubles largerLanes = {larger, larger, larger, larger};
-        lo = crosses & (smaller < lo) ? smallerLanes : lo;
-        hi = crosses & (larger > hi) ? largerLanes : hi;
+        lo = (crosses & (smaller < lo)) ? smallerLanes : lo;
+        hi = (crosses & (larger > hi)) ? largerLanes : hi;
     }
 }
 
@@ -223,7 +242,7 @@ ALWAYS_INLINE void SolveLanes(const Doubles& sx, const Doubles& sy, const Double
         ((sx * plane.eyeZ + a.x) * plane.kX - plane.k0z - (sy * plane.eyeZ + a.y) * plane.kY) / rayDen;
     const double middle = (a.z + b.z + c.z) / 3.0;
     const Doubles middleLanes = {middle, middle, middle, middle};
-    z = (rayDen > PLANE_EPSILON) | (rayDen < -PLANE_EPSILON) ? met : middleLanes;
+    z = ((rayDen > PLANE_EPSILON) | (rayDen < -PLANE_EPSILON)) ? met : middleLanes;
     const Doubles w = z - plane.eyeZ;
     x = sx * w;
     const Doubles y = sy * w;
@@ -288,9 +307,16 @@ ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, 
     const Doubles dZ = zRight - zLeft;
     const Doubles k = dX * zLeft - dZ * xLeft;
     // Both ends lie within the box, so they round like any small value.
-    Ints ixl, ixr;
-    RoundLanes(xl, r.nearest, ixl);
-    RoundLanes(xr, r.nearest, ixr);
+    Doubles wholeL = xl, wholeR = xr;
+    if (r.nearest) {
+        RoundLanes<1>(wholeL);
+        RoundLanes<1>(wholeR);
+    } else {
+        RoundLanes<0>(wholeL);
+        RoundLanes<0>(wholeR);
+    }
+    const Ints ixl = __builtin_convertvector(wholeL, Ints);
+    const Ints ixr = __builtin_convertvector(wholeR, Ints);
 
     for (int j = 0; j < count; ++j) {
         drawn[j] = !(xr[j] - xl[j] <= MIN_SPAN_WIDTH);
@@ -317,12 +343,12 @@ ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, 
 
 void PerspectiveLoopBase(const PerspectiveSpan& s, const TexelSource& texels, int nearest)
 {
-    PerspectiveLoop(s, texels, nearest);
+    nearest ? PerspectiveLoop<1>(s, texels) : PerspectiveLoop<0>(s, texels);
 }
 
 void AffineLoopBase(const AffineSpan& s, const TexelSource& texels, int nearest)
 {
-    AffineLoop(s, texels, nearest);
+    nearest ? AffineLoop<1>(s, texels) : AffineLoop<0>(s, texels);
 }
 
 void RowsLoopBase(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
@@ -335,12 +361,12 @@ void RowsLoopBase(const PerspectiveRows& r, int32_t y, int32_t count, Perspectiv
 __attribute__((target("avx2"))) void PerspectiveLoopAvx2(const PerspectiveSpan& s, const TexelSource& texels,
                                                          int nearest)
 {
-    PerspectiveLoop(s, texels, nearest);
+    nearest ? PerspectiveLoop<1>(s, texels) : PerspectiveLoop<0>(s, texels);
 }
 
 __attribute__((target("avx2"))) void AffineLoopAvx2(const AffineSpan& s, const TexelSource& texels, int nearest)
 {
-    AffineLoop(s, texels, nearest);
+    nearest ? AffineLoop<1>(s, texels) : AffineLoop<0>(s, texels);
 }
 
 __attribute__((target("avx2"))) void RowsLoopAvx2(const PerspectiveRows& r, int32_t y, int32_t count,
