@@ -230,33 +230,30 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
     BuildTrianglePlane(&plane, &ordered);
     ChooseSolveAxes(&plane);
 
-    PerspectiveRows rows = {projected,
-                                  &box,
-                                  &ordered,
-                                  &plane,
-                                  ScreenCentreX,
-                                  ScreenCentreY,
-                                  ProjectionScale,
-                                  static_cast<BYTE*>(destination->lpSurface),
-                                  destination->lPitch,
-                                  destination->ddpfPixelFormat.dwRGBBitCount / 8,
-                                  RoundsToNearest()};
+    PerspectiveRows rows = {.projected = projected,
+                            .box = &box,
+                            .ordered = &ordered,
+                            .plane = &plane,
+                            .centreX = ScreenCentreX,
+                            .centreY = ScreenCentreY,
+                            .scale = ProjectionScale,
+                            .rows = static_cast<BYTE*>(destination->lpSurface),
+                            .pitch = destination->lPitch,
+                            .pixelSize = static_cast<ptrdiff_t>(destination->ddpfPixelFormat.dwRGBBitCount / 8),
+                            .nearest = RoundsToNearest()};
 
-    // A few rows are made at once, so that the fast path can make them side
-    // by side; each is drawn as soon as its batch is made.
+    // Rows go in batches, so that the fast path can make several side by side.
+    // The rows of one triangle never share a pixel, so a span it leaves to the
+    // plain loop may be drawn after the others of its batch.
     for (int64_t first = box.minY; first <= box.maxY; first += ROW_BATCH) {
         const int32_t y = static_cast<int32_t>(first);
         const int32_t count = box.maxY - y < ROW_BATCH ? box.maxY - y + 1 : ROW_BATCH;
         PerspectiveSpan spans[ROW_BATCH];
-        int drawn[ROW_BATCH];
-        if (!FastFills || !MakePerspectiveSpansFast(&rows, y, count, spans, drawn)) {
-            for (int32_t r = 0; r < count; ++r) drawn[r] = MakePerspectiveSpan(&rows, y + r, &spans[r]);
+        int32_t plain = FastFills ? DrawPerspectiveRowsFast(&rows, &texels, y, count, spans) : -1;
+        if (plain < 0) {
+            plain = 0;
+            for (int32_t r = 0; r < count; ++r) plain += MakePerspectiveSpan(&rows, y + r, &spans[plain]);
         }
-        for (int32_t r = 0; r < count; ++r) {
-            if (!drawn[r]) continue;
-            if (!FastFills || !DrawPerspectiveSpanFast(&spans[r], &texels, rows.nearest)) {
-                DrawPerspectiveSpan(&spans[r], &texels);
-            }
-        }
+        for (int32_t r = 0; r < plain; ++r) DrawPerspectiveSpan(&spans[r], &texels);
     }
 }

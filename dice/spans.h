@@ -62,7 +62,7 @@ struct PerspectiveRows {
 };
 
 // Rows are made this many at a time.
-constexpr int32_t ROW_BATCH = 4;
+constexpr int32_t ROW_BATCH = 16;
 
 // 1 when arithmetic rounds to nearest, so that the hardware's conversion
 // rounds as RoundHalfEven does. Read once per triangle.
@@ -72,15 +72,15 @@ int RoundsToNearest();
 // never rounds in its n terms, so that term i is offset + i.
 int RunningSumIsExact(double offset, int32_t n);
 
-// Each draws the span and returns 1, or returns 0 having drawn nothing when it
+// Draws the span and returns 1, or returns 0 having drawn nothing when it
 // cannot show that it gives the plain loop's bytes; the plain loop then draws.
-int DrawPerspectiveSpanFast(const PerspectiveSpan* span, const TexelSource* texels, int nearest);
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest);
 
-// The spans of rows y to y + count - 1 (count at most ROW_BATCH), and whether
-// each is drawn, exactly as the plain row code makes them; returns 0, making
-// nothing, for a triangle without a plane or where there is no fast path.
-int MakePerspectiveSpansFast(const PerspectiveRows* rows, int32_t y, int32_t count, PerspectiveSpan* spans,
-                             int* drawn);
+// Makes and draws rows y to y + count - 1 (count at most ROW_BATCH) as the plain
+// row code and loop would, except for the spans it cannot show it draws alike:
+// those it puts in left, for the plain loop, and returns how many. Returns -1,
+// doing nothing, for a triangle without a plane or where there is no fast path.
+int32_t DrawPerspectiveRowsFast(const PerspectiveRows* rows, const TexelSource* texels, int32_t y, int32_t count,
+                                PerspectiveSpan* left);
 
 #endif

@@ -21,6 +21,10 @@
 
 int FastFills = 1;
 
+// Everything the vector loops call is built into them, so that each is
+// compiled for the instructions its loop uses.
+#define ALWAYS_INLINE inline __attribute__((always_inline))
+
 int RoundsToNearest()
 {
 #if defined(__SSE2__)
@@ -37,7 +41,7 @@ int RoundsToNearest()
 // of doubles just below 2^e, for some 2^e above every term's magnitude. No term
 // is larger than the first or offset + n; and a whole step keeps a multiple of
 // that spacing (at most 1) a multiple, so offset is the one to check.
-int RunningSumIsExact(double offset, int32_t n)
+static ALWAYS_INLINE int SumNeverRounds(double offset, int32_t n)
 {
     const double first = std::fabs(offset);
     const double beyond = std::fabs(offset + n);
@@ -47,6 +51,11 @@ int RunningSumIsExact(double offset, int32_t n)
     const uint64_t largest = std::bit_cast<uint64_t>(first > beyond ? first : beyond) >> 52;
     const double scaled = offset * std::bit_cast<double>((1023 + 1075 - largest) << 52);
     return scaled == static_cast<double>(static_cast<int64_t>(scaled));
+}
+
+int RunningSumIsExact(double offset, int32_t n)
+{
+    return SumNeverRounds(offset, n);
 }
 
 // Values held in x87 registers carry more than double precision, by chance of
@@ -66,13 +75,11 @@ const Doubles ONE = {1.0, 1.0, 1.0, 1.0};
 // nearest whole number, halves to even, when arithmetic rounds to nearest.
 constexpr double ROUNDER = 0x1.8p52;
 
-#define ALWAYS_INLINE inline __attribute__((always_inline))
-
 // start + f * delta moves steadily with f from 0 to 1 (every rounding step is
 // monotonic), and so does its rounding: when the ends round to texels inside
 // the texture, so does every pixel, and none needs the limits or meets a value
 // that is not a number. Values from -0.5 to below last + 0.5 round inside.
-int EndsInside(double start, double delta, int32_t last)
+ALWAYS_INLINE int EndsInside(double start, double delta, int32_t last)
 {
     const double first = start + 0.0 * delta;
     const double final = start + 1.0 * delta;
@@ -82,14 +89,14 @@ int EndsInside(double start, double delta, int32_t last)
 
 // Every texel offset within the texture, row * pitch + column * texel size,
 // then lies below 2^31 in magnitude.
-int TexelOffsetsFit(const TexelSource& texels)
+ALWAYS_INLINE int TexelOffsetsFit(const TexelSource& texels)
 {
     const double farthest = std::fabs(static_cast<double>(texels.lastRow) * static_cast<double>(texels.pitch)) +
                             std::fabs(static_cast<double>(texels.lastColumn) * static_cast<double>(texels.texelSize));
     return farthest < 0x1p31;
 }
 
-int TexelsInside(double uL, double du, double vL, double dv, const TexelSource& texels)
+ALWAYS_INLINE int TexelsInside(double uL, double du, double vL, double dv, const TexelSource& texels)
 {
     return EndsInside(uL, du, texels.lastColumn) && EndsInside(vL, dv, texels.lastRow) && TexelOffsetsFit(texels);
 }
@@ -284,7 +291,9 @@ ALWAYS_INLINE void SolveLanes(const Doubles& sx, const Doubles& sy, const Double
 
 // The plain row code for four rows at once; rows past count are worked and
 // left out.
-ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
+template <int NEAREST>
+ALWAYS_INLINE void MakeFourSpans(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans,
+                                 int* drawn)
 {
     const Doubles row = LANE + static_cast<double>(y);
     const double minX = r.box->minX, maxX = r.box->maxX;
@@ -308,13 +317,8 @@ ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, 
     const Doubles k = dX * zLeft - dZ * xLeft;
     // Both ends lie within the box, so they round like any small value.
     Doubles wholeL = xl, wholeR = xr;
-    if (r.nearest) {
-        RoundLanes<1>(wholeL);
-        RoundLanes<1>(wholeR);
-    } else {
-        RoundLanes<0>(wholeL);
-        RoundLanes<0>(wholeR);
-    }
+    RoundLanes<NEAREST>(wholeL);
+    RoundLanes<NEAREST>(wholeR);
     const Ints ixl = __builtin_convertvector(wholeL, Ints);
     const Ints ixr = __builtin_convertvector(wholeR, Ints);
 
@@ -341,9 +345,40 @@ ALWAYS_INLINE void RowsLoop(const PerspectiveRows& r, int32_t y, int32_t count, 
     }
 }
 
-void PerspectiveLoopBase(const PerspectiveSpan& s, const TexelSource& texels, int nearest)
+// A perspective-correct span that the vector loop draws as the plain one does.
+ALWAYS_INLINE int SpanIsSure(const PerspectiveSpan& span, const TexelSource& texels)
 {
-    nearest ? PerspectiveLoop<1>(s, texels) : PerspectiveLoop<0>(s, texels);
+    return SumNeverRounds(span.offset, span.n) && TexelsInside(span.uL, span.du, span.vL, span.dv, texels);
+}
+
+// Makes and draws rows y to y + count - 1, four at a time, and returns how
+// many spans it leaves to the plain loop, in left.
+template <int NEAREST>
+ALWAYS_INLINE int32_t DrawRows(const PerspectiveRows& r, const TexelSource& texels, int32_t y, int32_t count,
+                               PerspectiveSpan* left)
+{
+    int32_t declined = 0;
+    for (int32_t first = 0; first < count; first += LANES) {
+        PerspectiveSpan spans[LANES];
+        int drawn[LANES];
+        const int32_t rows = count - first < LANES ? count - first : LANES;
+        MakeFourSpans<NEAREST>(r, y + first, rows, spans, drawn);
+        for (int32_t j = 0; j < rows; ++j) {
+            if (!drawn[j]) continue;
+            if (SpanIsSure(spans[j], texels)) {
+                PerspectiveLoop<NEAREST>(spans[j], texels);
+            } else {
+                left[declined++] = spans[j];
+            }
+        }
+    }
+    return declined;
+}
+
+int32_t DrawRowsBase(const PerspectiveRows& r, const TexelSource& texels, int32_t y, int32_t count,
+                     PerspectiveSpan* left)
+{
+    return r.nearest ? DrawRows<1>(r, texels, y, count, left) : DrawRows<0>(r, texels, y, count, left);
 }
 
 void AffineLoopBase(const AffineSpan& s, const TexelSource& texels, int nearest)
@@ -351,28 +386,17 @@ void AffineLoopBase(const AffineSpan& s, const TexelSource& texels, int nearest)
     nearest ? AffineLoop<1>(s, texels) : AffineLoop<0>(s, texels);
 }
 
-void RowsLoopBase(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
-{
-    RowsLoop(r, y, count, spans, drawn);
-}
-
 #if defined(__x86_64__) || defined(__i386__)
 #define CHOOSES_AVX2 1
-__attribute__((target("avx2"))) void PerspectiveLoopAvx2(const PerspectiveSpan& s, const TexelSource& texels,
-                                                         int nearest)
+__attribute__((target("avx2"))) int32_t DrawRowsAvx2(const PerspectiveRows& r, const TexelSource& texels, int32_t y,
+                                                     int32_t count, PerspectiveSpan* left)
 {
-    nearest ? PerspectiveLoop<1>(s, texels) : PerspectiveLoop<0>(s, texels);
+    return r.nearest ? DrawRows<1>(r, texels, y, count, left) : DrawRows<0>(r, texels, y, count, left);
 }
 
 __attribute__((target("avx2"))) void AffineLoopAvx2(const AffineSpan& s, const TexelSource& texels, int nearest)
 {
     nearest ? AffineLoop<1>(s, texels) : AffineLoop<0>(s, texels);
-}
-
-__attribute__((target("avx2"))) void RowsLoopAvx2(const PerspectiveRows& r, int32_t y, int32_t count,
-                                                  PerspectiveSpan* spans, int* drawn)
-{
-    RowsLoop(r, y, count, spans, drawn);
 }
 
 // Asked before any constructor of the runtime's may have looked.
@@ -384,34 +408,14 @@ const bool HAS_AVX2 = [] {
 
 }  // namespace
 
-int DrawPerspectiveSpanFast(const PerspectiveSpan* span, const TexelSource* texels, int nearest)
+int32_t DrawPerspectiveRowsFast(const PerspectiveRows* rows, const TexelSource* texels, int32_t y, int32_t count,
+                                PerspectiveSpan* left)
 {
-    if (!RunningSumIsExact(span->offset, span->n) ||
-        !TexelsInside(span->uL, span->du, span->vL, span->dv, *texels)) {
-        return 0;
-    }
+    if (rows->plane->degenerate) return -1;
 #ifdef CHOOSES_AVX2
-    if (HAS_AVX2) {
-        PerspectiveLoopAvx2(*span, *texels, nearest);
-        return 1;
-    }
+    if (HAS_AVX2) return DrawRowsAvx2(*rows, *texels, y, count, left);
 #endif
-    PerspectiveLoopBase(*span, *texels, nearest);
-    return 1;
-}
-
-int MakePerspectiveSpansFast(const PerspectiveRows* rows, int32_t y, int32_t count, PerspectiveSpan* spans,
-                             int* drawn)
-{
-    if (rows->plane->degenerate) return 0;
-#ifdef CHOOSES_AVX2
-    if (HAS_AVX2) {
-        RowsLoopAvx2(*rows, y, count, spans, drawn);
-        return 1;
-    }
-#endif
-    RowsLoopBase(*rows, y, count, spans, drawn);
-    return 1;
+    return DrawRowsBase(*rows, *texels, y, count, left);
 }
 
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest)
@@ -429,8 +433,10 @@ int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int ne
 
 #else
 
-int DrawPerspectiveSpanFast(const PerspectiveSpan*, const TexelSource*, int) { return 0; }
+int32_t DrawPerspectiveRowsFast(const PerspectiveRows*, const TexelSource*, int32_t, int32_t, PerspectiveSpan*)
+{
+    return -1;
+}
 int DrawAffineSpanFast(const AffineSpan*, const TexelSource*, int) { return 0; }
-int MakePerspectiveSpansFast(const PerspectiveRows*, int32_t, int32_t, PerspectiveSpan*, int*) { return 0; }
 
 #endif
