@@ -109,9 +109,9 @@ ALWAYS_INLINE void LimitLanesToUnit(Doubles& value)
     value = value < ZERO ? ZERO : value;
 }
 
-// Pixels are worked out in runs of this many, their texel columns and rows
-// kept until the run's texels are copied: a run's arithmetic then has no
-// memory traffic to wait for, and four lanes' divisions overlap the next four's.
+// Pixels are worked out in runs of this many, their texels' offsets kept until
+// the run's texels are copied: a run's arithmetic then waits for no memory, and
+// four lanes' divisions overlap the next four's.
 constexpr int64_t RUN = 64;
 
 // The texels of a run of pixels, as offsets into the texture, and where they
