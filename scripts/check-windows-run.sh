@@ -208,7 +208,7 @@ ends_on_key() {
   local id
   id=$(window "$title")
   [[ -n $id ]] || { reason="no window"; return 1; }
-  xdotool windowactivate --sync "$id" key "$1"
+  timeout "$REACT_SECONDS" xdotool windowactivate --sync "$id" key "$1"
   wait_for "$REACT_SECONDS" ended || { reason="still running"; return 1; }
   [[ $(cat "$work/status") == 0 ]] || reason="status $(cat "$work/status")"
   [[ -z $reason ]]
@@ -221,7 +221,7 @@ box() {
   wait_for "$START_SECONDS" box_or_end "$1"
   id=$(window "$1")
   [[ -n $id ]] || { reason="none came"; return 1; }
-  xdotool windowactivate --sync "$id" key Return
+  timeout "$REACT_SECONDS" xdotool windowactivate --sync "$id" key Return
 }
 fails_with_one() {
   wait_for "$REACT_SECONDS" ended || { reason="still running"; return 1; }
