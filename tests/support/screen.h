@@ -30,6 +30,7 @@ public:
     const DDSURFACEDESC2* Desc() const { return &desc_; }  // as a lock fills it
     LPDIRECTDRAWSURFACE4 Surface() const { return surface_; }  // a platform surface over the same bytes
     BYTE At(int x, int y) const { return memory_[(kBand + y) * pitch + kBand + x]; }
+    BYTE* Line(int y) { return &memory_[(kBand + y) * pitch]; }  // from the first band byte of row y
     void Clear() { memory_.assign(memory_.size(), kBlank); }
     PixelSet Drawn() const;  // bytes of the screen that are not kBlank
     bool GuardsIntact() const;
