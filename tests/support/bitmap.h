@@ -16,10 +16,10 @@ struct Picture {
     DWORD compression = BI_RGB;
     DWORD headerSize = 40;  // the fields past the first 40 bytes are zero
     DWORD coloursUsed = 0;
-    std::vector<RGBQUAD> table;
+    std::vector<RGBQUAD> table = {};
     // Top row first: colour-table indices up to 8 bits per pixel, COLORREFs above.
-    std::vector<DWORD> pixels;
-    std::vector<BYTE> data;  // taken as it stands instead of pixels when not empty
+    std::vector<DWORD> pixels = {};
+    std::vector<BYTE> data = {};  // taken as it stands instead of pixels when not empty
 };
 
 std::vector<BYTE> PackedBitmap(const Picture& picture);

@@ -2,10 +2,10 @@
 
 #include "testing/memory_surface.h"
 
-GuardedScreen::GuardedScreen(int width, int height, DWORD bitCount)
-    : width(width), height(height), pitch(width * static_cast<int>(bitCount / 8) + 2 * kBand),
-      memory_(static_cast<size_t>(pitch) * (height + 2 * kBand), kBlank) {
-    BYTE* first = &memory_[kBand * pitch + kBand];
+GuardedScreen::GuardedScreen(int width, int height, DWORD bitCount, int band)
+    : width(width), height(height), band(band), pitch(width * static_cast<int>(bitCount / 8) + 2 * band),
+      memory_(static_cast<size_t>(pitch) * (height + 2 * band), kBlank) {
+    BYTE* first = &memory_[band * pitch + band];
     surface_ = platform::CreateMemorySurface(width, height, bitCount, pitch, first);
     desc_.dwSize = sizeof desc_;
     desc_.dwWidth = width;
@@ -20,16 +20,16 @@ GuardedScreen::~GuardedScreen() { surface_->Release(); }
 PixelSet GuardedScreen::Drawn() const {
     PixelSet drawn;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < pitch - 2 * kBand; ++x)
+        for (int x = 0; x < pitch - 2 * band; ++x)
             if (At(x, y) != kBlank) drawn.insert({x, y});
     return drawn;
 }
 
 bool GuardedScreen::GuardsIntact() const {
-    for (int row = 0; row < height + 2 * kBand; ++row)
+    for (int row = 0; row < height + 2 * band; ++row)
         for (int column = 0; column < pitch; ++column) {
-            const bool band = row < kBand || row >= kBand + height || column < kBand || column >= pitch - kBand;
-            if (band && memory_[row * pitch + column] != kBlank) return false;
+            const bool inside = row >= band && row < band + height && column >= band && column < pitch - band;
+            if (!inside && memory_[row * pitch + column] != kBlank) return false;
         }
     return true;
 }

@@ -18,24 +18,26 @@ using PixelSet = std::set<Pixel>;
 constexpr BYTE kBlank = 0xFF;
 
 // width x height pixels of bitCount / 8 bytes, rows `pitch` apart, with a
-// band of kBlank bytes all round that nothing may change.
+// band of kBlank bytes all round that nothing may change. Without a band the
+// memory ends with the last pixel, so that the address sanitizer catches a
+// read past it.
 class GuardedScreen {
 public:
     static constexpr int kBand = 48;
-    explicit GuardedScreen(int width = 640, int height = 480, DWORD bitCount = 8);
+    explicit GuardedScreen(int width = 640, int height = 480, DWORD bitCount = 8, int band = kBand);
     ~GuardedScreen();
     GuardedScreen(const GuardedScreen&) = delete;
     GuardedScreen& operator=(const GuardedScreen&) = delete;
 
     const DDSURFACEDESC2* Desc() const { return &desc_; }  // as a lock fills it
     LPDIRECTDRAWSURFACE4 Surface() const { return surface_; }  // a platform surface over the same bytes
-    BYTE At(int x, int y) const { return memory_[(kBand + y) * pitch + kBand + x]; }
-    BYTE* Line(int y) { return &memory_[(kBand + y) * pitch]; }  // from the first band byte of row y
+    BYTE At(int x, int y) const { return memory_[(band + y) * pitch + band + x]; }
+    BYTE* Line(int y) { return &memory_[(band + y) * pitch]; }  // from the first band byte of row y
     void Clear() { memory_.assign(memory_.size(), kBlank); }
     PixelSet Drawn() const;  // bytes of the screen that are not kBlank
     bool GuardsIntact() const;
 
-    const int width, height, pitch;
+    const int width, height, band, pitch;
 
 private:
     std::vector<BYTE> memory_;
