@@ -80,6 +80,8 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncluded) {
         // The closed clip edge lies one past the surface: those pixels are left out.
         {{600, 440, 640, 480}, Steps(600, 440, 1, 1, 39)},
         {{0, 480, 640, 480}, {}},
+        {{100, 479.5, 640, 479.5}, Steps(100, 479, 1, 0, 539)},
+        {{639.5, 100, 639.9, 480}, Steps(639, 100, 0, 1, 379)},
         {{640, 0, 640, 480}, {}},
         {{630, 0, 640, 100}, [] { PixelSet p; for (int i = 0; i < 100; ++i) p.insert({630 + i / 10, i}); return p; }()},
         // Hostile coordinates saturate and stay inside the surface.
@@ -88,6 +90,7 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncluded) {
         {{-3e9, -3e9, 3e9, 3e9}, Steps(0, 0, 1, 1, 479)},
         {{1e300, 1e300, 1e300, 1e300}, {}},
         {{kNan, kNan, 3, 0}, Steps(0, 0, 1, 0, 3)},
+        {{kInf, kNan, -kInf, kNan}, Steps(0, 0, 1, 0, 639)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Line(c.segment), c.pixels) << c.segment.x0 << ", " << c.segment.y0 << " - " << c.segment.x1 << ", "
@@ -117,7 +120,7 @@ TEST_F(Wirecube, AngleAdvancesByWholeDegreesOfTheTicks) {
     const int32_t cases[][3] = {
         {0, 0, 0},         {17, 0, 17},       {0, 170, 0},       {0, 171, 1},         {0, 256, 1},
         {1, 256, 2},       {37, 61440, 37},   {0, 61439, 359},   {359, 171, 0},       {200, 30720, 20},
-        {0, 5965233, 32},  {0, INT32_MAX, 191}, {0, INT32_MIN, -192}, {10, -171, 9},  {0, -171, -1},
+        {0, 5965233, 32},  {0, INT32_MAX, 191}, {0, INT32_MIN, -192}, {10, -171, 9},  {0, -171, -1}, {-1, 342, 1},
     };
     for (const auto& c : cases) EXPECT_EQ(AngleAfter(c[0], c[1]), c[2]) << c[0] << " + " << c[1] << " ticks";
 }
