@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -19,7 +20,13 @@ std::string TempPath(const std::string& name) {
     // Parameterised tests have a slash in their names before the parameter.
     std::string testName = std::string(test->test_suite_name()) + "_" + test->name();
     std::replace(testName.begin(), testName.end(), '/', '_');
-    return ::testing::TempDir() + testName + "_" + name;
+    // A folder of this process's own: the same test run elsewhere at the same
+    // time must not meet these files.
+    static const std::string folder = [] {
+        std::string pattern = ::testing::TempDir() + "cubes_XXXXXX";
+        return mkdtemp(pattern.data()) ? pattern + "/" : ::testing::TempDir();
+    }();
+    return folder + testName + "_" + name;
 }
 
 std::string ReadFile(const std::string& path) {
