@@ -18,7 +18,9 @@ const DDSURFACEDESC2* CodedTexture(bool rows) {
     if (memory[rows].empty()) {
         memory[rows].resize(static_cast<size_t>(pitch) * (kTextureSide - 1) + kTextureSide);
         for (size_t i = 0; i < memory[rows].size(); ++i) memory[rows][i] = static_cast<BYTE>(rows ? i / pitch : i % pitch);
-        desc[rows] = {.dwSize = sizeof(DDSURFACEDESC2), .dwHeight = kTextureSide, .dwWidth = kTextureSide, .lPitch = pitch};
+        desc[rows].dwSize = sizeof(DDSURFACEDESC2);
+        desc[rows].dwWidth = desc[rows].dwHeight = kTextureSide;
+        desc[rows].lPitch = pitch;
         desc[rows].lpSurface = memory[rows].data();
         desc[rows].ddpfPixelFormat.dwRGBBitCount = 8;
     }
@@ -34,8 +36,11 @@ Drawing::Drawing(FillFunction fill, const TexturedTriangle& triangle, const Proj
 
 std::pair<int, int> Drawing::RowExtent(int y) const {
     int first = -1, last = -1;
-    for (int x = 0; x < 640; ++x)
-        if (Written(x, y)) (first < 0 ? first : last) = x, last = x;
+    for (int x = 0; x < 640; ++x) {
+        if (!Written(x, y)) continue;
+        if (first < 0) first = x;
+        last = x;
+    }
     return {first, last};
 }
 
@@ -84,8 +89,7 @@ TEST_F(Fills, AffineWorkedExampleInEveryRoundingMode) {
         std::fesetround(FE_TONEAREST);
         ASSERT_EQ(drawing.RowExtent(20), std::make_pair(10, 20)) << mode;
         for (int k = 0; k <= 10; ++k) EXPECT_TRUE(drawing.Column(10 + k, 20) == 5 * k && drawing.Row(10 + k, 20) == 50) << k;
-        for (int y = 0; y < 480; ++y)
-            if (y <= 10 || y > 30) EXPECT_EQ(drawing.RowExtent(y).first, -1) << y;
+        for (int y = 0; y < 480; ++y) EXPECT_TRUE((y > 10 && y <= 30) || drawing.RowExtent(y).first == -1) << y;
     }
 }
 
@@ -119,8 +123,7 @@ TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
         std::fesetround(FE_TONEAREST);
         ASSERT_EQ(drawing.RowExtent(230), std::make_pair(288, 330)) << mode;
         for (const auto& [x, column, row] : texels) EXPECT_TRUE(drawing.Column(x, 230) == column && drawing.Row(x, 230) == row) << x;
-        for (int y = 0; y < 480; ++y)
-            if (y <= 208 || y >= 272) EXPECT_EQ(drawing.RowExtent(y).first, -1) << y;
+        for (int y = 0; y < 480; ++y) EXPECT_TRUE((y > 208 && y < 272) || drawing.RowExtent(y).first == -1) << y;
     }
 }
 

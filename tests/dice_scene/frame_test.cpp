@@ -65,8 +65,8 @@ std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
     return faces;
 }
 
-// Signed distance-like test: inside a convex outline seen from either side,
-// and how near its edges the point lies.
+// Whether the point lies inside the face's convex outline, seen from either
+// side, and how near the outline it lies.
 bool Inside(const Face& face, double x, double y, double* margin) {
     int positive = 0, negative = 0;
     *margin = INFINITY;
