@@ -1,6 +1,6 @@
 #include "api/user.h"
 #include "recording_window.h"
-#include "runtime/runtime.h"
+#include "api/hosted.h"
 #include "testing/memory_surface.h"
 #include "testing/runtime_control.h"
 

@@ -1,15 +1,17 @@
-// The display backend: the one thing that differs between running in a window
-// system and running without one. A backend shows frames through their palette
-// and paces them, keeps the clock, reports what happens on the host (keys, the
-// close button, minimising) and shows message boxes. The runtime turns host
-// events into window messages; nothing above the runtime sees a backend.
-#ifndef PLATFORM_RUNTIME_DISPLAY_H
-#define PLATFORM_RUNTIME_DISPLAY_H
+// What the Windows and DirectDraw calls need of the host they run on, and the
+// one way in for whoever runs a program on them. A display shows frames through
+// their palette and paces them, keeps the clock, reports what happens on the
+// host (keys, the close button, minimising) and shows message boxes; the calls
+// turn its events into window messages. A fault script decides which calls
+// fail. Displays include this header and nothing else of the calls.
+#ifndef PLATFORM_API_HOST_H
+#define PLATFORM_API_HOST_H
 
 #include <windows.h>
 
-#include <memory>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -35,6 +37,7 @@ struct HostEvent {
         Lose,      // the display was taken away; the window stays active
         Regain,    // the display came back
         Pointer,   // the mouse pointer moved over the window
+        Terminate, // the process was asked to end (a signal): close the program
     };
     Kind kind;
     WORD key = 0;  // Windows virtual-key code
@@ -47,7 +50,16 @@ struct Frame {
     LONG pitch;
     DWORD width;
     DWORD height;
-    const PALETTEENTRY* palette;  // 256 entries
+    const PALETTEENTRY* palette;   // 256 entries
+    bool paletteAttached = true;   // false: none attached, shown through the default ramp
+};
+
+// The picture of a window's icon: top row first, each pixel red in bits 0-7,
+// green 8-15, blue 16-23 and alpha 24-31.
+struct Icon {
+    std::vector<uint32_t> rgba;
+    int width = 0;
+    int height = 0;
 };
 
 class Display {
@@ -78,16 +90,41 @@ public:
 
     // The program's main window has appeared, with its title and its class's
     // icon (null when it has none); frames are shown in it from now on.
-    virtual void OpenWindow(const char* title, HICON icon) = 0;
+    virtual void OpenWindow(const char* title, const Icon* icon) = 0;
 
     // The program's main window is gone.
     virtual void CloseWindow() = 0;
 };
 
-struct Options;
+// Which calls fail, as tests and the command line script it, and what the
+// calls report of the display's state.
+class FaultScript {
+public:
+    virtual ~FaultScript() = default;
 
-// The one place that chooses a backend for the options and the host.
-std::unique_ptr<Display> CreateDisplay(const Options& options);
+    // The result that the named call (its Windows name, such as "Lock" or
+    // "DirectDrawCreate") is to fail with, or S_OK when it is to do its work.
+    virtual HRESULT Failure(const char* call) = 0;
+
+    // True when this call of Lock is to answer DDERR_WASSTILLDRAWING.
+    virtual bool StillDrawing() = 0;
+
+    // The display was taken away ("away") or given back ("back").
+    virtual void Note(std::string_view what) = 0;
+};
+
+// Runs the calls on this display and script from now on, forgetting every
+// window, class and message of an earlier run. Neither is owned; both must
+// stay until the next call. Before the first installation nothing fails, and
+// every call that needs a display ends the process.
+void InstallHost(Display& display, FaultScript& faults);
+
+// The run is over: the calls have no host until the next installation.
+void RemoveHost();
+
+// Takes the display away at once (every surface is lost and cannot be
+// restored) or gives it back, as the Lose and Regain events do.
+void SetDisplayAway(bool away);
 
 }  // namespace platform
 
