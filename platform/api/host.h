@@ -119,6 +119,12 @@ public:
 // every call that needs a display ends the process.
 void InstallHost(Display& display, FaultScript& faults);
 
+// Makes the resources of a .res file, as the resource compiler writes it, the
+// program's. The bytes must outlive the program. False, and nothing
+// registered, for a file cut short or malformed, or one that names a resource
+// twice.
+bool RegisterResourceFile(const BYTE* data, size_t size);
+
 // The run is over: the calls have no host until the next installation.
 void RemoveHost();
 

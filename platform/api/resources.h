@@ -1,5 +1,6 @@
-// The program's resources. Each program links in a table generated from its
-// resource script; the calls that read resources look names up here.
+// The program's resources. Each program carries the resource compiler's .res
+// file of its script (RegisterResourceFile in host.h); tests may add tables of
+// their own. The calls that read resources look names up here.
 #ifndef PLATFORM_API_RESOURCES_H
 #define PLATFORM_API_RESOURCES_H
 
