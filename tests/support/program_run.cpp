@@ -110,3 +110,29 @@ std::vector<std::string> Between(const std::vector<std::string>& lines, const st
     return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
                                     lines.begin() + static_cast<ptrdiff_t>(to));
 }
+
+HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args) {
+    HeadlessRun run;
+    const std::string tracePath = TempPath(name + ".trace");
+    run.recordingPath = TempPath(name + ".gif");
+    std::remove(tracePath.c_str());
+    std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath};
+    all.insert(all.end(), args.begin(), args.end());
+    RunResult result = RunToEnd(program, all);
+    run.exitCode = result.exitCode;
+    run.output = result.output;
+    run.trace = Lines(ReadFile(tracePath));
+    run.recording = Decode(run.recordingPath);
+    return run;
+}
+
+std::string LineOf(const HeadlessRun& run, const std::string& words) {
+    std::vector<std::string> lines = Matching(run.trace, words);
+    EXPECT_EQ(lines.size(), 1u) << words;
+    return lines.empty() ? words : lines.front();
+}
+
+size_t FramesBefore(const HeadlessRun& run, const std::string& line) {
+    const auto end = run.trace.begin() + static_cast<ptrdiff_t>(IndexOf(run.trace, line));
+    return Matching(std::vector<std::string>(run.trace.begin(), end), "flip").size();
+}

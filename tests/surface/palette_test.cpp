@@ -1,243 +1,205 @@
-// The screen palette from a bitmap's colour table, from a resource or a file,
-// and the colour ramp wherever the bitmap gives no colours.
-#include <algorithm>
+// The screen palette from a bitmap's colour table, from a resource or a
+// file, and the colour ramp wherever the bitmap gives no colours; colours
+// turned into pixel values, single pixels read, and colour keys.
+#include <climits>
 #include <string>
 
-#include "bitmap_bytes.h"
+#include "screen.h"
 #include "surface_test.h"
+
+static bool operator==(const PALETTEENTRY& a, const PALETTEENTRY& b) {
+    return a.peRed == b.peRed && a.peGreen == b.peGreen && a.peBlue == b.peBlue && a.peFlags == b.peFlags;
+}
 
 namespace {
 
+using Entries = std::vector<PALETTEENTRY>;
+
 // The ramp from its listed levels rather than from its formula.
-std::vector<PALETTEENTRY> Ramp() {
-    const BYTE redGreen[] = {0, 36, 72, 109, 145, 182, 218, 255};
-    const BYTE blue[] = {0, 85, 170, 255};
-    std::vector<PALETTEENTRY> ramp;
-    for (int i = 0; i < 256; ++i) ramp.push_back(Entry(redGreen[i >> 5], redGreen[(i >> 2) & 7], blue[i & 3]));
+Entries Ramp() {
+    const BYTE redGreen[] = {0, 36, 72, 109, 145, 182, 218, 255}, blue[] = {0, 85, 170, 255};
+    Entries ramp;
+    for (int i = 0; i < 256; ++i) ramp.push_back({redGreen[i >> 5], redGreen[(i >> 2) & 7], blue[i & 3], 0});
     return ramp;
 }
 
-// Colour-table entries unlike the ramp and unlike each other.
+// Colour-table entry i is (red 255 - i, green 7i + 1, blue i): unlike the
+// ramp and each other.
 std::vector<RGBQUAD> Table(int count) {
     std::vector<RGBQUAD> table;
-    for (int i = 0; i < count; ++i)
-        table.push_back(RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(i * 7 + 1), static_cast<BYTE>(255 - i), 0});
+    for (int i = 0; i < count; ++i) table.push_back({BYTE(i), BYTE(i * 7 + 1), BYTE(255 - i), 0});
     return table;
 }
-
-PALETTEENTRY AsEntry(const RGBQUAD& quad) { return Entry(quad.rgbRed, quad.rgbGreen, quad.rgbBlue); }
-
-// Four bytes of a file as they lie, blue first: what an entry holds unexchanged.
-PALETTEENTRY RawEntry(const std::vector<BYTE>& bytes, size_t at) {
-    return Entry(bytes[at], bytes[at + 1], bytes[at + 2], bytes[at + 3]);
+// The ramp with the first n entries from Table, or the bytes at `raw` as they lie.
+Entries Expected(int n, const std::vector<BYTE>* raw = nullptr, size_t rawEnd = 54 + 1024) {
+    Entries entries = Ramp();
+    for (int i = 0; i < 256; ++i) {
+        if (i < n) entries[i] = {BYTE(255 - i), BYTE(i * 7 + 1), BYTE(i), 0};
+        else if (raw)
+            for (size_t b = 0; b < 4 && 54 + 4 * i + b < std::min(raw->size(), rawEnd); ++b)
+                (&entries[i].peRed)[b] = (*raw)[54 + 4 * i + b];
+    }
+    return entries;
 }
 
-// A bitmap of width x 1 pixels whose pixel bytes run 0, 1, 2 ... so that
-// what follows the colour table is easy to tell apart.
-Picture CountingPicture(WORD bitCount, LONG width, std::vector<RGBQUAD> table) {
-    Picture picture;
-    picture.width = width;
-    picture.bitCount = bitCount;
-    picture.table = std::move(table);
-    for (LONG x = 0; x < width; ++x)
-        picture.pixels.push_back(bitCount == 24 ? RGB(3 * x, 3 * x + 1, 3 * x + 2) : static_cast<DWORD>(x % 256));
+// A bitmap of width x 1 whose pixel bytes count up, so that what follows
+// the colour table is easy to tell apart.
+Picture Counting(WORD bitCount, LONG width, int colours, DWORD coloursUsed = 0, DWORD headerSize = 40) {
+    Picture picture{.width = width, .bitCount = bitCount, .headerSize = headerSize, .coloursUsed = coloursUsed, .table = Table(colours)};
+    for (LONG x = 0; x < width; ++x) picture.pixels.push_back(bitCount == 24 ? RGB(3 * x, 3 * x + 1, 3 * x + 2) : x % 256);
     return picture;
 }
 
 class Palettes : public SurfaceTest {
 protected:
-    // The 256 entries of the palette made for that name.
-    std::vector<PALETTEENTRY> PaletteFor(LPCSTR name) {
+    Entries PaletteFor(LPCSTR name) {
         LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(dd_, name);
-        EXPECT_NE(palette, nullptr);
         if (!palette) return {};
-        std::vector<PALETTEENTRY> entries = EntriesOf(palette);
+        Entries entries(256);
+        EXPECT_EQ(palette->GetEntries(0, 0, 256, entries.data()), DD_OK);
         EXPECT_EQ(palette->Release(), 0u);
         return entries;
     }
+    Entries FromResource(const std::string& name, const std::vector<BYTE>& bytes) {
+        AddBitmapResource(name.c_str(), bytes);
+        return PaletteFor(name.c_str());
+    }
+    Entries FromFile(const std::vector<BYTE>& bytes) { return PaletteFor(TempFile(bytes).path()); }
 };
 
-TEST_F(Palettes, WithoutANameThePaletteIsTheRamp) {
-    const std::vector<PALETTEENTRY> entries = PaletteFor(nullptr);
-    ASSERT_EQ(entries.size(), 256u);
-    EXPECT_EQ(entries[0], Entry(0, 0, 0));
-    EXPECT_EQ(entries[255], Entry(255, 255, 255));
-    EXPECT_EQ(entries[224], Entry(255, 0, 0));
-    EXPECT_EQ(entries[28], Entry(0, 255, 0));
-    EXPECT_EQ(entries[3], Entry(0, 0, 255));
-    EXPECT_EQ(entries[103], Entry(109, 36, 255));
-    EXPECT_EQ(entries, Ramp());
-}
-
-TEST_F(Palettes, ANameOfNoResourceAndNoFileGivesTheRamp) {
+// A resource finds its colours after a header of 40 bytes or more, and takes
+// no more than it holds; a file needs a header of exactly 40, and keeps
+// what follows its announced colours, up to 1024 bytes, unexchanged.
+TEST_F(Palettes, ColoursComeFromTheTableAndTheRampFillsTheRest) {
+    Entries texture;
+    for (size_t at = 54; texture.size() < 256; at += 4) texture.push_back({Texture()[at + 2], Texture()[at + 1], Texture()[at], 0});
+    const PALETTEENTRY white = {255, 255, 255, 0}, grey = {247, 247, 247, 0};
+    EXPECT_TRUE(texture[0] == white && texture[1] == grey);
+    EXPECT_EQ(PaletteFor(MAKEINTRESOURCEA(103)), texture);
+    EXPECT_EQ(PaletteFor(DIE_TEXTURE), texture);
+    EXPECT_EQ(PaletteFor(nullptr), Ramp());
     EXPECT_EQ(PaletteFor("no such bitmap.bmp"), Ramp());
-    // An integer name that is no resource is never taken for a path.
-    EXPECT_EQ(PaletteFor(MAKEINTRESOURCEA(999)), Ramp());
+    EXPECT_EQ(PaletteFor(MAKEINTRESOURCEA(999)), Ramp()) << "an integer name is never a path";
+    EXPECT_EQ(FromResource("FOURBIT", PackedBitmap(Counting(4, 8, 16))), Expected(16));
+    EXPECT_EQ(FromResource("FIVE", PackedBitmap(Counting(8, 64, 5, 5))), Expected(5));
+    EXPECT_EQ(FromResource("MANY", PackedBitmap(Counting(8, 64, 300, 300))), Expected(256));
+    EXPECT_EQ(FromFile(BitmapFile(Counting(8, 64, 300, 300))), Expected(256));
+    EXPECT_EQ(FromResource("TRUECOLOUR", PackedBitmap(Counting(24, 400, 0))), Ramp());
+    for (DWORD header : {108u, 124u}) EXPECT_EQ(FromResource("HEADER" + std::to_string(header), PackedBitmap(Counting(8, 16, 256, 0, header))), Expected(256));
+
+    std::vector<BYTE> cut = PackedBitmap(Counting(8, 4, 256));
+    cut.resize(40 + 5 * 4 + 3);
+    EXPECT_EQ(FromResource("CUTTABLE", cut), Expected(5));
+    cut.resize(20);
+    EXPECT_EQ(FromResource("CUTHEADER", cut), Ramp());
+    std::vector<BYTE> header = PackedBitmap(Counting(8, 4, 256));
+    header[0] = header[1] = 0xF0;  // a header ending far past the resource
+    EXPECT_EQ(FromResource("BEYOND", header), Ramp());
+    header[0] = 12, header[1] = 0;  // the old core header, which has no colours-used field
+    EXPECT_EQ(FromResource("CORE", header), Ramp());
 }
 
-TEST_F(Palettes, TheDieTextureGivesAllItsColoursFromResourceOrFile) {
-    AddBitmapResource(MAKEINTRESOURCEA(103), {TextureFile().begin() + 14, TextureFile().end()});
-    std::vector<PALETTEENTRY> table;
-    for (size_t at = 54; table.size() < 256; at += 4)
-        table.push_back(Entry(TextureFile()[at + 2], TextureFile()[at + 1], TextureFile()[at]));
-
-    const std::vector<PALETTEENTRY> fromResource = PaletteFor(MAKEINTRESOURCEA(103));
-    ASSERT_EQ(fromResource.size(), 256u);
-    EXPECT_EQ(fromResource[0], Entry(255, 255, 255));
-    EXPECT_EQ(fromResource[1], Entry(247, 247, 247));
-    EXPECT_EQ(fromResource, table);
-    EXPECT_EQ(PaletteFor(DIE_TEXTURE), table);
-}
-
-TEST_F(Palettes, AFourBitResourceGivesSixteenEntriesAndTheRampAfter) {
-    AddBitmapResource("FOURBIT", PackedBitmap(CountingPicture(4, 8, Table(16))));
-    std::vector<PALETTEENTRY> expected = Ramp();
-    for (int i = 0; i < 16; ++i) expected[i] = AsEntry(Table(16)[i]);
-    EXPECT_EQ(PaletteFor("FOURBIT"), expected);
-}
-
-TEST_F(Palettes, ColoursUsedLimitsTheEntriesAndAbove256TakesAll) {
-    Picture few = CountingPicture(8, 64, Table(5));
-    few.coloursUsed = 5;
-    AddBitmapResource("FIVECOLOURS", PackedBitmap(few));
-    std::vector<PALETTEENTRY> expected = Ramp();
-    for (int i = 0; i < 5; ++i) expected[i] = AsEntry(Table(5)[i]);
-    EXPECT_EQ(PaletteFor("FIVECOLOURS"), expected);
-
-    Picture many = CountingPicture(8, 64, Table(300));
-    many.coloursUsed = 300;
-    AddBitmapResource("MANYCOLOURS", PackedBitmap(many));
-    std::vector<PALETTEENTRY> first256;
-    for (int i = 0; i < 256; ++i) first256.push_back(AsEntry(Table(300)[i]));
-    EXPECT_EQ(PaletteFor("MANYCOLOURS"), first256);
-    const TempFile file(BitmapFile(many));
-    EXPECT_EQ(PaletteFor(file.path()), first256);
-}
-
-// From a file the whole 1024 bytes after the header land in the table; only
-// the announced entries are turned round, the rest stay as the file has them.
-TEST_F(Palettes, AFileLeavesWhatFollowsItsAnnouncedColoursUnexchanged) {
-    Picture picture = CountingPicture(8, 1200, Table(5));
-    picture.coloursUsed = 5;
-    for (RGBQUAD& quad : picture.table) quad.rgbReserved = 0x5A;
-    const std::vector<BYTE> bytes = BitmapFile(picture);
-    const TempFile file(bytes);
-    const std::vector<PALETTEENTRY> entries = PaletteFor(file.path());
-    ASSERT_EQ(entries.size(), 256u);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(entries[i], Entry(255 - i, i * 7 + 1, i, 0x5A)) << i;
-    for (int i = 5; i < 256; ++i) EXPECT_EQ(entries[i], RawEntry(bytes, 54 + 4 * i)) << i;
-}
-
-TEST_F(Palettes, TrueColourGivesTheRampFromAResourceAndRawBytesFromAFile) {
-    const Picture picture = CountingPicture(24, 400, {});
-    AddBitmapResource("TRUECOLOUR", PackedBitmap(picture));
-    EXPECT_EQ(PaletteFor("TRUECOLOUR"), Ramp());
-
-    const std::vector<BYTE> bytes = BitmapFile(picture);
-    ASSERT_GE(bytes.size(), 54u + 1024u);
-    const TempFile file(bytes);
-    const std::vector<PALETTEENTRY> entries = PaletteFor(file.path());
-    ASSERT_EQ(entries.size(), 256u);
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(entries[i], RawEntry(bytes, 54 + 4 * i)) << i;
-}
-
-TEST_F(Palettes, AShortTrueColourFileKeepsTheRampWhereItEnds) {
-    std::vector<BYTE> bytes = BitmapFile(CountingPicture(24, 4, {}));
-    bytes.resize(54 + 10);
-    const TempFile file(bytes);
-    std::vector<PALETTEENTRY> expected = Ramp();
-    expected[0] = RawEntry(bytes, 54);
-    expected[1] = RawEntry(bytes, 58);
-    expected[2].peRed = bytes[62];
-    expected[2].peGreen = bytes[63];
-    EXPECT_EQ(PaletteFor(file.path()), expected);
-}
-
-// A cut-off file turns round only the entries it holds whole; the rest of the
-// table is the ramp, or the file's bytes as far as they go.
-TEST_F(Palettes, ATruncatedFileExchangesOnlyTheEntriesItRead) {
-    std::vector<BYTE> bytes = BitmapFile(CountingPicture(8, 4, Table(256)));
-    bytes.resize(54 + 5 * 4 + 2);
-    const TempFile file(bytes);
-    std::vector<PALETTEENTRY> expected = Ramp();
-    for (int i = 0; i < 5; ++i) expected[i] = AsEntry(Table(5)[i]);
-    expected[5].peRed = bytes[74];
-    expected[5].peGreen = bytes[75];
-    EXPECT_EQ(PaletteFor(file.path()), expected);
-
-    bytes.resize(14 + 20);  // not even the whole information header
-    const TempFile cut(bytes);
-    EXPECT_EQ(PaletteFor(cut.path()), Ramp());
-}
-
-// A resource finds its colours after a header of any size of at least 40
-// bytes; a file needs a header of exactly 40 and otherwise keeps the bytes
-// after the first 40 as they lie.
-TEST_F(Palettes, LongerHeadersServeResourcesButNotFiles) {
-    for (const DWORD headerSize : {108u, 124u}) {
-        SCOPED_TRACE(headerSize);
-        Picture picture = CountingPicture(8, 16, Table(256));
-        picture.headerSize = headerSize;
-        const std::string name = "HEADER" + std::to_string(headerSize);
-        AddBitmapResource(name.c_str(), PackedBitmap(picture));
-        std::vector<PALETTEENTRY> table;
-        for (const RGBQUAD& quad : Table(256)) table.push_back(AsEntry(quad));
-        EXPECT_EQ(PaletteFor(name.c_str()), table);
-
-        const std::vector<BYTE> bytes = BitmapFile(picture);
-        const TempFile file(bytes);
-        const std::vector<PALETTEENTRY> entries = PaletteFor(file.path());
-        ASSERT_EQ(entries.size(), 256u);
-        for (int i = 0; i < 256; ++i) EXPECT_EQ(entries[i], RawEntry(bytes, 54 + 4 * i)) << i;
-        const size_t firstColour = (headerSize - 40) / 4;
-        EXPECT_EQ(entries[firstColour], Entry(0, 1, 255));  // blue, green, red as stored
+TEST_F(Palettes, AFileKeepsWhatFollowsItsColoursAsItLies) {
+    Picture five = Counting(8, 1200, 5, 5);
+    for (RGBQUAD& quad : five.table) quad.rgbReserved = 0x5A;
+    const std::vector<BYTE> fiveBytes = BitmapFile(five);
+    Entries expected = Expected(5, &fiveBytes);
+    for (int i = 0; i < 5; ++i) expected[i].peFlags = 0x5A;
+    EXPECT_EQ(FromFile(fiveBytes), expected);
+    const std::vector<BYTE> trueColour = BitmapFile(Counting(24, 400, 0));
+    EXPECT_EQ(FromFile(trueColour), Expected(0, &trueColour));
+    std::vector<BYTE> shortFile = BitmapFile(Counting(24, 4, 0));
+    shortFile.resize(54 + 10);
+    EXPECT_EQ(FromFile(shortFile), Expected(0, &shortFile));
+    std::vector<BYTE> cut = BitmapFile(Counting(8, 4, 256));
+    cut.resize(54 + 5 * 4 + 2);  // only whole entries are turned round
+    EXPECT_EQ(FromFile(cut), Expected(5, &cut));
+    cut.resize(14 + 20);
+    EXPECT_EQ(FromFile(cut), Ramp());
+    for (DWORD header : {108u, 124u}) {
+        const std::vector<BYTE> bytes = BitmapFile(Counting(8, 16, 256, 0, header));
+        EXPECT_EQ(FromFile(bytes), Expected(0, &bytes)) << header;
     }
 }
 
-TEST_F(Palettes, AResourceCutShortIsReadOnlyAsFarAsItGoes) {
-    std::vector<BYTE> bytes = PackedBitmap(CountingPicture(8, 4, Table(256)));
-    bytes.resize(40 + 5 * 4 + 3);
-    AddBitmapResource("CUTTABLE", bytes);
-    std::vector<PALETTEENTRY> expected = Ramp();
-    for (int i = 0; i < 5; ++i) expected[i] = AsEntry(Table(5)[i]);
-    EXPECT_EQ(PaletteFor("CUTTABLE"), expected);
-
-    bytes.resize(20);  // not even a whole header
-    AddBitmapResource("CUTHEADER", bytes);
-    EXPECT_EQ(PaletteFor("CUTHEADER"), Ramp());
-
-    std::vector<BYTE> beyond = PackedBitmap(CountingPicture(8, 4, Table(256)));
-    beyond[0] = beyond[1] = 0xF0;  // the header would end far past the resource
-    AddBitmapResource("HEADERBEYOND", beyond);
-    EXPECT_EQ(PaletteFor("HEADERBEYOND"), Ramp());
-
-    std::vector<BYTE> core = PackedBitmap(CountingPicture(8, 4, Table(256)));
-    core[0] = 12;  // the size of the old core header, which has no colours-used field
-    AddBitmapResource("COREHEADER", core);
-    EXPECT_EQ(PaletteFor("COREHEADER"), Ramp());
-}
-
-TEST_F(Palettes, AResourceIsPreferredToAFileOfTheSameName) {
-    AddBitmapResource("TWICE.BMP", PackedBitmap(CountingPicture(4, 4, Table(16))));
-    Picture other = CountingPicture(4, 4, Table(16));
+TEST_F(Palettes, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNone) {
+    AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
+    Picture other = Counting(4, 4, 16);
     std::reverse(other.table.begin(), other.table.end());
     const TempFile file(BitmapFile(other), "TWICE.BMP");
-    std::vector<PALETTEENTRY> expected = Ramp();
-    for (int i = 0; i < 16; ++i) expected[i] = AsEntry(Table(16)[i]);
-    std::vector<PALETTEENTRY> fromFile;
-    for (int i = 0; i < 16; ++i) fromFile.push_back(AsEntry(other.table[i]));
-
-    const std::vector<PALETTEENTRY> byPath = PaletteFor(file.path());  // the full path names no resource
-    ASSERT_EQ(byPath.size(), 256u);
-    EXPECT_EQ(std::vector<PALETTEENTRY>(byPath.begin(), byPath.begin() + 16), fromFile);
-    const InFolder there(file.folder());
-    EXPECT_EQ(PaletteFor("TWICE.BMP"), expected);
-}
-
-TEST_F(Palettes, NoPaletteWhenItCannotBeMade) {
+    EXPECT_NE(PaletteFor(file.path()), Expected(16)) << "the full path names no resource";
+    char previous[4096];
+    ASSERT_TRUE(getcwd(previous, sizeof previous) && chdir(file.folder()) == 0);
+    const Entries byName = PaletteFor("TWICE.BMP");
+    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(byName, Expected(16));
     ASSERT_TRUE(platform::testing::ScriptFailure("CreatePalette"));
     EXPECT_EQ(DDCreatePaletteFromBitmap(dd_, nullptr), nullptr);
-    EXPECT_EQ(platform::LivePaletteCount(), 0u);
+}
+
+// On the primary with a palette of distinct colours (i, 255 - i, i / 2) the
+// colour becomes the index the device context chose, and pixel (0, 0) is put
+// back; without a device context the pixel there is the answer; a lock that
+// fails gives no colour; a busy surface is asked again.
+TEST_F(Palettes, ColoursBecomeTheIndicesChosenForThem) {
+    OpenDisplay();
+    Entries distinct;
+    for (int i = 0; i < 256; ++i) distinct.push_back({BYTE(i), BYTE(255 - i), BYTE(i / 2), 0});
+    LPDIRECTDRAWPALETTE palette = nullptr;
+    ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT, distinct.data(), &palette, nullptr), DD_OK);
+    ASSERT_EQ(primary_->SetPalette(Keep(palette)), DD_OK);
+    SetPixelByte(primary_, 0, 0, 7);
+    const std::vector<BYTE> before = PixelsOf(primary_);
+    EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), 50u);
+    EXPECT_EQ(DDPixelForColor(primary_, RGB(200, 60, 99)), 198u);  // nearest is (198, 57, 99)
+    ASSERT_TRUE(platform::testing::ScriptFailure("GetDC@1") && platform::testing::ScriptFailure("Lock@2:DDERR_SURFACELOST"));
+    EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), 7u);
+    EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), CLR_INVALID);
+    EXPECT_EQ(PixelsOf(primary_), before);
+    platform::testing::ScriptStillDrawing(5);
+    EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), 50u);
+    platform::testing::ScriptStillDrawing(3);
+    EXPECT_EQ(DDReadPixel(primary_, 0, 0), 7u);
+
+    ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
+    EXPECT_EQ(DDPixelForColor(primary_, 0xFFFFFF), 0u);
+    EXPECT_EQ(DDPixelForColor(primary_, 0x787824), 2u);
+}
+
+// A 32-bit surface gives the whole word, an 8-bit one only its byte: the
+// surfaces end at their last pixel, so a wider read is caught.
+TEST_F(Palettes, PixelsAreReadAtTheirOwnWidthOnly) {
+    GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0);
+    word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE;
+    byte.Line(0)[0] = 0x12;
+    EXPECT_EQ(DDPixelForColor(word.Surface(), CLR_INVALID), 0xDEADBEEFu);
+    EXPECT_EQ(DDPixelForColor(byte.Surface(), CLR_INVALID), 0x12u);
+    EXPECT_EQ(byte.At(0, 0), 0x12);
+    for (DWORD bits : {8u, 16u, 24u, 32u}) {
+        GuardedScreen screen(3, 2, bits, 0);
+        for (DWORD i = 0; i < bits / 8; ++i) screen.Line(1)[2 * bits / 8 + i] = BYTE(0x70 + i);
+        const DWORD expected = bits == 8 ? 0x70 : bits == 16 ? 0x7170 : bits == 24 ? 0x727170 : 0x73727170;
+        EXPECT_EQ(DDReadPixel(screen.Surface(), 2, 1), expected) << bits;
+        for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT_MAX, INT_MAX}, {INT_MIN, 0}})
+            EXPECT_EQ(DDReadPixel(screen.Surface(), x, y), CLR_INVALID) << x << ", " << y;
+    }
+    GuardedScreen pitched(3, 2);
+    pitched.Line(1)[GuardedScreen::kBand + 1] = 5;
+    EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), 5u);
+    ASSERT_TRUE(platform::testing::ScriptFailure("Lock"));
+    EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), CLR_INVALID);
+}
+
+TEST_F(Palettes, ColourKeysAreThePixelValuesFoundForThem) {
+    LPDIRECTDRAWSURFACE4 surface = OffScreen(8, 4);
+    SetPixelByte(surface, 5, 3, 0x5A);
+    ASSERT_EQ(DDSetKeyFromPixel(surface, 5, 3), DD_OK);
+    DDSURFACEDESC2 desc = DescriptionOf(surface);
+    EXPECT_TRUE((desc.dwFlags & DDSD_CKSRCBLT) && !(desc.dwFlags & DDSD_CKDESTBLT));
+    EXPECT_TRUE(desc.ddckCKSrcBlt.dwColorSpaceLowValue == 0x5A && desc.ddckCKSrcBlt.dwColorSpaceHighValue == 0x5A);
+    ASSERT_EQ(DDSetKeyFromColor(surface, RGB(0, 0, 255)), DD_OK);
+    desc = DescriptionOf(surface);
+    EXPECT_TRUE(desc.ddckCKSrcBlt.dwColorSpaceLowValue == 3 && desc.ddckCKSrcBlt.dwColorSpaceHighValue == 3);
 }
 
 }  // namespace
