@@ -16,13 +16,15 @@ namespace {
 const BYTE BITMAP_BYTES[] = {40, 0, 0, 0, 1, 2, 3};
 const BYTE NAMED_BYTES[] = {9, 8, 7};
 const BYTE OTHER_BYTES[] = {5};
+// Raw data, a type that nothing but FindResourceA reads.
+const LPCSTR kRawData = MAKEINTRESOURCEA(10);
 
 const ResourceEntry FIRST_TABLE[] = {
     {RT_BITMAP, MAKEINTRESOURCEA(501), BITMAP_BYTES, sizeof BITMAP_BYTES},
     {RT_BITMAP, "Texture", NAMED_BYTES, sizeof NAMED_BYTES},
 };
 const ResourceEntry SECOND_TABLE[] = {
-    {RT_RCDATA, MAKEINTRESOURCEA(501), OTHER_BYTES, sizeof OTHER_BYTES},
+    {kRawData, MAKEINTRESOURCEA(501), OTHER_BYTES, sizeof OTHER_BYTES},
 };
 
 // Every table that the tests here register, once for the whole program.
@@ -68,7 +70,7 @@ TEST_F(Resources, FindsStringNamesWhateverTheirCase) {
 }
 
 TEST_F(Resources, SameNameOfAnotherTypeInAnotherTable) {
-    HRSRC data = FindResourceA(module, MAKEINTRESOURCEA(501), RT_RCDATA);
+    HRSRC data = FindResourceA(module, MAKEINTRESOURCEA(501), kRawData);
     ASSERT_NE(data, nullptr);
     EXPECT_NE(data, FindResourceA(module, MAKEINTRESOURCEA(501), RT_BITMAP));
     EXPECT_EQ(Loaded(data), std::vector<BYTE>{5});
@@ -100,21 +102,21 @@ TEST_F(Resources, HandlesThatNameNoResourceLoadNothing) {
 TEST_F(Resources, TablesThatClashOrLackPartsAreRefusedWhole) {
     const BYTE bytes[] = {1};
     static const ResourceEntry clashing[] = {
-        {RT_RCDATA, MAKEINTRESOURCEA(601), bytes, 1},
+        {kRawData, MAKEINTRESOURCEA(601), bytes, 1},
         {RT_BITMAP, "texture", bytes, 1},
     };
     EXPECT_FALSE(platform::RegisterResources(clashing, std::size(clashing)));
     static const ResourceEntry twice[] = {
-        {RT_RCDATA, MAKEINTRESOURCEA(602), bytes, 1},
-        {RT_RCDATA, "#602", bytes, 1},
+        {kRawData, MAKEINTRESOURCEA(602), bytes, 1},
+        {kRawData, "#602", bytes, 1},
     };
     EXPECT_FALSE(platform::RegisterResources(twice, std::size(twice)));
-    static const ResourceEntry noData[] = {{RT_RCDATA, MAKEINTRESOURCEA(603), nullptr, 0}};
+    static const ResourceEntry noData[] = {{kRawData, MAKEINTRESOURCEA(603), nullptr, 0}};
     EXPECT_FALSE(platform::RegisterResources(noData, 1));
-    static const ResourceEntry noName[] = {{RT_RCDATA, nullptr, bytes, 1}};
+    static const ResourceEntry noName[] = {{kRawData, nullptr, bytes, 1}};
     EXPECT_FALSE(platform::RegisterResources(noName, 1));
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(601), RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(602), RT_RCDATA), nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(601), kRawData), nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(602), kRawData), nullptr);
 }
 
 // ---------------------------------------------------------------------------
