@@ -7,15 +7,29 @@ packages=(
   libsdl2-dev libgif-dev libpng-dev
   xvfb xdotool x11-apps x11-utils openbox
   mingw-w64
+  x11-xserver-utils imagemagick
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
+# Wine loads much of what it needs only when running (mode setting through
+# XRandR among it), so it comes with the packages it recommends; its 32-bit
+# part needs the i386 architecture.
+wine_packages=(wine wine64 wine32:i386)
+
+# install_missing [APT_OPTION...] -- PACKAGE...
+install_missing() {
+  local options=() missing=() p sudo=""
+  while [[ $1 != -- ]]; do options+=("$1"); shift; done
+  shift
+  for p; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  ((${#missing[@]})) || return 0
   echo "Installing: ${missing[*]}"
-  sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
   $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${options[@]}" "${missing[@]}"
+}
+install_missing --no-install-recommends -- "${packages[@]}"
+install_missing -- "${wine_packages[@]}"
