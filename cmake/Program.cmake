@@ -31,21 +31,27 @@ function(add_program name)
 endfunction()
 
 # add_resource_table(TARGET script.rc)
-# Compiles the resources that a script names into TARGET (our platform only):
-# the script becomes a generated table that registers itself at start-up.
+# Compiles a resource script with the same resource compiler as the Windows
+# build into a .res file, and carries its bytes in TARGET (our platform only).
 function(add_resource_table target script)
+  find_program(WINDRES NAMES x86_64-w64-mingw32-windres REQUIRED)
   get_filename_component(script ${script} ABSOLUTE)
+  get_filename_component(dir ${script} DIRECTORY)
   get_filename_component(stem ${script} NAME_WE)
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}.res)
   set(table ${CMAKE_CURRENT_BINARY_DIR}/${target}_${stem}_resources.cpp)
+  file(GLOB inputs CONFIGURE_DEPENDS ${dir}/*.rc ${dir}/*.bmp ${dir}/*.ico ${PROJECT_SOURCE_DIR}/resources/*)
+  add_custom_command(
+    OUTPUT ${res}
+    COMMAND ${WINDRES} -I ${dir} -I ${PROJECT_SOURCE_DIR}/resources -O res -o ${res} ${script}
+    DEPENDS ${inputs}
+    COMMENT "Compiling the resources of ${target}"
+    VERBATIM)
   add_custom_command(
     OUTPUT ${table}
-    COMMAND resgen -I ${PROJECT_SOURCE_DIR}/resources -I ${PROJECT_SOURCE_DIR}/platform/include
-            --depfile ${table}.d -o ${table} ${script}
-    DEPENDS ${script} resgen
-    DEPFILE ${table}.d
-    COMMENT "Compiling the resources of ${target}"
+    COMMAND ${CMAKE_COMMAND} -DRES=${res} -DOUT=${table} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+    DEPENDS ${res} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
     VERBATIM)
   target_sources(${target} PRIVATE ${table})
   set_source_files_properties(${table} PROPERTIES INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform)
-  target_link_libraries(${target} PRIVATE platform)
 endfunction()

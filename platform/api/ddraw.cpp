@@ -2,9 +2,9 @@
 
 #include <ddraw.h>
 
-#include "../runtime/runtime.h"
 #include "com.h"
 #include "gdi_bmp.h"
+#include "hosted.h"
 #include "palette.h"
 #include "surface.h"
 

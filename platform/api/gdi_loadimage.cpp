@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "../runtime/runtime.h"
+#include "hosted.h"
 #include "gdi.h"
 #include "gdi_bmp.h"
 #include "resources.h"

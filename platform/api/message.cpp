@@ -5,8 +5,7 @@
 // due, so that a program sees events only when it asks for messages.
 #include "user.h"
 
-#include "../runtime/display.h"
-#include "../runtime/session.h"
+#include "hosted.h"
 #include "resources.h"
 
 #include <array>

@@ -1,5 +1,6 @@
-// The program's resources. Each program links in a table generated from its
-// resource script; the calls that read resources look names up here.
+// The program's resources. Each program carries the resource compiler's .res
+// file of its script (RegisterResourceFile in host.h); tests may add tables of
+// their own. The calls that read resources look names up here.
 #ifndef PLATFORM_API_RESOURCES_H
 #define PLATFORM_API_RESOURCES_H
 
@@ -30,6 +31,10 @@ struct ResourceEntry {
 // and nothing of the table registered, when one of its entries lacks a type, a
 // name or data, or names a resource that is already there.
 bool RegisterResources(const ResourceEntry* entries, size_t count);
+
+// Appends the resources of a .res file; false for one cut short or
+// malformed. The entries point into the bytes.
+bool ReadResourceFile(const BYTE* data, size_t size, std::vector<ResourceEntry>& entries);
 
 // The resource of that type and name, or null. Names compare as Windows
 // compares them: integer identifiers by value, strings without regard to case.

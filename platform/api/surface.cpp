@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "../runtime/runtime.h"
+#include "hosted.h"
 #include "com.h"
 #include "gdi.h"
 #include "gdi_colour.h"

@@ -27,8 +27,7 @@
 // its title and its class's icon, until it is destroyed.
 #include "user.h"
 
-#include "../runtime/runtime.h"
-#include "../runtime/session.h"
+#include "hosted.h"
 
 #include <algorithm>
 #include <cctype>

@@ -50,7 +50,7 @@ void HeadlessDisplay::ShowMessage(const char* caption, const char* text) {
 
 void HeadlessDisplay::ShowPointer(bool) {}
 
-void HeadlessDisplay::OpenWindow(const char*, HICON) {}
+void HeadlessDisplay::OpenWindow(const char*, const Icon*) {}
 
 void HeadlessDisplay::CloseWindow() {}
 

@@ -6,8 +6,8 @@
 #ifndef PLATFORM_HEADLESS_HEADLESS_DISPLAY_H
 #define PLATFORM_HEADLESS_HEADLESS_DISPLAY_H
 
-#include "../runtime/display.h"
-#include "../runtime/host_clock.h"
+#include "../api/host.h"
+#include "host_clock.h"
 
 namespace platform {
 
@@ -22,7 +22,7 @@ public:
     void Wait(std::optional<LONGLONG> until, int wakeFd) override;
     void ShowMessage(const char* caption, const char* text) override;
     void ShowPointer(bool visible) override;
-    void OpenWindow(const char* title, HICON icon) override;
+    void OpenWindow(const char* title, const Icon* icon) override;
     void CloseWindow() override;
 
 private:

@@ -125,7 +125,6 @@ typedef const RECT* LPCRECT;
 // ---------------------------------------------------------------------------
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
@@ -133,19 +132,16 @@ typedef const RECT* LPCRECT;
 #define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 
 // ---------------------------------------------------------------------------
 // Result codes
 // ---------------------------------------------------------------------------
 
-#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #define MAKE_HRESULT(sev, fac, code) \
     ((HRESULT)(((unsigned long)(sev) << 31) | ((unsigned long)(fac) << 16) | ((unsigned long)(code))))
 #define S_OK ((HRESULT)0)
-#define S_FALSE ((HRESULT)1)
 #define E_NOTIMPL ((HRESULT)0x80004001L)
 #define E_NOINTERFACE ((HRESULT)0x80004002L)
 #define E_POINTER ((HRESULT)0x80004003L)
@@ -169,12 +165,9 @@ typedef IUnknown* LPUNKNOWN;
 // Kernel: modules, resources, files, the performance counter
 // ---------------------------------------------------------------------------
 
-#define RT_CURSOR MAKEINTRESOURCEA(1)
 #define RT_BITMAP MAKEINTRESOURCEA(2)
 #define RT_ICON MAKEINTRESOURCEA(3)
 #define RT_ACCELERATOR MAKEINTRESOURCEA(9)
-#define RT_RCDATA MAKEINTRESOURCEA(10)
-#define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 
 #define OF_READ 0x00000000
@@ -203,8 +196,6 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 #define BI_RLE8 1L
 #define BI_RLE4 2L
 #define BI_BITFIELDS 3L
-#define DIB_RGB_COLORS 0
-#define OBJ_BITMAP 7
 
 typedef struct tagPALETTEENTRY {
     BYTE peRed;
@@ -318,7 +309,6 @@ typedef struct tagACCEL {
     WORD cmd;
 } ACCEL, *LPACCEL;
 
-#define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_MOVE 0x0003
@@ -333,7 +323,6 @@ typedef struct tagACCEL {
 #define WM_SHOWWINDOW 0x0018
 #define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
-#define WM_GETMINMAXINFO 0x0024
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
 #define WM_NCCREATE 0x0081
@@ -348,12 +337,10 @@ typedef struct tagACCEL {
 #define WM_SYSCHAR 0x0106
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
-#define WM_USER 0x0400
 
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
-#define SIZE_MAXSHOW 3
 #define SIZE_MAXHIDE 4
 
 #define WA_INACTIVE 0
@@ -364,7 +351,6 @@ typedef struct tagACCEL {
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
-#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
 #define SC_MONITORPOWER 0xF170
 
@@ -389,7 +375,6 @@ typedef struct tagACCEL {
 #define VK_DELETE 0x2E
 #define VK_F1 0x70
 #define VK_F4 0x73
-#define VK_F12 0x7B
 
 #define FVIRTKEY TRUE
 #define FNOINVERT 0x02
@@ -405,10 +390,7 @@ typedef struct tagACCEL {
 #define CW_USEDEFAULT ((int)0x80000000)
 
 #define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
 #define SW_SHOWMINIMIZED 2
-#define SW_SHOWMAXIMIZED 3
 #define SW_MAXIMIZE 3
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
@@ -419,17 +401,13 @@ typedef struct tagACCEL {
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 #define MB_OK 0x00000000L
-#define MB_ICONHAND 0x00000010L
-#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONERROR 0x00000010L
 #define IDOK 1
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
 #define IMAGE_BITMAP 0
-#define IMAGE_ICON 1
-#define IMAGE_CURSOR 2
-#define LR_DEFAULTCOLOR 0x00000000
 #define LR_LOADFROMFILE 0x00000010
 #define LR_CREATEDIBSECTION 0x00002000
 

@@ -3,7 +3,7 @@
 #ifndef PLATFORM_RUNTIME_OPTIONS_H
 #define PLATFORM_RUNTIME_OPTIONS_H
 
-#include "display.h"
+#include "../api/host.h"
 
 #include <string>
 #include <string_view>

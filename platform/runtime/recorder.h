@@ -3,7 +3,7 @@
 #ifndef PLATFORM_RUNTIME_RECORDER_H
 #define PLATFORM_RUNTIME_RECORDER_H
 
-#include "display.h"
+#include "../api/host.h"
 
 #include <string>
 #include <vector>

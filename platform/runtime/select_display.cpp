@@ -1,6 +1,6 @@
 #include "../headless/headless_display.h"
 #include "../sdl/sdl_display.h"
-#include "options.h"
+#include "session.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +24,7 @@ bool HostHasDisplay() {
 std::unique_ptr<Display> CreateDisplay(const Options& options) {
     if (!options.headless && HostHasDisplay()) {
         std::string error;
-        if (std::unique_ptr<Display> display = CreateSdlDisplay(options, error)) return display;
+        if (std::unique_ptr<Display> display = CreateSdlDisplay(options.window, options.integerScale, error)) return display;
         std::fprintf(stderr, "cannot open the display (%s): running headless\n", error.c_str());
     }
     return std::make_unique<HeadlessDisplay>(options.realtime);

@@ -11,8 +11,7 @@
 // only minimising does that.
 #include "sdl_display.h"
 
-#include "../api/resources.h"
-#include "../runtime/host_clock.h"
+#include "../headless/host_clock.h"
 #include "sdl_keys.h"
 
 #include <SDL.h>
@@ -73,7 +72,7 @@ SDL_Renderer* CreateRenderer(SDL_Window* window) {
 
 class SdlDisplay final : public Display {
 public:
-    explicit SdlDisplay(const Options& options) : fullScreen_(!options.window), integerScale_(options.integerScale) {}
+    SdlDisplay(bool window, bool integerScale) : fullScreen_(!window), integerScale_(integerScale) {}
     ~SdlDisplay() override;
 
     LONGLONG Counter() override { return clock_.Counter(); }
@@ -83,7 +82,7 @@ public:
     void Wait(std::optional<LONGLONG> until, int wakeFd) override;
     void ShowMessage(const char* caption, const char* text) override;
     void ShowPointer(bool visible) override;
-    void OpenWindow(const char* title, HICON icon) override;
+    void OpenWindow(const char* title, const Icon* icon) override;
     void CloseWindow() override;
 
 private:
@@ -115,7 +114,7 @@ SdlDisplay::~SdlDisplay() {
     SDL_Quit();
 }
 
-void SdlDisplay::OpenWindow(const char* title, HICON icon) {
+void SdlDisplay::OpenWindow(const char* title, const Icon* icon) {
     if (window_) return;
     SDL_Rect desktop{0, 0, kScreenWidth, kScreenHeight};
     SDL_GetDisplayUsableBounds(0, &desktop);
@@ -133,13 +132,12 @@ void SdlDisplay::OpenWindow(const char* title, HICON icon) {
         CloseWindow();
         return;
     }
-    std::vector<uint32_t> rgba;
-    int width = 0;
-    int height = 0;
-    if (icon && IconPixels(icon, &rgba, &width, &height)) {
-        // Red in the low byte: SDL's ABGR order of a 32-bit pixel.
-        if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32, width * 4,
-                                                                      SDL_PIXELFORMAT_ABGR8888)) {
+    if (icon) {
+        // Red in the low byte: SDL's ABGR order of a 32-bit pixel. SDL copies
+        // the pixels and never writes them.
+        void* pixels = const_cast<uint32_t*>(icon->rgba.data());
+        if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels, icon->width, icon->height, 32,
+                                                                      icon->width * 4, SDL_PIXELFORMAT_ABGR8888)) {
             SDL_SetWindowIcon(window_, surface);
             SDL_FreeSurface(surface);
         }
@@ -363,7 +361,7 @@ PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height,
                        static_cast<int>(fitWidth), static_cast<int>(fitHeight)};
 }
 
-std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& error) {
+std::unique_ptr<Display> CreateSdlDisplay(bool window, bool integerScale, std::string& error) {
     // The runtime turns SIGINT and SIGTERM into a close request of its own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The software renderer draws into the window's own shared memory, not
@@ -373,7 +371,7 @@ std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& e
         error = SDL_GetError();
         return nullptr;
     }
-    return std::make_unique<SdlDisplay>(options);
+    return std::make_unique<SdlDisplay>(window, integerScale);
 }
 
 }  // namespace platform

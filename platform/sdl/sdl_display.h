@@ -3,17 +3,16 @@
 #ifndef PLATFORM_SDL_SDL_DISPLAY_H
 #define PLATFORM_SDL_SDL_DISPLAY_H
 
-#include "../runtime/display.h"
-#include "../runtime/options.h"
+#include "../api/host.h"
 
 #include <memory>
 #include <string>
 
 namespace platform {
 
-// The display for a host with a window system, or null, with the reason, when
-// SDL cannot reach one.
-std::unique_ptr<Display> CreateSdlDisplay(const Options& options, std::string& error);
+// The display for a host with a window system, full screen or in an ordinary
+// window, or null, with the reason, when SDL cannot reach one.
+std::unique_ptr<Display> CreateSdlDisplay(bool window, bool integerScale, std::string& error);
 
 // The largest whole number by which a width x height picture fits an area of
 // areaWidth x areaHeight, and at least 1.

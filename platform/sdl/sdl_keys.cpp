@@ -1,6 +1,6 @@
 #include "sdl_keys.h"
 
-#include "../runtime/display.h"
+#include "../api/host.h"
 
 namespace platform {
 

@@ -1,6 +1,5 @@
 #include "runtime_control.h"
 
-#include "api/user.h"
 #include "runtime/session.h"
 
 #include <cstdio>
@@ -12,7 +11,7 @@ namespace {
 
 std::vector<PresentedFrame> presented;
 
-void KeepFrame(const Frame& frame, bool paletteAttached) {
+void KeepFrame(const Frame& frame) {
     PresentedFrame kept;
     kept.pitch = frame.pitch;
     kept.width = frame.width;
@@ -21,16 +20,14 @@ void KeepFrame(const Frame& frame, bool paletteAttached) {
         const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
         kept.pixels.insert(kept.pixels.end(), row, row + frame.width);
     }
-    kept.hasPalette = paletteAttached;
-    if (paletteAttached) kept.palette.assign(frame.palette, frame.palette + 256);
+    kept.hasPalette = frame.paletteAttached;
+    if (frame.paletteAttached) kept.palette.assign(frame.palette, frame.palette + 256);
     presented.push_back(std::move(kept));
 }
 
 }  // namespace
 
 void ResetPlatform(const Options& options) {
-    ResetWindows();
-    ResetMessages();
     // Whatever the host offers, a test in its own process keeps to the
     // virtual clock.
     Options headless = options;
@@ -62,13 +59,7 @@ bool ScriptFailure(std::string_view failure) {
 
 void ScriptStillDrawing(unsigned long count) { AddStillDrawing(count); }
 
-void SetDisplayAway(bool away) {
-    if (away) {
-        TakeDisplay();
-    } else {
-        GiveDisplayBack();
-    }
-}
+void SetDisplayAway(bool away) { platform::SetDisplayAway(away); }
 
 std::string LastCallAsked() { return platform::LastCallAsked(); }
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "api/resources.h"
-#include "runtime/runtime.h"
+#include "api/hosted.h"
 
 namespace {
 

@@ -10,8 +10,7 @@
 #include <api/gdi.h>
 #include <api/palette.h>
 #include <api/surface.h>
-#include <runtime/display.h>
-#include <runtime/runtime.h>
+#include <api/hosted.h>
 #include <testing/runtime_control.h>
 
 class PlatformTest : public ::testing::Test {

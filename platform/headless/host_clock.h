@@ -4,10 +4,10 @@
 // refresh on this fixed grid is what a flip on the real display does: the pace
 // never drifts, and a program that falls behind waits for the next refresh to
 // come instead of bursting to catch up.
-#ifndef PLATFORM_RUNTIME_HOST_CLOCK_H
-#define PLATFORM_RUNTIME_HOST_CLOCK_H
+#ifndef PLATFORM_HEADLESS_HOST_CLOCK_H
+#define PLATFORM_HEADLESS_HOST_CLOCK_H
 
-#include "display.h"
+#include "../api/host.h"
 
 #include <ctime>
 
