@@ -230,11 +230,15 @@ TEST(Windows, PointerOverTheWindowTakesTheClassCursor) {
     EXPECT_EQ(SetCursor(nullptr), arrow);
 }
 
+// A box needs a live owner or none; one owned by a destroyed window fails unseen.
 TEST(Windows, MessageBoxWritesCaptionAndTextAndReturnsAtOnce) {
     HWND window = MakeRecordedWindow();
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(window, "DirectDrawCreate FAILED", "Direct Draw Miss", MB_OK), IDOK);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Direct Draw Miss: DirectDrawCreate FAILED\n");
+    EXPECT_EQ(MessageBoxA(nullptr, "init failed", "Sample", MB_ICONERROR), IDOK);
+    DestroyWindow(window);
+    EXPECT_EQ(MessageBoxA(window, "lost", "Gone", MB_OK), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Direct Draw Miss: DirectDrawCreate FAILED\nSample: init failed\n");
 }
 
 }  // namespace
