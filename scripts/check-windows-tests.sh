@@ -17,10 +17,11 @@ builds=("$@")
 
 work=$(mktemp -d)
 xvfb= manager=
+# Wine first, while its X server is still there to say goodbye to.
 cleanup() {
+  [[ -d $work/prefix ]] && WINEPREFIX=$work/prefix wineserver -k 2>/dev/null && WINEPREFIX=$work/prefix wineserver -w
   [[ -n $manager ]] && kill "$manager" 2>/dev/null
   [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null
-  [[ -d $work/prefix ]] && WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
