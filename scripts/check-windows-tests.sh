@@ -40,6 +40,10 @@ for _ in $(seq 100); do
   grep -qx '[0-9]*' "$work/display" && break
   sleep 0.1
 done
+if ! grep -qx '[0-9]*' "$work/display"; then
+  echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")" >&2
+  exit 1
+fi
 export DISPLAY=:$(cat "$work/display")
 # A window manager, as a desktop has: without one Wine waits in vain for the
 # state of a window it hides, and no window is ever deactivated.
@@ -55,20 +59,27 @@ xrandr --newmode 640x480 25.175 640 656 752 800 480 490 492 525 -hsync -vsync
 xrandr --addmode screen 640x480
 
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot --init >"$work/wineboot.log" 2>&1
+if ! timeout 300 wineboot --init >"$work/wineboot.log" 2>&1; then
+  echo "FAIL: the Wine prefix could not be made: $(tail -5 "$work/wineboot.log")" >&2
+  exit 1
+fi
 wineserver -w
+
+# A test that waits for a person (a message box shown) fails in time instead.
+run() { timeout 120 wine "$@"; }
 
 cd "$root"
 "$linux/tests/crossframes/crossframes" dice/texture.bmp "$work/linux.txt"
 for build in "${builds[@]}"; do
   name=$(basename "$build")
-  if wine "$build/tests/crossframes/crossframes.exe" dice/texture.bmp "$work/$name.txt"; then
+  if run "$build/tests/crossframes/crossframes.exe" dice/texture.bmp "$work/$name.txt"; then
     cmp -s "$work/linux.txt" "$work/$name.txt" ||
-      fail "$name: frames differ from Linux's: $(diff "$work/linux.txt" "$work/$name.txt" | grep -c '^>') of $(wc -l <"$work/linux.txt")"
+      fail "$name: frames differ from Linux's (scene, angles, digest):" \
+        "$(diff "$work/linux.txt" "$work/$name.txt" | grep '^>' | head -5 | tr '\n' ' ')"
   else
     fail "$name: crossframes.exe failed"
   fi
-  wine "$build/tests/winapi/winapi_tests.exe" --gtest_brief=1 || fail "$name: winapi_tests.exe failed"
+  run "$build/tests/winapi/winapi_tests.exe" --gtest_brief=1 || fail "$name: winapi_tests.exe failed"
 done
 
 if ((failures)); then
