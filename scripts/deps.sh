@@ -3,7 +3,7 @@
 # they are missing. Sourced by demo.sh and test.sh.
 packages=(
   g++ clang cmake ninja-build pkg-config
-  libgtest-dev libbenchmark-dev
+  libgtest-dev googletest libbenchmark-dev
   libsdl2-dev libgif-dev libpng-dev
   xvfb xdotool x11-apps x11-utils openbox
   mingw-w64
