@@ -3,9 +3,9 @@
 # they are missing. Sourced by demo.sh and test.sh.
 packages=(
   g++ clang cmake ninja-build pkg-config
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libgif-dev libpng-dev
-  xvfb xdotool x11-apps x11-utils openbox
+  xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri
   mingw-w64
 )
 missing=()

@@ -43,8 +43,8 @@ tarball=$cache/$suite-$key.tar
 if [ ! -f "$tarball" ]; then
   mkdir -p "$cache"
   echo "=== building the Debian root $tarball"
-  printf '%s\n' "$sources" | mmdebstrap --include="$extra" "$suite" "$tarball.part" -
-  mv "$tarball.part" "$tarball"
+  printf '%s\n' "$sources" | mmdebstrap --include="$extra" "$suite" "${tarball%.tar}.part.tar" -
+  mv "${tarball%.tar}.part.tar" "$tarball"
 fi
 
 root=$(mktemp -d /var/tmp/cubes-fresh.XXXXXX)
