@@ -58,7 +58,10 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop_" + name; }
+// Files of this run's own: other runs may share the folder.
+std::string Scratch(const std::string& name) {
+    return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name;
+}
 
 // A process of the test's, found on the PATH, its output (and errors, unless
 // told otherwise) in a file. One that still runs at the end is asked to stop,
@@ -123,6 +126,7 @@ private:
 int Tool(const std::vector<std::string>& argv, std::string* output = nullptr) {
     std::optional<int> code = Process(argv, Scratch("tool.out"), false).WaitForExit(kReactSeconds);
     if (output) *output = ReadFile(Scratch("tool.out"));
+    std::remove(Scratch("tool.out").c_str());
     return code.value_or(-1);
 }
 
@@ -278,7 +282,7 @@ protected:
     // Starts one of our programs; with `frames`, waits until it shows some.
     std::unique_ptr<Process> Start(const std::string& program, std::vector<std::string> args = {}, bool frames = true) {
         std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        name = Scratch(name.substr(name.find('/') + 1) + GetParam());
+        name = Scratch(name.substr(0, name.find('/')) + "_" + GetParam());
         std::remove((name + ".trace").c_str());
         args.insert(args.begin(), program);
         args.insert(args.end(), {"--trace", name + ".trace"});
@@ -377,6 +381,7 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     EXPECT_EQ(size_t(file->ImageCount), run->Count("flip"));
     EXPECT_EQ(std::make_pair(file->SWidth, file->SHeight), std::make_pair(64, 48));
     DGifCloseFile(file, &error);
+    std::remove(gif.c_str());
 }
 
 TEST_P(Desktop, AWindowAtAWholeScaleThatAltEnterSwitchesAndTheCloseButtonEnds) {
