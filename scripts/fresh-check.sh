@@ -10,11 +10,14 @@
 set -euo pipefail
 [ "$(id -u)" -eq 0 ] || exec sudo --preserve-env=XDG_CACHE_HOME "$0" "$@"
 repo=$(cd "$(dirname "$0")/.." && pwd)
+# The checkout may belong to the user who called sudo.
+git() { command git -c safe.directory='*' "$@"; }
 commit=$(git -C "$repo" rev-parse HEAD)
 (($#)) || set -- ./test.sh
 
-# What a freshly installed Debian has, and the tools a contributor needs to
-# fetch the project; nothing of scripts/deps.sh.
+# What a freshly installed Debian has (mmdebstrap's default: the required and
+# important packages), and the tools a contributor needs to fetch the project;
+# nothing of scripts/deps.sh.
 suite=bookworm
 extra=ca-certificates,sudo,git
 
