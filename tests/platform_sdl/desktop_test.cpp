@@ -137,7 +137,7 @@ struct Picture {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * kScreenWidth + x]; }
 };
 
-std::optional<Picture> Screenshot() {
+Picture Screenshot() {
     std::string bytes;
     Tool({"xwd", "-root", "-silent"}, &bytes);
     auto word = [&bytes](size_t i) {
@@ -148,8 +148,10 @@ std::optional<Picture> Screenshot() {
     uint64_t start = uint64_t{word(0)} + uint64_t{word(19)} * 12, size = word(11) / 8, pitch = word(12);
     if (word(1) != 7 || word(4) != kScreenWidth || word(5) != kScreenHeight || word(7) != 0 || (size != 3 && size != 4) ||
         word(14) != 0xFF0000 || word(15) != 0xFF00 || word(16) != 0xFF || pitch < size * kScreenWidth ||
-        start + pitch * kScreenHeight > bytes.size())
-        return std::nullopt;
+        start + pitch * kScreenHeight > bytes.size()) {
+        ADD_FAILURE() << "no screenshot of 1280 x 720 in 8-bit channels";
+        return Picture{std::vector<uint32_t>(kScreenWidth * kScreenHeight)};
+    }
     Picture picture;
     for (uint64_t y = 0; y < kScreenHeight; ++y)
         for (uint64_t x = 0; x < kScreenWidth; ++x) {
@@ -273,11 +275,6 @@ protected:
         return WaitUntil([&] { return Place(window).width == width && Place(window).height == height; }, kReactSeconds);
     }
     void Press(const std::string& keys) { Tool({"xdotool", "key", keys}); }
-    Picture Screen() {
-        std::optional<Picture> picture = Screenshot();
-        EXPECT_TRUE(picture) << "no screenshot of 1280 x 720 in 8-bit channels";
-        return picture.value_or(Picture{std::vector<uint32_t>(kScreenWidth * kScreenHeight)});
-    }
 
     // Starts one of our programs; with `frames`, waits until it shows some.
     std::unique_ptr<Process> Start(const std::string& program, std::vector<std::string> args = {}, bool frames = true) {
@@ -308,7 +305,7 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     std::string window = Window("Skelvane No.1");
     std::string maps = ReadFile("/proc/" + std::to_string(run->Id()) + "/maps");
     EXPECT_EQ(maps.find("libGLX") != maps.npos, GetParam() == std::string("opengl")) << "not the renderer asked for";
-    Picture screen = Screen();
+    Picture screen = Screenshot();
     EXPECT_EQ(LitOutside(screen, kFullScreen), 0u) << "the bars beside the 4:3 area are not black";
     ExpectWireCube(screen, kFullScreen);
     // The emulated display refreshes 60 times a second: never two flips in
@@ -325,7 +322,7 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     Tool({"xdotool", "windowactivate", window});
     ASSERT_TRUE(run->FramesResume(stopped));
     EXPECT_EQ(run->Count("back"), 1u);
-    ExpectWireCube(Screen(), kFullScreen);
+    ExpectWireCube(Screenshot(), kFullScreen);
     {  // another window taking the focus takes the full screen away too
         Process other({"xlogo"}, "/dev/null");
         ASSERT_TRUE(WaitUntil([&] { return run->Count("away") == 2; }, kReactSeconds)) << "the display stayed";
@@ -339,7 +336,7 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
 TEST_P(Desktop, DiceAtAWholeScaleEndsOnAltX) {
     auto run = Start(DICE, {"--integer-scale"});
     Window("Study for algorithm Sample");
-    Picture screen = Screen();
+    Picture screen = Screenshot();
     EXPECT_EQ(LitOutside(screen, kWholeScale), 0u);
     EXPECT_GT(Colours(screen, kWholeScale)[kDiceBackground], size_t{640 * 480} * 3 / 4);
     // The die's white face and black pips, in the middle of the screen.
@@ -359,7 +356,7 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     std::string gif = Scratch(std::string("recording_") + GetParam() + ".gif");
     auto run = Start(TINY_PROGRAM, {"--record", gif});
     Window("Tiny");
-    Picture screen = Screen();
+    Picture screen = Screenshot();
     EXPECT_EQ(LitOutside(screen, kFullScreen), 0u);
     constexpr int kScale = 15;  // 720 / 48, and 960 / 64
     int refresh = static_cast<int>(screen.At(kFullScreen.x, 0) >> 16), wrong = 0;
@@ -395,11 +392,11 @@ TEST_P(Desktop, AWindowAtAWholeScaleThatAltEnterSwitchesAndTheCloseButtonEnds) {
         ASSERT_TRUE(run->FramesResume(run->Count("flip")));
         Area place = Place(window);
         ASSERT_TRUE(place.x >= 0 && place.y >= 0 && place.x + 640 <= kScreenWidth && place.y + 480 <= kScreenHeight);
-        ExpectWireCube(Screen(), place);
+        ExpectWireCube(Screenshot(), place);
         Press("alt+Return");
         ASSERT_TRUE(Placed(window, kScreenWidth, kScreenHeight));
         ASSERT_TRUE(run->FramesResume(run->Count("flip")));
-        Picture screen = Screen();
+        Picture screen = Screenshot();
         EXPECT_EQ(LitOutside(screen, kFullScreen), 0u);
         ExpectWireCube(screen, kFullScreen);
         Press("alt+Return");
