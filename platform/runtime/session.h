@@ -41,6 +41,11 @@ void AddStillDrawing(unsigned long count);
 using FrameObserver = std::function<void(const Frame& frame)>;
 void ObservePresentedFrames(FrameObserver observer);
 
+// What --digest writes of a frame: FNV-1a (64 bits) over its palette indices,
+// row by row without the padding of the pitch. The palette is left out: two
+// builds agree on a frame when they drew the same indices.
+uint64_t FrameDigest(const Frame& frame);
+
 // The Windows name of the call that last asked whether it is scripted to fail.
 const std::string& LastCallAsked();
 

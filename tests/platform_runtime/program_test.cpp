@@ -10,6 +10,7 @@
 
 #include "program_run.h"
 #include "recording.h"
+#include "runtime/session.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
     for (int run = 0; run < 2; ++run) {
         std::string gif = TempPath("run" + std::to_string(run) + ".gif");
         std::string trace = TempPath("run" + std::to_string(run) + ".trace");
-        RunResult result = RunProgram({"--headless", "--frames", "30", "--record", gif, "--trace", trace});
+        RunResult result = RunProgram({"--headless", "--frames", "30", "--record", gif, "--trace", trace, "--digest",
+                                       TempPath("run" + std::to_string(run) + ".digest")});
         EXPECT_EQ(result.exitCode, 0) << result.output;
         recordings[run] = ReadFile(gif);
         traces[run] = ReadFile(trace);
@@ -34,6 +36,8 @@ TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
 
     Recording recording = Decode(TempPath("run0.gif"));
     ASSERT_EQ(recording.frames.size(), 30u);
+    std::vector<std::string> digests = Lines(ReadFile(TempPath("run0.digest")));
+    ASSERT_EQ(digests.size(), 30u);
     EXPECT_TRUE(recording.loops);
     ASSERT_EQ(recording.colors.size(), 256u);
     EXPECT_EQ(recording.colors[10].Red, 10);
@@ -45,6 +49,10 @@ TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
         // Frame k was drawn when the clock read k refreshes.
         for (int y = 0; y < 48; y += 47)
             for (int x = 0; x < 64; x += 9) ASSERT_EQ(frame[y * 64 + x], (x + 3 * y + k) & 0xFF) << k;
+        platform::Frame shown{frame.data(), 64, 64, 48, nullptr};
+        char digest[17];
+        std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(platform::FrameDigest(shown)));
+        EXPECT_EQ(digests[k], digest) << k;
     }
     int total = 0;
     for (int delay : recording.delays) {
