@@ -85,6 +85,17 @@ Module.display = (() => {
   canvas.height = HEIGHT;
   fit();
 
+  // main, once it has waited for the browser, returns into the machinery that
+  // resumed it rather than to the page's start-up, which would end the run
+  // with its result: the run is ended here instead.
+  (Module.preRun = Module.preRun || []).push(() => Asyncify.whenDone().then((code) => {
+    try {
+      exit(code);
+    } catch (e) {
+      if (!(e instanceof ExitStatus)) throw e;
+    }
+  }));
+
   return {
     take: () => (queue.length ? queue.shift() : -1),
     waiting: () => queue.length > 0,

@@ -27,7 +27,7 @@ const browser = await chromium.launchPersistentContext(profile, {
 try {
   const page = await browser.newPage();
   // Everything comes from the one local folder.
-  page.on('request', (request) => check(request.url().startsWith(base), `local request ${request.url()}`));
+  page.on('request', (request) => request.url().startsWith(base) || check(false, `a request outside the folder: ${request.url()}`));
   page.on('pageerror', (error) => check(false, `page error ${error.message}`));
   const ended = () => page.waitForSelector('body[data-exit-code]', { timeout: 60000 });
   const status = () => page.textContent('#status');
