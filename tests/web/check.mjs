@@ -64,9 +64,33 @@ try {
   await canvas.screenshot({ path: screenshot });
   check(/running/.test(await status()), 'the page says the die is running');
 
+  // Hiding the page takes the display away: no frames until it is back.
+  const hide = (hidden) => page.evaluate((hidden) => {
+    Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await hide(true);
+  await page.waitForTimeout(200);
+  const hidden = await picture();
+  await page.waitForTimeout(300);
+  check(hidden === await picture(), 'a hidden page gets no frames');
+  await hide(false);
+  await page.waitForTimeout(300);
+  check(hidden !== await picture(), 'the die moves again once the page is shown');
+
   await page.keyboard.press('Escape');
   await ended();
   check(/dice has ended\./.test(await status()), `after Escape the page says: ${await status()}`);
+
+  // Message boxes are an element of the page; the run goes on when each is dismissed.
+  await page.goto(`${base}/?program=dice&fail=DirectDrawCreate`);
+  for (const text of ['DirectDrawCreate FAILED', 'DirectDraw init failed. The sample will now exit.']) {
+    await page.waitForSelector('#message:not([hidden])');
+    check((await page.textContent('#message .text')).trim() === text, `a message box says: ${text}`);
+    await page.click('#message button');
+  }
+  await ended();
+  check(/dice has ended \(exit code 1\)/.test(await status()), `after the messages the page says: ${await status()}`);
 } finally {
   await browser.close();
   rmSync(profile, { recursive: true, force: true });
