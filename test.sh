@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and runs every test: the optimised build,
 # then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer;
 # then both programs in a web page in headless Chromium;
-# then cross-builds both programs for Windows (64- and 32-bit) from scratch
-# and checks what comes out; then a minute of fuzzing the bitmap readers.
+# then cross-builds both programs for Windows (64- and 32-bit) from scratch,
+# checks what comes out and runs it under Wine; then a minute of fuzzing the
+# bitmap readers.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
@@ -22,6 +23,7 @@ for target in windows:x86_64-w64-mingw32 windows-i686:i686-w64-mingw32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j2
   scripts/check-windows-build.sh "build/$preset" "${target#*:}"
+  scripts/check-windows-run.sh "build/$preset"
 done
 
 # The fuzzer starts from the bitmap corpus and grows its own corpus in a

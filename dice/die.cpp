@@ -51,7 +51,7 @@ static void AdvanceDieAngles(int32_t ticks) {
 
 // Turn about x, then about y, then push the die away from the eye. The corners
 // are rebuilt every frame, so no rounding error builds up from frame to frame.
-static void TurnAndPlaceCorners(CubeCorner* corners) {
+void TurnAndPlaceCorners(CubeCorner* corners) {
     // Whole degrees, rounded toward minus infinity: -1 in 1/256 degree is -1 degree.
     const int32_t degreesY = DieAngleY >> 8;
     const int32_t degreesX = DieAngleX >> 8;

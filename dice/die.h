@@ -28,5 +28,8 @@ extern int32_t DieAngleY;
 
 void DrawTexturedDie(LPDIRECTDRAWSURFACE4 target, int32_t ticks);
 void BuildDieCorners(CubeCorner* corners);
+// Turns the corners by the current whole degrees of both angles and moves them
+// in front of the viewer.
+void TurnAndPlaceCorners(CubeCorner* corners);
 
 #endif

@@ -10,6 +10,10 @@
 constexpr double AFFINE_EPSILON = 0.00001;
 constexpr double PLANE_EPSILON = 0.00001;
 
+// 1: the fills take their fast path, which gives the same bytes; 0: the plain
+// definition, kept for comparison.
+extern int FastFills;
+
 // The plane of a triangle, reordered by OrderByDepthSpread, with what solving a
 // viewing ray against it needs.
 struct TrianglePlane {

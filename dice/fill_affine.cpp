@@ -4,6 +4,7 @@
 #include "fill.h"
 #include "fillmath.h"
 #include "scan.h"
+#include "spans.h"
 #include "texel.h"
 
 // The projected triangle as the affine fill solves against it: corner 0, the
@@ -66,6 +67,21 @@ void InterpolateTexCoords(const TexturedTriangle* triangle, double* u, double* v
     *v = (vb - va) * t + va;
 }
 
+// The readable definition of a row's pixels, which the fast loop must match
+// byte for byte.
+static void DrawAffineSpan(const AffineSpan* span, const TexelSource* texels)
+{
+    BYTE* pixel = span->pixel;
+    const int32_t n = span->last;
+    for (int32_t k = 0; k <= n; ++k) {
+        // A single pixel (n = 0) makes the quotient not a number, and so
+        // takes the right end's texel.
+        const double f = LimitToUnit(static_cast<double>(k) / n);
+        *pixel = FetchTexel(texels, span->uL + f * span->du, span->vL + f * span->dv);
+        pixel += span->pixelSize;
+    }
+}
+
 void FillTriangleAffine(const DDSURFACEDESC2* destination, const DDSURFACEDESC2* source,
                         const TexturedTriangle* triangle, const ProjectedTriangle* projected)
 {
@@ -83,6 +99,7 @@ void FillTriangleAffine(const DDSURFACEDESC2* destination, const DDSURFACEDESC2*
     SetUpAffineFrame(&frame, projected);
     // Three corners nearly on one line; either winding is drawn.
     if (-AFFINE_EPSILON < frame.det && frame.det < AFFINE_EPSILON) return;
+    const int nearest = RoundsToNearest();
 
     for (int32_t y = box.minY; y <= box.maxY; ++y) {
         double xl, xr;
@@ -100,16 +117,7 @@ void FillTriangleAffine(const DDSURFACEDESC2* destination, const DDSURFACEDESC2*
         SolveAffineParameters(&frame, xr, y, &s, &t);
         InterpolateTexCoords(triangle, &uR, &vR, s, t);
 
-        BYTE* pixel = rows + pitch * y + pixelSize * ixl;
-        const int32_t n = ixr - ixl;
-        const double du = uR - uL;
-        const double dv = vR - vL;
-        for (int32_t k = 0; k <= n; ++k) {
-            // A single pixel (n = 0) makes the quotient not a number, and so
-            // takes the right end's texel.
-            const double f = LimitToUnit(static_cast<double>(k) / n);
-            *pixel = FetchTexel(&texels, uL + f * du, vL + f * dv);
-            pixel += pixelSize;
-        }
+        const AffineSpan span = {rows + pitch * y + pixelSize * ixl, pixelSize, ixr - ixl, uL, uR - uL, vL, vR - vL};
+        if (!FastFills || !DrawAffineSpanFast(&span, &texels, nearest)) DrawAffineSpan(&span, &texels);
     }
 }

@@ -5,6 +5,7 @@
 #include "fillmath.h"
 #include "projection.h"
 #include "scan.h"
+#include "spans.h"
 #include "texel.h"
 
 void OrderByDepthSpread(TexturedTriangle* ordered, const TexturedTriangle* triangle)
@@ -146,14 +147,78 @@ void IntersectViewRay(const TexturedTriangle* triangle, double sx, double sy, do
     *Z = depth;
 }
 
+// The readable definition of a row's pixels, which the fast loop must match
+// byte for byte.
+static void DrawPerspectiveSpan(const PerspectiveSpan* span, const TexelSource* texels)
+{
+    const double scale = span->scale;
+    const double k = span->k;
+    const double dX = span->dX;
+    const double dZ = span->dZ;
+    const double eyeZ = span->eyeZ;
+    BYTE* pixel = span->pixel;
+    // Samples are taken at xl + i, not at the rounded columns.
+    double offset = span->offset;
+    for (int32_t i = 0; i < span->n; ++i) {
+        const double sx = offset / scale;
+        const double zq = (k - sx * dZ * eyeZ) / (dX - dZ * sx);
+        const double f = span->measureByDepth ? (zq - span->zLeft) / dZ : ((zq - eyeZ) * sx - span->xLeft) / dX;
+        const double limitedF = LimitToUnit(f);
+        *pixel = FetchTexel(texels, span->uL + limitedF * span->du, span->vL + limitedF * span->dv);
+        pixel += span->pixelSize;
+        offset += 1.0;
+    }
+}
+
+// The readable definition of a row's span: 0 for a row too narrow to draw.
+static int MakePerspectiveSpan(const PerspectiveRows* rows, int32_t y, PerspectiveSpan* span)
+{
+    double xl, xr;
+    GetScanSpan(rows->projected, rows->box, y, &xl, &xr);
+    if (xr - xl <= MIN_SPAN_WIDTH) return 0;
+
+    // The span lies within the box, so both ends round to columns in it.
+    const int32_t ixl = RoundHalfEven(xl);
+    const int32_t ixr = RoundHalfEven(xr);
+
+    const double centreX = rows->centreX;
+    const double scale = rows->scale;
+    TrianglePlane* plane = rows->plane;
+    const double sy = (rows->centreY - y) / scale;
+    plane->rowTerm = sy * plane->kY + plane->k0;
+
+    double s, t, xLeft, yLeft, zLeft, xRight, yRight, zRight, uL, vL, uR, vR;
+    IntersectViewRay(rows->ordered, (xl - centreX) / scale, sy, &s, &t, &xLeft, &yLeft, &zLeft, plane);
+    InterpolateTexCoords(rows->ordered, &uL, &vL, s, t);
+    IntersectViewRay(rows->ordered, (xr - centreX) / scale, sy, &s, &t, &xRight, &yRight, &zRight, plane);
+    InterpolateTexCoords(rows->ordered, &uR, &vR, s, t);
+
+    // Each pixel's ray is met with the 3-D segment between the span's ends;
+    // how far along it lies is what the texture follows.
+    span->pixel = rows->rows + rows->pitch * y + rows->pixelSize * ixl;
+    span->pixelSize = rows->pixelSize;
+    span->n = ixr - ixl + 1;
+    span->offset = xl - centreX;
+    span->scale = scale;
+    span->dX = xRight - xLeft;
+    span->dZ = zRight - zLeft;
+    span->k = span->dX * zLeft - span->dZ * xLeft;
+    span->eyeZ = plane->eyeZ;
+    span->xLeft = xLeft;
+    span->zLeft = zLeft;
+    span->measureByDepth = std::fabs(span->dX) <= std::fabs(span->dZ);
+    span->uL = uL;
+    span->du = uR - uL;
+    span->vL = vL;
+    span->dv = vR - vL;
+    return 1;
+}
+
 void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACEDESC2* source,
                              const TexturedTriangle* triangle, const ProjectedTriangle* projected)
 {
     TexelSource texels;
     if (!LocateTexels(&texels, source)) return;
-    const double centreX = ScreenCentreX;
-    const double centreY = ScreenCentreY;
-    const double scale = ProjectionScale;
 
     TexturedTriangle ordered;
     OrderByDepthSpread(&ordered, triangle);
@@ -165,50 +230,30 @@ void FillTrianglePerspective(const DDSURFACEDESC2* destination, const DDSURFACED
     BuildTrianglePlane(&plane, &ordered);
     ChooseSolveAxes(&plane);
 
-    BYTE* const rows = static_cast<BYTE*>(destination->lpSurface);
-    const ptrdiff_t pitch = destination->lPitch;
-    const ptrdiff_t pixelSize = destination->ddpfPixelFormat.dwRGBBitCount / 8;
+    PerspectiveRows rows = {.projected = projected,
+                            .box = &box,
+                            .ordered = &ordered,
+                            .plane = &plane,
+                            .centreX = ScreenCentreX,
+                            .centreY = ScreenCentreY,
+                            .scale = ProjectionScale,
+                            .rows = static_cast<BYTE*>(destination->lpSurface),
+                            .pitch = destination->lPitch,
+                            .pixelSize = static_cast<ptrdiff_t>(destination->ddpfPixelFormat.dwRGBBitCount / 8),
+                            .nearest = RoundsToNearest()};
 
-    for (int32_t y = box.minY; y <= box.maxY; ++y) {
-        double xl, xr;
-        GetScanSpan(projected, &box, y, &xl, &xr);
-        if (xr - xl <= MIN_SPAN_WIDTH) continue;
-
-        // The span lies within the box, so both ends round to columns in it.
-        const int32_t ixl = RoundHalfEven(xl);
-        const int32_t ixr = RoundHalfEven(xr);
-
-        const double sy = (centreY - y) / scale;
-        plane.rowTerm = sy * plane.kY + plane.k0;
-
-        double s, t, xLeft, yLeft, zLeft, xRight, yRight, zRight, uL, vL, uR, vR;
-        IntersectViewRay(&ordered, (xl - centreX) / scale, sy, &s, &t, &xLeft, &yLeft, &zLeft, &plane);
-        InterpolateTexCoords(&ordered, &uL, &vL, s, t);
-        IntersectViewRay(&ordered, (xr - centreX) / scale, sy, &s, &t, &xRight, &yRight, &zRight, &plane);
-        InterpolateTexCoords(&ordered, &uR, &vR, s, t);
-
-        // Each pixel's ray is met with the 3-D segment between the span's
-        // ends; how far along it lies is what the texture follows.
-        const double dX = xRight - xLeft;
-        const double dZ = zRight - zLeft;
-        const double du = uR - uL;
-        const double dv = vR - vL;
-        const double k = dX * zLeft - dZ * xLeft;
-        const int measureByDepth = std::fabs(dX) <= std::fabs(dZ);
-        const double eyeZ = plane.eyeZ;
-        const int32_t n = ixr - ixl + 1;
-
-        BYTE* pixel = rows + pitch * y + pixelSize * ixl;
-        // Samples are taken at xl + i, not at the rounded columns.
-        double offset = xl - centreX;
-        for (int32_t i = 0; i < n; ++i) {
-            const double sx = offset / scale;
-            const double zq = (k - sx * dZ * eyeZ) / (dX - dZ * sx);
-            const double f = measureByDepth ? (zq - zLeft) / dZ : ((zq - eyeZ) * sx - xLeft) / dX;
-            const double limitedF = LimitToUnit(f);
-            *pixel = FetchTexel(&texels, uL + limitedF * du, vL + limitedF * dv);
-            pixel += pixelSize;
-            offset += 1.0;
+    // Rows go in batches, so that the fast path can make several side by side.
+    // The rows of one triangle never share a pixel, so a span it leaves to the
+    // plain loop may be drawn after the others of its batch.
+    for (int64_t first = box.minY; first <= box.maxY; first += ROW_BATCH) {
+        const int32_t y = static_cast<int32_t>(first);
+        const int32_t count = box.maxY - y < ROW_BATCH ? box.maxY - y + 1 : ROW_BATCH;
+        PerspectiveSpan spans[ROW_BATCH];
+        int32_t plain = FastFills ? DrawPerspectiveRowsFast(&rows, &texels, y, count, spans) : -1;
+        if (plain < 0) {
+            plain = 0;
+            for (int32_t r = 0; r < count; ++r) plain += MakePerspectiveSpan(&rows, y + r, &spans[plain]);
         }
+        for (int32_t r = 0; r < plain; ++r) DrawPerspectiveSpan(&spans[r], &texels);
     }
 }

@@ -19,7 +19,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (CreateMainWindow(instance, showCommand, &window, &accelerators) < 0) return 1;
 
     if (InitDisplay(window) < 0) {
-        MessageBoxA(window, "DirectDraw init failed. The sample will now exit. ", "DirectDraw Sample", MB_ICONERROR);
+        // The failed set-up has already destroyed the window, which posted the
+        // quit message. A box owned by a window that is gone is refused, and
+        // one that finds the quit message waiting closes at once: this one
+        // goes without an owner, after the quit message is taken out.
+        MSG quit;
+        PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE);
+        MessageBoxA(NULL, "DirectDraw init failed. The sample will now exit. ", "DirectDraw Sample", MB_ICONERROR);
         return 1;
     }
 

@@ -79,11 +79,16 @@ bool ReadEntry(const BYTE* data, size_t size, size_t& at, std::vector<ResourceEn
 
 }  // namespace
 
-bool RegisterResourceFile(const BYTE* data, size_t size) {
+bool ReadResourceFile(const BYTE* data, size_t size, std::vector<ResourceEntry>& entries) {
     if (!data) return false;
-    std::vector<ResourceEntry> entries;
     for (size_t at = 0; at < size;)
         if (!ReadEntry(data, size, at, entries)) return false;
+    return true;
+}
+
+bool RegisterResourceFile(const BYTE* data, size_t size) {
+    std::vector<ResourceEntry> entries;
+    if (!ReadResourceFile(data, size, entries)) return false;
     // The table and its names must outlive the program, as the bytes do.
     static std::deque<std::vector<ResourceEntry>> tables;
     auto& kept = tables.emplace_back(std::move(entries));

@@ -32,6 +32,10 @@ struct ResourceEntry {
 // name or data, or names a resource that is already there.
 bool RegisterResources(const ResourceEntry* entries, size_t count);
 
+// Appends the resources of a .res file; false for one cut short or
+// malformed. The entries point into the bytes.
+bool ReadResourceFile(const BYTE* data, size_t size, std::vector<ResourceEntry>& entries);
+
 // The resource of that type and name, or null. Names compare as Windows
 // compares them: integer identifiers by value, strings without regard to case.
 const ResourceEntry* FindResourceEntry(LPCSTR type, LPCSTR name);

@@ -434,7 +434,11 @@ HCURSOR WINAPI SetCursor(HCURSOR hCursor) {
     return previous;
 }
 
-int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT) {
+// A box cannot belong to a window that is gone: as on Windows, it is refused
+// unseen, which is why a box asked for after the owner's destruction must go
+// without one.
+int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT) {
+    if (hWnd && !Find(hWnd)) return 0;
     ShowMessageBox(lpCaption, lpText);
     return IDOK;
 }

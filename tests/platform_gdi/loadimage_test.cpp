@@ -50,7 +50,7 @@ void RegisterTestResources() {
         for (size_t i = 0; i < std::size(kResources); ++i)
             table.push_back({RT_BITMAP, kResources[i].name, data[i].data(), static_cast<DWORD>(data[i].size())});
         table.push_back({RT_BITMAP, MAKEINTRESOURCEA(106), data.back().data(), static_cast<DWORD>(data.back().size())});
-        table.push_back({RT_RCDATA, MAKEINTRESOURCEA(107), data[0].data(), static_cast<DWORD>(data[0].size())});
+        table.push_back({MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(107), data[0].data(), static_cast<DWORD>(data[0].size())});
         return platform::RegisterResources(table.data(), table.size());
     }();
     ASSERT_TRUE(registered);
@@ -128,8 +128,8 @@ TEST_F(LoadImage, FilesAreReadOnlyWhenAsked) {
 }
 
 TEST_F(LoadImage, OnlyBitmapsAreLoadedHere) {
-    EXPECT_EQ(LoadImageA(kModule, MAKEINTRESOURCEA(103), IMAGE_ICON, 0, 0, 0), nullptr);
-    EXPECT_EQ(LoadImageA(kModule, MAKEINTRESOURCEA(103), IMAGE_CURSOR, 0, 0, 0), nullptr);
+    EXPECT_EQ(LoadImageA(kModule, MAKEINTRESOURCEA(103), 1u, 0, 0, 0), nullptr);
+    EXPECT_EQ(LoadImageA(kModule, MAKEINTRESOURCEA(103), 2u, 0, 0, 0), nullptr);
     // Without LR_CREATEDIBSECTION the bitmap is the same.
     HBITMAP plain = static_cast<HBITMAP>(LoadImageA(kModule, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, 0));
     HBITMAP section = FromResource(MAKEINTRESOURCEA(103));

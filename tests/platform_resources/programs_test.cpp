@@ -1,10 +1,15 @@
-// The resources that the programs' scripts give them: the keys that close a
-// program, its icon and, in dice, the texture.
+// The resources that the programs' scripts give them, as the resource
+// compiler made them and the program carries them: the keys that close a
+// program, its icon and, in dice, the texture. And the reader of the compiler's
+// file, on every damaged copy of the real one.
 #include "api/resources.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -53,12 +58,59 @@ TEST(ProgramResources, TextureBitmap) {
     ASSERT_NE(found, nullptr);
     const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)));
     ASSERT_NE(header, nullptr);
-    ASSERT_GE(SizeofResource(module, found), sizeof(BITMAPINFOHEADER));
+    ASSERT_EQ(SizeofResource(module, found), 40u + 256 * 4 + 400 * 200);
     EXPECT_EQ(header->biSize, 40u);
     EXPECT_EQ(header->biWidth, 400);
     EXPECT_EQ(header->biHeight < 0 ? -header->biHeight : header->biHeight, 200);
     EXPECT_EQ(header->biBitCount, 8);
 }
 #endif
+
+std::vector<BYTE> CompiledFile() {
+    std::ifstream in(RES_FILE, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A copy cut anywhere reads only where it ends between two entries (the last
+// may lack its padding), and then gives the entries before the cut; no cut
+// makes the reader look past it (the sanitizer build watches that).
+TEST(ResourceFile, EveryCutCopyReadsOnlyAtAnEntryBoundary) {
+    const std::vector<BYTE> file = CompiledFile();
+    std::vector<platform::ResourceEntry> whole;
+    ASSERT_TRUE(platform::ReadResourceFile(file.data(), file.size(), whole));
+    std::vector<size_t> ends;
+    for (const platform::ResourceEntry& entry : whole)
+        ends.push_back(static_cast<size_t>(entry.data - file.data()) + entry.size);
+    ASSERT_EQ((ends.back() + 3) & ~size_t{3}, file.size());
+    for (size_t size = 1; size < file.size(); ++size) {
+        const std::vector<BYTE> cut(file.begin(), file.begin() + static_cast<ptrdiff_t>(size));
+        std::vector<platform::ResourceEntry> entries;
+        const bool read = platform::ReadResourceFile(cut.data(), cut.size(), entries);
+        const size_t before = static_cast<size_t>(std::count_if(ends.begin(), ends.end(), [&](size_t end) { return end <= size; }));
+        const bool boundary = size == 32 || std::any_of(ends.begin(), ends.end(), [&](size_t end) {
+            return size >= end && size <= ((end + 3) & ~size_t{3});
+        });
+        ASSERT_EQ(read, boundary) << "cut at " << size;
+        if (read) EXPECT_EQ(entries.size(), before);
+    }
+}
+
+// Headers whose sizes or names do not fit are refused, whatever the rest says.
+TEST(ResourceFile, DamagedHeadersAreRefused) {
+    const std::vector<BYTE> file = CompiledFile();
+    struct Damage {
+        size_t at;
+        BYTE value;
+    };
+    // In the first real entry (at 32): a data size past the end, a header
+    // size too small, one past the end, an empty string type.
+    for (Damage damage : {Damage{35, 0x7F}, Damage{36, 8}, Damage{38, 0x7F}, Damage{40, 0}}) {
+        std::vector<BYTE> damaged = file;
+        damaged[damage.at] = damage.value;
+        if (damage.at == 40) damaged[41] = 0;
+        std::vector<platform::ResourceEntry> entries;
+        EXPECT_FALSE(platform::ReadResourceFile(damaged.data(), damaged.size(), entries)) << "byte " << damage.at;
+    }
+}
 
 }  // namespace

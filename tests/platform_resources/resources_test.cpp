@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <tuple>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -16,13 +17,15 @@ namespace {
 const BYTE BITMAP_BYTES[] = {40, 0, 0, 0, 1, 2, 3};
 const BYTE NAMED_BYTES[] = {9, 8, 7};
 const BYTE OTHER_BYTES[] = {5};
+// Raw data, a type that nothing but FindResourceA reads.
+const LPCSTR kRawData = MAKEINTRESOURCEA(10);
 
 const ResourceEntry FIRST_TABLE[] = {
     {RT_BITMAP, MAKEINTRESOURCEA(501), BITMAP_BYTES, sizeof BITMAP_BYTES},
     {RT_BITMAP, "Texture", NAMED_BYTES, sizeof NAMED_BYTES},
 };
 const ResourceEntry SECOND_TABLE[] = {
-    {RT_RCDATA, MAKEINTRESOURCEA(501), OTHER_BYTES, sizeof OTHER_BYTES},
+    {kRawData, MAKEINTRESOURCEA(501), OTHER_BYTES, sizeof OTHER_BYTES},
 };
 
 // Every table that the tests here register, once for the whole program.
@@ -44,139 +47,79 @@ std::vector<BYTE> Loaded(HRSRC resource) {
     return bytes ? std::vector<BYTE>(bytes, bytes + size) : std::vector<BYTE>();
 }
 
-TEST_F(Resources, TheProgramHasOneModuleHandle) {
-    ASSERT_NE(module, nullptr);
-    EXPECT_EQ(GetModuleHandleA(nullptr), module);
+// Names compare as Windows compares them: identifiers by value, "#N" as
+// identifier N, strings without regard to case; types likewise.
+TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
+    struct Lookup {
+        LPCSTR name;
+        LPCSTR type;
+        std::vector<BYTE> bytes;  // empty: not found
+    };
+    const std::vector<BYTE> bitmap(std::begin(BITMAP_BYTES), std::end(BITMAP_BYTES));
+    const std::vector<BYTE> named(std::begin(NAMED_BYTES), std::end(NAMED_BYTES));
+    const Lookup lookups[] = {
+        {MAKEINTRESOURCEA(501), RT_BITMAP, bitmap}, {"#501", RT_BITMAP, bitmap}, {MAKEINTRESOURCEA(501), "#2", bitmap},
+        {"TEXTURE", RT_BITMAP, named},  {"tExTuRe", RT_BITMAP, named},     {MAKEINTRESOURCEA(501), kRawData, {5}},
+        {MAKEINTRESOURCEA(502), RT_BITMAP, {}}, {"Textur", RT_BITMAP, {}}, {"501", RT_BITMAP, {}},
+        {"#", RT_BITMAP, {}}, {"", RT_BITMAP, {}}, {nullptr, RT_BITMAP, {}}, {"Texture", RT_ICON, {}},
+    };
+    for (const Lookup& lookup : lookups) {
+        HRSRC found = FindResourceA(nullptr, lookup.name, lookup.type);
+        EXPECT_EQ(found ? Loaded(found) : std::vector<BYTE>(), lookup.bytes);
+        EXPECT_EQ(FindResourceA(module, lookup.name, lookup.type), found);
+    }
     EXPECT_EQ(GetModuleHandleA("kernel32.dll"), nullptr);
-}
-
-TEST_F(Resources, FindsByIdentifierAndByNumberString) {
-    HRSRC byId = FindResourceA(module, MAKEINTRESOURCEA(501), RT_BITMAP);
-    ASSERT_NE(byId, nullptr);
-    EXPECT_EQ(FindResourceA(module, "#501", RT_BITMAP), byId);
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(501), "#2"), byId);
-    EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(501), RT_BITMAP), byId);
-    EXPECT_EQ(Loaded(byId), std::vector<BYTE>(std::begin(BITMAP_BYTES), std::end(BITMAP_BYTES)));
-}
-
-TEST_F(Resources, FindsStringNamesWhateverTheirCase) {
-    HRSRC named = FindResourceA(module, "TEXTURE", RT_BITMAP);
-    ASSERT_NE(named, nullptr);
-    EXPECT_EQ(FindResourceA(module, "texture", RT_BITMAP), named);
-    EXPECT_EQ(FindResourceA(module, "TeXtUrE", RT_BITMAP), named);
-    EXPECT_EQ(Loaded(named), std::vector<BYTE>(std::begin(NAMED_BYTES), std::end(NAMED_BYTES)));
-}
-
-TEST_F(Resources, SameNameOfAnotherTypeInAnotherTable) {
-    HRSRC data = FindResourceA(module, MAKEINTRESOURCEA(501), RT_RCDATA);
-    ASSERT_NE(data, nullptr);
-    EXPECT_NE(data, FindResourceA(module, MAKEINTRESOURCEA(501), RT_BITMAP));
-    EXPECT_EQ(Loaded(data), std::vector<BYTE>{5});
-}
-
-TEST_F(Resources, MissingResourcesAreNull) {
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(502), RT_BITMAP), nullptr);
-    EXPECT_EQ(FindResourceA(module, "Textur", RT_BITMAP), nullptr);
-    EXPECT_EQ(FindResourceA(module, "501", RT_BITMAP), nullptr);
-    EXPECT_EQ(FindResourceA(module, "#", RT_BITMAP), nullptr);
-    EXPECT_EQ(FindResourceA(module, "Texture", RT_ICON), nullptr);
-    EXPECT_EQ(FindResourceA(module, nullptr, RT_BITMAP), nullptr);
-    EXPECT_EQ(FindResourceA(module, "", RT_BITMAP), nullptr);
-    // A module that is not the program's has none of its resources.
     int other;
     EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(&other), MAKEINTRESOURCEA(501), RT_BITMAP), nullptr);
 }
 
 TEST_F(Resources, HandlesThatNameNoResourceLoadNothing) {
     ResourceEntry copy = FIRST_TABLE[0];
-    HRSRC forged = reinterpret_cast<HRSRC>(&copy);
-    EXPECT_EQ(LoadResource(module, forged), nullptr);
-    EXPECT_EQ(SizeofResource(module, forged), 0u);
-    EXPECT_EQ(LoadResource(module, nullptr), nullptr);
-    EXPECT_EQ(SizeofResource(module, nullptr), 0u);
-    EXPECT_EQ(LockResource(nullptr), nullptr);
+    for (HRSRC forged : {reinterpret_cast<HRSRC>(&copy), HRSRC{}}) {
+        EXPECT_EQ(LoadResource(module, forged), nullptr);
+        EXPECT_EQ(SizeofResource(module, forged), 0u);
+    }
 }
 
 TEST_F(Resources, TablesThatClashOrLackPartsAreRefusedWhole) {
-    const BYTE bytes[] = {1};
-    static const ResourceEntry clashing[] = {
-        {RT_RCDATA, MAKEINTRESOURCEA(601), bytes, 1},
-        {RT_BITMAP, "texture", bytes, 1},
-    };
-    EXPECT_FALSE(platform::RegisterResources(clashing, std::size(clashing)));
-    static const ResourceEntry twice[] = {
-        {RT_RCDATA, MAKEINTRESOURCEA(602), bytes, 1},
-        {RT_RCDATA, "#602", bytes, 1},
-    };
-    EXPECT_FALSE(platform::RegisterResources(twice, std::size(twice)));
-    static const ResourceEntry noData[] = {{RT_RCDATA, MAKEINTRESOURCEA(603), nullptr, 0}};
+    static const BYTE bytes[] = {1};
+    static const ResourceEntry clashing[] = {{kRawData, MAKEINTRESOURCEA(601), bytes, 1}, {RT_BITMAP, "texture", bytes, 1}};
+    static const ResourceEntry twice[] = {{kRawData, MAKEINTRESOURCEA(602), bytes, 1}, {kRawData, "#602", bytes, 1}};
+    static const ResourceEntry noData[] = {{kRawData, MAKEINTRESOURCEA(603), nullptr, 0}};
+    static const ResourceEntry noName[] = {{kRawData, nullptr, bytes, 1}};
+    EXPECT_FALSE(platform::RegisterResources(clashing, 2));
+    EXPECT_FALSE(platform::RegisterResources(twice, 2));
     EXPECT_FALSE(platform::RegisterResources(noData, 1));
-    static const ResourceEntry noName[] = {{RT_RCDATA, nullptr, bytes, 1}};
     EXPECT_FALSE(platform::RegisterResources(noName, 1));
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(601), RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(602), RT_RCDATA), nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(601), kRawData), nullptr);
+    EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(602), kRawData), nullptr);
 }
 
-// ---------------------------------------------------------------------------
-// Accelerators
-// ---------------------------------------------------------------------------
-
-// Entries of WORD flags, key, command and padding; 0x80 marks the last, so
-// what lies after it is not part of the table.
-const BYTE KEYS[] = {
-    0x03, 0, 0x1B, 0, 0xE9, 0x03, 0, 0,  //
-    0x93, 0, 0x58, 0, 0xE9, 0x03, 0, 0,  //
-    0x01, 0, 0x41, 0, 0x01, 0x00, 0, 0,
-};
-const BYTE UNMARKED_KEYS[] = {0x01, 0, 0x70, 0, 0x02, 0x00, 0, 0, 0x11};
-const BYTE TOO_SHORT_KEYS[] = {0x81, 0, 0x70, 0, 0x02, 0x00};
-const ResourceEntry KEY_TABLE[] = {
-    {RT_ACCELERATOR, MAKEINTRESOURCEA(103), KEYS, sizeof KEYS},
-    {RT_ACCELERATOR, "Unmarked", UNMARKED_KEYS, sizeof UNMARKED_KEYS},
-    {RT_ACCELERATOR, "Short", TOO_SHORT_KEYS, sizeof TOO_SHORT_KEYS},
-};
-
-class Accelerators : public Resources {
-protected:
-    static void SetUpTestSuite() {
-        Resources::SetUpTestSuite();
-        static const bool registered = platform::RegisterResources(KEY_TABLE, std::size(KEY_TABLE));
-        ASSERT_TRUE(registered);
-    }
-
-    static const std::vector<ACCEL>& Entries(HACCEL table) {
-        return reinterpret_cast<const platform::AcceleratorTable*>(table)->entries;
-    }
-};
-
-void ExpectAccel(const ACCEL& accel, BYTE flags, WORD key, WORD command) {
-    EXPECT_EQ(accel.fVirt, flags);
-    EXPECT_EQ(accel.key, key);
-    EXPECT_EQ(accel.cmd, command);
-}
-
-TEST_F(Accelerators, TableEndsAtTheMarkedEntryWhichLosesItsMark) {
-    HACCEL table = LoadAcceleratorsA(module, MAKEINTRESOURCEA(103));
-    ASSERT_NE(table, nullptr);
-    const std::vector<ACCEL>& entries = Entries(table);
-    ASSERT_EQ(entries.size(), 2u);
-    ExpectAccel(entries[0], FVIRTKEY | FNOINVERT, VK_ESCAPE, 1001);
-    ExpectAccel(entries[1], FVIRTKEY | FNOINVERT | FALT, 'X', 1001);
-    EXPECT_EQ(LoadAcceleratorsA(module, "#103"), table);
-}
-
-TEST_F(Accelerators, UnmarkedTableEndsWithItsLastWholeEntry) {
-    HACCEL table = LoadAcceleratorsA(nullptr, "unmarked");
-    ASSERT_NE(table, nullptr);
-    ASSERT_EQ(Entries(table).size(), 1u);
-    ExpectAccel(Entries(table)[0], FVIRTKEY, 0x70, 2);
-}
-
-TEST_F(Accelerators, MissingOrEmptyTablesGiveNull) {
-    EXPECT_EQ(LoadAcceleratorsA(module, MAKEINTRESOURCEA(104)), nullptr);
-    EXPECT_EQ(LoadAcceleratorsA(module, "Short"), nullptr);
-    // Resource 501 exists, but as a bitmap.
-    EXPECT_EQ(LoadAcceleratorsA(module, MAKEINTRESOURCEA(501)), nullptr);
+// Entries of WORD flags, key, command and padding; 0x80 marks the last, and
+// loses its mark; a table without one ends with its last whole entry.
+TEST_F(Resources, AcceleratorTablesEndAtTheMarkOrTheLastWholeEntry) {
+    static const BYTE marked[] = {0x03, 0, 0x1B, 0, 0xE9, 0x03, 0, 0, 0x93, 0, 0x58, 0, 0xE9, 0x03, 0, 0,
+                                  0x01, 0, 0x41, 0, 0x01, 0x00, 0, 0};
+    static const BYTE unmarked[] = {0x01, 0, 0x70, 0, 0x02, 0x00, 0, 0, 0x11};
+    static const BYTE tooShort[] = {0x81, 0, 0x70, 0, 0x02, 0x00};
+    static const ResourceEntry table[] = {{RT_ACCELERATOR, MAKEINTRESOURCEA(103), marked, sizeof marked},
+                                          {RT_ACCELERATOR, "Unmarked", unmarked, sizeof unmarked},
+                                          {RT_ACCELERATOR, "Short", tooShort, sizeof tooShort}};
+    static const bool registered = platform::RegisterResources(table, std::size(table));
+    ASSERT_TRUE(registered);
+    auto entries = [](HACCEL accel) {
+        std::vector<std::tuple<int, int, int>> out;
+        if (accel)
+            for (const ACCEL& a : reinterpret_cast<const platform::AcceleratorTable*>(accel)->entries)
+                out.emplace_back(a.fVirt, a.key, a.cmd);
+        return out;
+    };
+    using Keys = std::vector<std::tuple<int, int, int>>;
+    EXPECT_EQ(entries(LoadAcceleratorsA(module, "#103")), (Keys{{0x03, 0x1B, 1001}, {0x13, 0x58, 1001}}));
+    EXPECT_EQ(LoadAcceleratorsA(module, "#103"), LoadAcceleratorsA(module, MAKEINTRESOURCEA(103)));
+    EXPECT_EQ(entries(LoadAcceleratorsA(nullptr, "unmarked")), (Keys{{0x01, 0x70, 2}}));
+    for (LPCSTR missing : std::initializer_list<LPCSTR>{"Short", MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(501)})
+        EXPECT_EQ(LoadAcceleratorsA(module, missing), nullptr);
 }
 
 // ---------------------------------------------------------------------------

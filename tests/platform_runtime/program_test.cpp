@@ -1,4 +1,5 @@
-// Runs the small test program as a user would, through the headless display.
+// Runs a program as a user would, through the headless display: what the
+// runtime adds to it (options, signals, the trace, pacing, the recording).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,69 +10,15 @@
 #include <vector>
 
 #include "program_run.h"
-#include "recording.h"
-#include "runtime/session.h"
 
 namespace {
 
-RunResult RunProgram(const std::vector<std::string>& args, const char* program = TINY_PROGRAM) {
+RunResult RunProgram(const std::vector<std::string>& args, const char* program = WIRECUBE_PROGRAM) {
     return RunToEnd(program, args);
 }
 
-TEST(Program, TwoHeadlessRunsGiveTheSameFramesAndClock) {
-    std::string recordings[2];
-    std::string traces[2];
-    for (int run = 0; run < 2; ++run) {
-        std::string gif = TempPath("run" + std::to_string(run) + ".gif");
-        std::string trace = TempPath("run" + std::to_string(run) + ".trace");
-        RunResult result = RunProgram({"--headless", "--frames", "30", "--record", gif, "--trace", trace, "--digest",
-                                       TempPath("run" + std::to_string(run) + ".digest")});
-        EXPECT_EQ(result.exitCode, 0) << result.output;
-        recordings[run] = ReadFile(gif);
-        traces[run] = ReadFile(trace);
-    }
-    ASSERT_FALSE(recordings[0].empty());
-    EXPECT_EQ(recordings[0], recordings[1]);
-    EXPECT_EQ(traces[0], traces[1]);
-
-    Recording recording = Decode(TempPath("run0.gif"));
-    ASSERT_EQ(recording.frames.size(), 30u);
-    std::vector<std::string> digests = Lines(ReadFile(TempPath("run0.digest")));
-    ASSERT_EQ(digests.size(), 30u);
-    EXPECT_TRUE(recording.loops);
-    ASSERT_EQ(recording.colors.size(), 256u);
-    EXPECT_EQ(recording.colors[10].Red, 10);
-    EXPECT_EQ(recording.colors[10].Green, 245);
-    EXPECT_EQ(recording.colors[10].Blue, 5);
-    for (size_t k = 0; k < recording.frames.size(); ++k) {
-        const std::vector<GifByteType>& frame = recording.frames[k];
-        ASSERT_EQ(frame.size(), 64u * 48u);
-        // Frame k was drawn when the clock read k refreshes.
-        for (int y = 0; y < 48; y += 47)
-            for (int x = 0; x < 64; x += 9) ASSERT_EQ(frame[y * 64 + x], (x + 3 * y + k) & 0xFF) << k;
-        platform::Frame shown{frame.data(), 64, 64, 48, nullptr};
-        char digest[17];
-        std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(platform::FrameDigest(shown)));
-        EXPECT_EQ(digests[k], digest) << k;
-    }
-    int total = 0;
-    for (int delay : recording.delays) {
-        EXPECT_TRUE(delay == 1 || delay == 2) << delay;
-        total += delay;
-    }
-    EXPECT_EQ(total, 50) << "thirty refreshes at 60 Hz";
-
-    std::vector<std::string> lines = Lines(traces[0]);
-    std::vector<std::string> flips = Matching(lines, "flip");
-    ASSERT_EQ(flips.size(), 30u);
-    EXPECT_EQ(flips.front(), "flip 166667");
-    EXPECT_EQ(flips.back(), "flip 5000010");
-    EXPECT_LT(IndexOf(lines, "flip 5000010"), IndexOf(lines, "event key=Escape 5000010"));
-    EXPECT_EQ(lines.back(), "exit 0");
-}
-
 // The trace of a headless run with the scripted events, which must end well.
-std::vector<std::string> TraceOfRun(const std::string& events, const char* program = TINY_PROGRAM) {
+std::vector<std::string> TraceOfRun(const std::string& events, const char* program) {
     std::string trace = TempPath("trace");
     RunResult result = RunProgram({"--headless", "--events", events, "--trace", trace}, program);
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -83,31 +30,13 @@ std::vector<std::string> TraceOfRun(const std::string& events, const char* progr
     return lines;
 }
 
-TEST(Program, MinimisedItWaitsWithoutDrawingUntilRestored) {
-    std::vector<std::string> lines = TraceOfRun("100:minimize,2000:restore,2100:key=Alt+X");
-    // The sixth refresh is the first at or after 100 ms. One wait, no frames.
-    EXPECT_EQ(Between(lines, "event minimize 1000002", "event restore 20000000"),
-              (std::vector<std::string>{"away 1000002", "wait 1000002"}));
-    EXPECT_EQ(Between(lines, "event restore 20000000", "flip 20166667"), std::vector<std::string>{"back 20000000"});
-    EXPECT_EQ(Matching(lines, "flip").size(), 6u + 6u) << "six frames before, six after";
-}
-
-TEST(Program, WithTheDisplayLostItMissesRefreshesWhileActive) {
-    std::vector<std::string> lines = TraceOfRun("100:lose,200:regain,300:key=Escape");
-    std::vector<std::string> lost = Between(lines, "away 1000002", "event regain 2000004");
-    EXPECT_EQ(Matching(lost, "miss").size(), lost.size());
-    EXPECT_EQ(lost.size(), 6u);
-    EXPECT_EQ(lines[IndexOf(lines, "event regain 2000004") + 1], "back 2000004");
-    EXPECT_TRUE(Matching(lines, "wait").empty());
-}
-
 TEST(Program, TerminationSignalsCloseItCleanly) {
     for (int signal : {SIGTERM, SIGINT}) {
         std::string trace = TempPath("trace" + std::to_string(signal));
         std::string output = TempPath("output" + std::to_string(signal));
         std::remove(output.c_str());
         std::remove(trace.c_str());
-        pid_t pid = Start(TINY_PROGRAM, {"--headless", "--events", "0:minimize", "--trace", trace}, output);
+        pid_t pid = Start(WIRECUBE_PROGRAM, {"--headless", "--events", "0:minimize", "--trace", trace}, output);
         // Minimised with nothing scripted ahead, it waits for the signal.
         bool waiting = false;
         for (int tries = 0; tries < 1000 && !waiting; ++tries) {
@@ -121,15 +50,6 @@ TEST(Program, TerminationSignalsCloseItCleanly) {
         EXPECT_EQ(Matching(lines, "signal"), std::vector<std::string>{"signal " + std::to_string(signal) + " 0"});
         EXPECT_EQ(lines.back(), "exit 0");
     }
-}
-
-TEST(Program, MessageBoxesAndScriptedFailuresReachTheUser) {
-    std::string trace = TempPath("trace");
-    RunResult result = RunProgram({"--headless", "--fail", "RegisterClassA", "--trace", trace});
-    EXPECT_EQ(result.exitCode, 3) << "WinMain's result";
-    EXPECT_EQ(result.output, "Tiny: RegisterClassA failed\n");
-    EXPECT_EQ(Lines(ReadFile(trace)), (std::vector<std::string>{"fail RegisterClassA 0x80004005 0",
-                                                                 "messagebox Tiny: RegisterClassA failed", "exit 3"}));
 }
 
 TEST(Program, BadOptionsAreRefusedWithExitCodeTwo) {
@@ -173,7 +93,7 @@ TEST(Program, RealtimeRunPacesByTheRealClock) {
 }
 
 // The programs take the display through DirectDraw in exclusive full-screen
-// mode, so that minimising them takes it away as it does the small program.
+// mode, so that minimising them takes it away.
 class FullScreenProgram : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FullScreenProgram, MinimisedItStopsFlippingAndWaitsOnceUntilRestored) {

@@ -1,0 +1,125 @@
+// The fills' fast path gives the bytes of their plain definition: whole frames
+// of the die in the whole-degree orientations, in every rounding mode. CTest
+// draws every 251st of the 360 x 360 orientations; all 129,600 of them with
+//     DICE_EXACT_STRIDE=1 build/default/tests/dice_exact/dice_exact_tests
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "dice/die.h"
+#include "dice/fill.h"
+#include "dice/spans.h"
+#include "shell/display.h"
+#include "shell/sinetable.h"
+#include "testing/memory_surface.h"
+
+namespace {
+
+int Stride()
+{
+    const char* stride = std::getenv("DICE_EXACT_STRIDE");
+    return stride ? std::max(1, std::atoi(stride)) : 251;
+}
+
+class ExactFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        BuildSineTable();
+        ScreenRect = {0, 0, 640, 480};
+        // Neighbouring texels differ in every direction, so a pixel that
+        // takes the texel next to the right one shows it.
+        for (int v = 0; v < 200; ++v) {
+            for (int u = 0; u < 400; ++u) texels[v * 400 + u] = static_cast<BYTE>(u * 31 + v * 17);
+        }
+        BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, screen.data());
+        TextureSurface = platform::CreateMemorySurface(400, 200, 8, 400, texels.data());
+    }
+
+    void TearDown() override
+    {
+        FastFills = 1;
+        BackSurface->Release();
+        BackSurface = NULL;
+        TextureSurface->Release();
+        TextureSurface = NULL;
+    }
+
+    const std::vector<BYTE>& Frame(int degreesX, int degreesY, int fast)
+    {
+        std::fill(screen.begin(), screen.end(), BYTE{0});
+        FastFills = fast;
+        DieAngleX = degreesX * 256;
+        DieAngleY = -degreesY * 256;
+        DrawTexturedDie(BackSurface, 0);
+        return screen;
+    }
+
+    // Orientation k * stride is DieAngleX's degree index / 360 and the
+    // negated DieAngleY's index % 360.
+    void CompareOrientations(int stride)
+    {
+        int compared = 0, differing = 0;
+        for (int index = 0; index < 360 * 360; index += stride, ++compared) {
+            const std::vector<BYTE> plain = Frame(index / 360, index % 360, 0);
+            ASSERT_GT(std::count_if(plain.begin(), plain.end(), [](BYTE b) { return b != 0; }), 5000) << index;
+            if (Frame(index / 360, index % 360, 1) != plain && ++differing <= 5) {
+                ADD_FAILURE() << "the fast path differs at " << index / 360 << " and -" << index % 360 << " degrees";
+            }
+        }
+        EXPECT_EQ(differing, 0) << "of " << compared << " orientations";
+    }
+
+    std::vector<BYTE> screen = std::vector<BYTE>(640 * 480);
+    std::vector<BYTE> texels = std::vector<BYTE>(400 * 200);
+};
+
+TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation)
+{
+    CompareOrientations(Stride());
+}
+
+// The fast path rounds texel coordinates with the hardware only when that
+// rounds to nearest; in the other modes every division rounds otherwise too.
+TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryRoundingMode)
+{
+    for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        EXPECT_EQ(RoundsToNearest(), 0);
+        CompareOrientations(Stride() * 11);
+        std::fesetround(FE_TONEAREST);
+    }
+    EXPECT_EQ(RoundsToNearest(), 1);
+}
+
+// The fast loop samples pixel i at offset + i, which is the plain loop's
+// running sum only where no step of that sum rounds.
+TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds)
+{
+    EXPECT_EQ(RunningSumIsExact(-0.5, 640), 1);
+    EXPECT_EQ(RunningSumIsExact(-0.3, 2), 0);  // 0.7 keeps fewer of -0.3's bits
+    EXPECT_EQ(RunningSumIsExact(255 + 0x1p-45, 2), 0);
+    EXPECT_EQ(RunningSumIsExact(NAN, 2), 0);
+
+    std::mt19937_64 random(15);
+    int exact = 0;
+    for (int k = 0; k < 20000; ++k) {
+        // Up to 53 significant bits, at magnitudes from 1/8 to 256.
+        const int64_t bits = static_cast<int64_t>(random() >> 11) - (int64_t{1} << 52);
+        const double offset = std::ldexp(static_cast<double>(bits), -44 - static_cast<int>(random() % 12));
+        const int32_t n = 1 + static_cast<int32_t>(random() % 700);
+        if (!RunningSumIsExact(offset, n)) continue;
+        ++exact;
+        double sum = offset;
+        for (int32_t i = 0; i < n; ++i, sum += 1.0) ASSERT_EQ(sum, offset + i) << offset << " + " << i;
+    }
+    EXPECT_GT(exact, 2000);
+    EXPECT_LT(exact, 18000);
+}
+
+}  // namespace
