@@ -15,7 +15,8 @@
 
 namespace platform {
 
-// The one place that chooses a backend for the options and the host.
+// The one place that chooses a backend for the options and the host
+// (select_display.cpp; select_web_display.cpp in the web build).
 std::unique_ptr<Display> CreateDisplay(const Options& options);
 
 // Starts a run with these options, replacing whatever ran before (a test may

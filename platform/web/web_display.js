@@ -33,6 +33,7 @@ Module.display = (() => {
   function fit() {
     const ratio = window.devicePixelRatio || 1;
     const full = document.fullscreenElement === box;
+    // On the page, room is left for the links and the status line.
     const area = full ? box.getBoundingClientRect() : { width: box.clientWidth, height: window.innerHeight * 0.85 };
     let scale = Math.min(area.width / canvas.width, area.height / canvas.height) * ratio;
     scale = full || scale < 1 ? scale : Math.floor(scale);
@@ -40,9 +41,11 @@ Module.display = (() => {
     canvas.style.height = Math.floor(canvas.height * scale) / ratio + 'px';
   }
 
+  // In full screen Escape goes to the program, as on the desktop (where the
+  // browser allows it; holding it leaves full screen).
   function toggleFullScreen() {
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
-    else box.requestFullscreen().catch(() => {});
+    else box.requestFullscreen().then(() => navigator.keyboard && navigator.keyboard.lock(['Escape'])).catch(() => {});
   }
 
   // As exclusive mode does on the desktop: switching away minimises the
