@@ -64,19 +64,28 @@ try {
   await canvas.screenshot({ path: screenshot });
   check(/running/.test(await status()), 'the page says the die is running');
 
-  // Hiding the page takes the display away: no frames until it is back.
-  const hide = (hidden) => page.evaluate((hidden) => {
+  // Hiding the page, or leaving it while in full screen, takes the display
+  // away: no frames until it is back.
+  const signal = (name) => page.evaluate((name) => window.dispatchEvent(new Event(name)), name);
+  const setHidden = (hidden) => page.evaluate((hidden) => {
     Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
     document.dispatchEvent(new Event('visibilitychange'));
   }, hidden);
-  await hide(true);
-  await page.waitForTimeout(200);
-  const hidden = await picture();
-  await page.waitForTimeout(300);
-  check(hidden === await picture(), 'a hidden page gets no frames');
-  await hide(false);
-  await page.waitForTimeout(300);
-  check(hidden !== await picture(), 'the die moves again once the page is shown');
+  async function awayAndBack(what, away, back) {
+    await away();
+    await page.waitForTimeout(200);
+    const still = await picture();
+    await page.waitForTimeout(300);
+    check(still === await picture(), `${what}: no frames while away`);
+    await back();
+    await page.waitForTimeout(300);
+    check(still !== await picture(), `${what}: the die moves again once back`);
+  }
+  await awayAndBack('page hidden', () => setHidden(true), () => setHidden(false));
+  await canvas.click();
+  const full = await canvas.evaluate((c) => [!!document.fullscreenElement, c.clientWidth * 3 === c.clientHeight * 4]);
+  check(full[0] && full[1], `a click gives full screen with the picture's aspect: ${full}`);
+  await awayAndBack('focus lost in full screen', () => signal('blur'), () => signal('focus'));
 
   await page.keyboard.press('Escape');
   await ended();
