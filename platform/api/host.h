@@ -79,7 +79,8 @@ public:
     virtual void Poll(std::vector<HostEvent>& events) = 0;
 
     // Returns when a host event may be waiting, when the clock reaches
-    // `until` (if given), or when wakeFd becomes readable (a signal arrived).
+    // `until` (if given), or when wakeFd (-1: none) becomes readable (a signal
+    // arrived).
     virtual void Wait(std::optional<LONGLONG> until, int wakeFd) = 0;
 
     // Shows a message box and returns when the user has dismissed it.
