@@ -133,7 +133,7 @@ Module.display = (() => {
         requestAnimationFrame(resolve);
         setTimeout(resolve, 100);
       });
-      if (!rgba) return;
+      if (!rgba || !width || !height) return;
       if (canvas.width !== width || canvas.height !== height) {
         canvas.width = width;
         canvas.height = height;
