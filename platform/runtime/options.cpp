@@ -272,8 +272,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             if (!needValue()) return fail("--fail needs CALL[@N][:RESULT]");
             if (!ParseFailure(value, rule, error)) return fail("--fail: " + error);
             options.failures.push_back(std::move(rule));
-        } else if (takesValue("--record") || takesValue("--trace")) {
-            std::string& file = name == "--record" ? options.record : options.trace;
+        } else if (takesValue("--record") || takesValue("--trace") || takesValue("--digest")) {
+            std::string& file = name == "--record" ? options.record : name == "--trace" ? options.trace : options.digest;
             if (!needValue() || value.empty()) return fail(std::string(name) + " needs a file name");
             file = std::string(value);
         } else if (arg.starts_with("-")) {
@@ -305,6 +305,7 @@ std::string HelpText(const char* program) {
            "  --still-drawing N   Lock answers DDERR_WASSTILLDRAWING N times\n"
            "  --record FILE.gif   record every presented frame into an animated GIF\n"
            "  --trace FILE        write platform events with the clock's counts to FILE\n"
+           "  --digest FILE       write a digest of each presented frame's pixels to FILE\n"
            "  --version           print the version and exit\n"
            "  --help              print this help and exit\n";
 }

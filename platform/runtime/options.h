@@ -34,6 +34,7 @@ struct Options {
     unsigned long stillDrawing = 0;
     std::string record;
     std::string trace;
+    std::string digest;  // one line per presented frame: FrameDigest in hexadecimal
     bool window = false;        // an ordinary window instead of the full screen
     bool integerScale = false;  // scale the screen by whole numbers only
 };

@@ -60,10 +60,12 @@ public:
     std::string lastCallAsked;
     FrameObserver observer;
     FILE* trace = nullptr;
+    FILE* digests = nullptr;
     std::unique_ptr<GifRecorder> recorder;
 
     ~Session() override {
         if (trace) std::fclose(trace);
+        if (digests) std::fclose(digests);
     }
 
     LONGLONG Counter() override { return backend->Counter(); }
@@ -113,6 +115,7 @@ void Session::TraceLine(std::string_view line) {
 void Session::Present(const Frame& frame) {
     if (observer) observer(frame);
     if (recorder) recorder->Add(frame, backend->Counter());
+    if (digests) std::fprintf(digests, "%016llx\n", static_cast<unsigned long long>(FrameDigest(frame)));
     backend->Present(frame);
     TraceAt("flip");
     if (++framesPresented == options.frames) {
@@ -188,7 +191,27 @@ bool Session::StillDrawing() {
     return true;
 }
 
+// Whoever follows the file while the program runs sees each line as it happens.
+FILE* OpenLineFile(const std::string& path, std::string& error) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::setvbuf(file, nullptr, _IOLBF, BUFSIZ);
+    return file;
+}
+
 }  // namespace
+
+uint64_t FrameDigest(const Frame& frame) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (DWORD y = 0; y < frame.height; ++y) {
+        const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        for (DWORD x = 0; x < frame.width; ++x) hash = (hash ^ row[x]) * 0x100000001b3u;
+    }
+    return hash;
+}
 
 bool StartSession(const Options& options, std::string& error) {
     RemoveHost();
@@ -201,15 +224,8 @@ bool StartSession(const Options& options, std::string& error) {
     session.events = options.events;
     session.stillDrawing = options.stillDrawing;
     InstallHost(session, session);
-    if (!options.trace.empty()) {
-        session.trace = std::fopen(options.trace.c_str(), "w");
-        if (!session.trace) {
-            error = "cannot create " + options.trace + ": " + std::strerror(errno);
-            return false;
-        }
-        // Whoever follows the trace while the program runs sees each line as it happens.
-        std::setvbuf(session.trace, nullptr, _IOLBF, BUFSIZ);
-    }
+    if (!options.trace.empty() && !(session.trace = OpenLineFile(options.trace, error))) return false;
+    if (!options.digest.empty() && !(session.digests = OpenLineFile(options.digest, error))) return false;
     if (!options.record.empty()) {
         session.recorder = std::make_unique<GifRecorder>();
         if (!session.recorder->Open(options.record, error)) return false;

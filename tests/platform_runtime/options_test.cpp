@@ -18,7 +18,7 @@ ParsedOptions Parse(std::vector<const char*> args) {
 TEST(Options, EveryOptionInBothForms) {
     ParsedOptions parsed = Parse({"--headless", "--realtime", "--frames", "12", "--events=5:close", "--fail", "Lock",
                                   "--fail=Flip@2:E_FAIL", "--still-drawing", "3", "--record", "out.gif",
-                                  "--trace=run.trace", "--window", "--integer-scale"});
+                                  "--trace=run.trace", "--digest", "run.digest", "--window", "--integer-scale"});
     ASSERT_EQ(parsed.outcome, ParsedOptions::Outcome::Run) << parsed.error;
     const platform::Options& options = parsed.options;
     EXPECT_TRUE(options.headless);
@@ -36,6 +36,7 @@ TEST(Options, EveryOptionInBothForms) {
     EXPECT_EQ(options.stillDrawing, 3u);
     EXPECT_EQ(options.record, "out.gif");
     EXPECT_EQ(options.trace, "run.trace");
+    EXPECT_EQ(options.digest, "run.digest");
     EXPECT_TRUE(options.window);
     EXPECT_TRUE(options.integerScale);
 }
@@ -65,6 +66,7 @@ TEST(Options, BadInputIsRefusedWithAReason) {
              {"--still-drawing", ""},
              {"--record", ""},
              {"--trace"},
+             {"--digest="},
              {"--headless=yes"},
              {"--window=1"},
              {"-x"},
