@@ -1,5 +1,7 @@
 // Device contexts on surfaces and bitmaps, pixels with colour matching, and
 // StretchBlt from a bitmap onto a surface, on a screen inside guard bands.
+#include <api/gdi_bmp.h>
+
 #include <array>
 
 #include "fresh_platform.h"
@@ -49,20 +51,20 @@ private:
     HDC dc_ = nullptr;
 };
 
-// 8-bit bitmaps take their colour table from `table`; 32-bit ones take
-// COLORREFs.
-HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, const std::vector<DWORD>& pixels, const Palette* table = nullptr) {
-    platform::DibImage image = platform::BlankImage(width, height, bitCount);
-    for (LONG y = 0; y < height; ++y)
-        for (LONG x = 0; x < width; ++x) {
-            const DWORD p = pixels[y * width + x];
-            BYTE* at = &image.bits[y * image.Stride() + x * bitCount / 8];
-            if (bitCount == 8) *at = static_cast<BYTE>(p);
-            else at[0] = GetBValue(p), at[1] = GetGValue(p), at[2] = GetRValue(p);
-        }
-    for (size_t i = 0; table && i < table->size(); ++i)
-        image.colours.push_back({(*table)[i].peBlue, (*table)[i].peGreen, (*table)[i].peRed, 0});
-    return platform::CreateDibSection(std::move(image));
+// Through the reader, from the shared builder's bytes: 8-bit pixels index
+// `table`, 32-bit ones are COLORREFs.
+HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels,
+                   std::vector<RGBQUAD> table = {{0, 0, 0, 0}}) {
+    if (bitCount > 8) table.clear();
+    const std::vector<BYTE> bytes =
+        PackedBitmap({width, height, bitCount, BI_RGB, 40, static_cast<DWORD>(table.size()), table, pixels});
+    return platform::CreateDibSection(*platform::DecodePackedBitmap(bytes.data(), bytes.size()));
+}
+
+std::vector<RGBQUAD> Table(const Palette& entries) {
+    std::vector<RGBQUAD> table;
+    for (const PALETTEENTRY& e : entries) table.push_back({e.peBlue, e.peGreen, e.peRed, 0});
+    return table;
 }
 
 struct Blit {
@@ -212,7 +214,7 @@ TEST_F(Gdi, StretchShowsTheSourcePixelUnderEachCentre) {
         GuardedScreen screen(c.screenWidth, c.screenHeight, 8, 4);
         ScreenDC dc(screen, &entries);
         const bool refused = c.screen == std::vector<BYTE>(c.screen.size(), kBlank);
-        EXPECT_EQ(StretchFrom(MakeBitmap(c.width, c.height, 8, pixels, &entries), dc, c.blit), !refused) << c.what;
+        EXPECT_EQ(StretchFrom(MakeBitmap(c.width, c.height, 8, pixels, Table(entries)), dc, c.blit), !refused) << c.what;
         EXPECT_EQ(Bytes(screen), c.screen) << c.what;
         EXPECT_TRUE(screen.GuardsIntact()) << c.what;
     }
@@ -233,14 +235,10 @@ TEST_F(Gdi, OtherColoursTakeTheNearestPaletteEntry) {
     const Palette entries = WithTies();
     // Its own table: 0 near red 9, 1 exactly green, 2 near black; 3 is past
     // the table and shows black.
-    Palette table{};
-    table[0] = {118, 0, 0, 0}, table[1] = {0, 200, 0, 0}, table[2] = {5, 5, 5, 0};
-    platform::DibImage image = platform::BlankImage(4, 1, 8);
-    image.bits = {0, 1, 2, 3};
-    for (int i = 0; i < 3; ++i) image.colours.push_back({table[i].peBlue, table[i].peGreen, table[i].peRed, 0});
+    const std::vector<RGBQUAD> table = {{0, 0, 118, 0}, {0, 200, 0, 0}, {5, 5, 5, 0}};
     GuardedScreen screen(7, 1, 8, 4);
     ScreenDC dc(screen, &entries);
-    ASSERT_TRUE(StretchFrom(platform::CreateDibSection(std::move(image)), dc, {0, 0, 4, 1, 0, 0, 4, 1}));
+    ASSERT_TRUE(StretchFrom(MakeBitmap(4, 1, 8, {0, 1, 2, 3}, table), dc, {0, 0, 4, 1, 0, 0, 4, 1}));
     ASSERT_TRUE(StretchFrom(MakeBitmap(3, 1, 32, {RGB(101, 0, 0), RGB(0, 0, 0), RGB(1, 199, 0)}), dc,
                             {4, 0, 3, 1, 0, 0, 3, 1}));
     EXPECT_EQ(Bytes(screen), (std::vector<BYTE>{9, 12, 3, 3, 7, 3, 12}));
