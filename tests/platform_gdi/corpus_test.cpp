@@ -91,7 +91,8 @@ const platform::DibImage* LoadBothWays(const std::string& name, HBITMAP& file, H
         EXPECT_TRUE(a && b);
         EXPECT_TRUE(a && b && a->width == b->width && a->height == b->height && a->bits == b->bits &&
                     a->colours.size() == b->colours.size() &&
-                    std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * sizeof(RGBQUAD)) == 0);
+                    (a->colours.empty() ||
+                     std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * sizeof(RGBQUAD)) == 0));
     }
     return a;
 }
