@@ -142,7 +142,7 @@ TEST_F(LoadImage, TheCorpusLoadsAsListed) {
     for (const char* name : refused) {
         HBITMAP file, resource;
         EXPECT_EQ(LoadBothWays(name + std::string(".bmp"), file, resource), nullptr) << name;
-        EXPECT_TRUE(!resource || DeleteObject(resource));
+        EXPECT_TRUE((!file || DeleteObject(file)) && (!resource || DeleteObject(resource)));
     }
 }
 
