@@ -11,7 +11,8 @@ int32_t DieAngleY = 0;
 
 // The projection follows the screen rectangle, worked out afresh every frame.
 // Formed in 64 bits so that no rectangle overflows the sums.
-static void SetProjection() {
+static void SetProjection()
+{
     const int64_t left = ScreenRect.left;
     const int64_t top = ScreenRect.top;
     const int64_t right = ScreenRect.right;
@@ -23,7 +24,8 @@ static void SetProjection() {
 
 // Corners 0-3 go round the face at y = -h; corner i + 4 lies straight above
 // corner i.
-void BuildDieCorners(CubeCorner* corners) {
+void BuildDieCorners(CubeCorner* corners)
+{
     const double lo = -DIE_HALF_EDGE / ProjectionScale;
     const double hi = DIE_HALF_EDGE / ProjectionScale;
     corners[0] = {lo, lo, hi};
@@ -40,18 +42,21 @@ void BuildDieCorners(CubeCorner* corners) {
 // of a unit is dropped, not carried. The product is formed in 64 bits, so a
 // frame of any length (even one that a stalled clock makes very long) turns
 // the die without overflow.
-static int64_t AngleStep(int32_t ticks, int32_t turnTicks) {
+static int64_t AngleStep(int32_t ticks, int32_t turnTicks)
+{
     return static_cast<int64_t>(ticks) * ANGLE_FULL_TURN / turnTicks;
 }
 
-static void AdvanceDieAngles(int32_t ticks) {
+static void AdvanceDieAngles(int32_t ticks)
+{
     DieAngleY = static_cast<int32_t>((DieAngleY - AngleStep(ticks, DIE_Y_TURN_TICKS)) % ANGLE_FULL_TURN);
     DieAngleX = static_cast<int32_t>((DieAngleX + AngleStep(ticks, DIE_X_TURN_TICKS)) % ANGLE_FULL_TURN);
 }
 
 // Turn about x, then about y, then push the die away from the eye. The corners
 // are rebuilt every frame, so no rounding error builds up from frame to frame.
-void TurnAndPlaceCorners(CubeCorner* corners) {
+void TurnAndPlaceCorners(CubeCorner* corners)
+{
     // Whole degrees, rounded toward minus infinity: -1 in 1/256 degree is -1 degree.
     const int32_t degreesY = DieAngleY >> 8;
     const int32_t degreesX = DieAngleX >> 8;
@@ -74,7 +79,8 @@ void TurnAndPlaceCorners(CubeCorner* corners) {
 
 // Everything is drawn into BackSurface, which is what the frame routine passes
 // as target. No face is culled or sorted: later faces cover earlier ones.
-void DrawTexturedDie(LPDIRECTDRAWSURFACE4 /*target*/, int32_t ticks) {
+void DrawTexturedDie(LPDIRECTDRAWSURFACE4 /*target*/, int32_t ticks)
+{
     SetProjection();
     CubeCorner corners[DIE_CORNER_COUNT];
     BuildDieCorners(corners);

@@ -12,14 +12,16 @@ const DieFaceCorner DIE_FACE_TABLE[DIE_FACE_COUNT][4] = {
     {{3, 0, 100}, {0, 99, 100}, {4, 99, 199}, {7, 0, 199}},        // z = +h, four pips
 };
 
-static TexturedVertex DieFaceVertex(const CubeCorner* corners, const DieFaceCorner* entry) {
+static TexturedVertex DieFaceVertex(const CubeCorner* corners, const DieFaceCorner* entry)
+{
     const CubeCorner* corner = &corners[entry->corner];
     return {corner->x, corner->y, corner->z, entry->u, entry->v};
 }
 
 // Every face is written every frame, turned away or not: the picture is simply
 // painted in table order.
-int32_t AssembleDieFaces(const CubeCorner* corners, FaceQuad* faces) {
+int32_t AssembleDieFaces(const CubeCorner* corners, FaceQuad* faces)
+{
     for (int32_t f = 0; f < DIE_FACE_COUNT; ++f) {
         const DieFaceCorner* entry = DIE_FACE_TABLE[f];
         faces[f] = {DieFaceVertex(corners, &entry[0]), DieFaceVertex(corners, &entry[1]),

@@ -64,10 +64,7 @@ static ALWAYS_INLINE int SumNeverRounds(double offset, int32_t n)
     return scaled == static_cast<double>(static_cast<int64_t>(scaled));
 }
 
-int RunningSumIsExact(double offset, int32_t n)
-{
-    return SumNeverRounds(offset, n);
-}
+int RunningSumIsExact(double offset, int32_t n) { return SumNeverRounds(offset, n); }
 
 // Values held in x87 registers carry more than double precision, by chance of
 // register allocation, so there only the plain loops can promise their bytes.
@@ -256,8 +253,7 @@ ALWAYS_INLINE void SolveLanes(const Doubles& sx, const Doubles& sy, const Double
     const TexturedVertex& b = triangle.corner[1];
     const TexturedVertex& c = triangle.corner[2];
     const Doubles rayDen = sx * plane.kX - rowTerm;
-    const Doubles met =
-        ((sx * plane.eyeZ + a.x) * plane.kX - plane.k0z - (sy * plane.eyeZ + a.y) * plane.kY) / rayDen;
+    const Doubles met = ((sx * plane.eyeZ + a.x) * plane.kX - plane.k0z - (sy * plane.eyeZ + a.y) * plane.kY) / rayDen;
     const double middle = (a.z + b.z + c.z) / 3.0;
     const Doubles middleLanes = {middle, middle, middle, middle};
     z = ((rayDen > PLANE_EPSILON) | (rayDen < -PLANE_EPSILON)) ? met : middleLanes;
@@ -303,8 +299,7 @@ ALWAYS_INLINE void SolveLanes(const Doubles& sx, const Doubles& sy, const Double
 // The plain row code for four rows at once; rows past count are worked and
 // left out.
 template <int NEAREST>
-ALWAYS_INLINE void MakeFourSpans(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans,
-                                 int* drawn)
+ALWAYS_INLINE void MakeFourSpans(const PerspectiveRows& r, int32_t y, int32_t count, PerspectiveSpan* spans, int* drawn)
 {
     const Doubles row = LANE + static_cast<double>(y);
     const double minX = r.box->minX, maxX = r.box->maxX;

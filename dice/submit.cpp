@@ -8,7 +8,8 @@
 #include "surface/surface.h"
 
 // Both triangles share the diagonal c0-c2 and keep the face's turning sense.
-void DrawDieFace(const FaceQuad* face) {
+void DrawDieFace(const FaceQuad* face)
+{
     const TexturedTriangle first = {{face->c1, face->c2, face->c0}};
     DrawTexturedTriangle(&first);
     const TexturedTriangle second = {{face->c3, face->c0, face->c2}};
@@ -18,7 +19,8 @@ void DrawDieFace(const FaceQuad* face) {
 // Nothing is reported: a triangle whose surfaces cannot be locked, or are not
 // one byte per pixel, is left out of this frame. A lost surface is noticed and
 // restored by the frame routine.
-void DrawTexturedTriangle(const TexturedTriangle* triangle) {
+void DrawTexturedTriangle(const TexturedTriangle* triangle)
+{
     ProjectedTriangle projected;
     ProjectTriangle(triangle, &projected);
 

@@ -18,7 +18,8 @@ static const DWORD SCREEN_BITS = 8;
 // Takes the screen: exclusive full-screen mode, a flipping chain with one back
 // buffer, the palette, the matched colours, the texture, and the frame clock.
 // The first step that fails is named in a message box and undoes the rest.
-HRESULT InitDisplay(HWND window) {
+HRESULT InitDisplay(HWND window)
+{
     BuildSineTable();
     ScreenRect.left = 0;
     ScreenRect.top = 0;
@@ -81,7 +82,8 @@ HRESULT InitDisplay(HWND window) {
 
 // Releases what set-up made, shows the message and destroys the window, whose
 // destruction posts the quit message; returns the result it was given.
-HRESULT ReportInitFailure(HWND window, HRESULT result, const char* format, ...) {
+HRESULT ReportInitFailure(HWND window, HRESULT result, const char* format, ...)
+{
     char text[128];
     va_list arguments;
     va_start(arguments, format);
@@ -96,7 +98,8 @@ HRESULT ReportInitFailure(HWND window, HRESULT result, const char* format, ...) 
 }
 
 // Gives the display mode back first, then every object, each exactly once.
-void ReleaseDisplayObjects() {
+void ReleaseDisplayObjects()
+{
     if (!DDObject) return;
     DDObject->RestoreDisplayMode();
     if (ScreenPalette) {
@@ -119,7 +122,8 @@ void ReleaseDisplayObjects() {
 
 // Brings lost surfaces back and reloads the texture; 1 only if all of it
 // worked. The time spent lost never reaches the scene.
-int RestoreSurfaces() {
+int RestoreSurfaces()
+{
     int restored = PrimarySurface->Restore() == DD_OK && BackSurface->Restore() == DD_OK &&
                    DDRefreshBitmap(TextureSurface, TextureName) == DD_OK;
     ResetFrameClock();

@@ -9,7 +9,8 @@ LONGLONG CounterFrequency = 0;
 LONGLONG LastCounter = 0;
 LONGLONG TickRemainder = 0;
 
-void ResetFrameClock() {
+void ResetFrameClock()
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     LastCounter = now.QuadPart;
@@ -21,7 +22,8 @@ void ResetFrameClock() {
 // The counter difference is taken in full (a 10 MHz counter passes 2^31 counts
 // in 214 s), and the result is clamped to what the scene can take. A counter
 // that stands still or has no frequency lets no time pass.
-int32_t AdvanceFrameClock(LONGLONG now) {
+int32_t AdvanceFrameClock(LONGLONG now)
+{
     LONGLONG elapsed = static_cast<LONGLONG>(static_cast<ULONGLONG>(now) - static_cast<ULONGLONG>(LastCounter));
     LastCounter = now;
     if (CounterFrequency <= 0) {
@@ -44,7 +46,8 @@ int32_t AdvanceFrameClock(LONGLONG now) {
     return ticks > INT32_MAX ? INT32_MAX : static_cast<int32_t>(ticks);
 }
 
-static HRESULT ClearBackBuffer() {
+static HRESULT ClearBackBuffer()
+{
     DDBLTFX fill;
     std::memset(&fill, 0, sizeof fill);
     fill.dwSize = sizeof fill;
@@ -56,7 +59,8 @@ static HRESULT ClearBackBuffer() {
 // after a restoration the clock has been reset as well. A restored back buffer
 // holds whatever the display left in it, so it is cleared again before the
 // scene is drawn over it.
-void RenderFrame() {
+void RenderFrame()
+{
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const int32_t ticks = AdvanceFrameClock(now.QuadPart);

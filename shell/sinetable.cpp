@@ -8,7 +8,8 @@ double SineTable[360];
 // table keeps exactly the values it gives.
 static const double FULL_TURN = 6.2831852;
 
-void BuildSineTable() {
+void BuildSineTable()
+{
     for (int i = 0; i < 360; ++i) {
         SineTable[i] = std::sin(i / 360.0 * FULL_TURN);
     }
@@ -16,7 +17,8 @@ void BuildSineTable() {
 
 // Reduced in 64 bits so that every 32-bit angle, and a 32-bit angle shifted by
 // a quarter turn, reduces without overflow.
-static double LookUpSine(int64_t angle) {
+static double LookUpSine(int64_t angle)
+{
     int64_t r;
     if (angle >= 0) {
         r = angle % 360;

@@ -13,7 +13,8 @@ int AppActive = 0;
 // queue is empty and the program is active, and otherwise sleeps until a
 // message comes. A window that cannot be made, a set-up or a frame step that
 // fails end the program with 1.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
     HWND window;
     HACCEL accelerators;
     if (CreateMainWindow(instance, showCommand, &window, &accelerators) < 0) return 1;
@@ -39,8 +40,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
             }
         } else if (AppActive) {
             if (ShowNextFrame() < 0) {
-                MessageBoxA(window, "Displaying the next frame failed. The sample will now exit. ",
-                            "DirectDraw Sample", MB_ICONERROR);
+                MessageBoxA(window, "Displaying the next frame failed. The sample will now exit. ", "DirectDraw Sample",
+                            MB_ICONERROR);
                 return 1;
             }
         } else {
@@ -50,7 +51,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
 }
 
-HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACCEL* accelerators) {
+HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACCEL* accelerators)
+{
     WNDCLASSA windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
@@ -79,11 +81,13 @@ HRESULT CreateMainWindow(HINSTANCE instance, int showCommand, HWND* window, HACC
 
 // System commands that would move, size or maximise the window or power the
 // monitor down are refused; the whole wParam is compared, as the system sends it.
-static int IsRefusedSystemCommand(WPARAM command) {
+static int IsRefusedSystemCommand(WPARAM command)
+{
     return command == SC_SIZE || command == SC_MOVE || command == SC_MAXIMIZE || command == SC_MONITORPOWER;
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_DESTROY:
         ReleaseDisplayObjects();
@@ -109,7 +113,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // RenderFrame skips a frame it cannot draw and has no failure of its own.
-int32_t ShowNextFrame() {
+int32_t ShowNextFrame()
+{
     RenderFrame();
     return 0;
 }

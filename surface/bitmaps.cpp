@@ -4,7 +4,8 @@
 
 // The program's own bitmap resource of that name, or else the bitmap file of
 // that path; an integer identifier names no file.
-static HBITMAP LoadBitmapByName(LPCSTR bitmapName, int width, int height) {
+static HBITMAP LoadBitmapByName(LPCSTR bitmapName, int width, int height)
+{
     HBITMAP bitmap = (HBITMAP)LoadImageA(GetModuleHandleA(NULL), bitmapName, IMAGE_BITMAP, width, height,
                                          LR_CREATEDIBSECTION);
     if (!bitmap)
@@ -15,7 +16,8 @@ static HBITMAP LoadBitmapByName(LPCSTR bitmapName, int width, int height) {
 
 // A new system-memory surface of the bitmap's size (or the size asked for)
 // holding the bitmap, or NULL.
-LPDIRECTDRAWSURFACE4 DDLoadBitmap(LPDIRECTDRAW4 directDraw, LPCSTR bitmapName, int width, int height) {
+LPDIRECTDRAWSURFACE4 DDLoadBitmap(LPDIRECTDRAW4 directDraw, LPCSTR bitmapName, int width, int height)
+{
     HBITMAP bitmap = LoadBitmapByName(bitmapName, width, height);
     if (!bitmap) return NULL;
 
@@ -42,7 +44,8 @@ LPDIRECTDRAWSURFACE4 DDLoadBitmap(LPDIRECTDRAW4 directDraw, LPCSTR bitmapName, i
 }
 
 // Fills an existing surface again from the bitmap, after it was lost.
-HRESULT DDRefreshBitmap(LPDIRECTDRAWSURFACE4 surface, LPCSTR bitmapName) {
+HRESULT DDRefreshBitmap(LPDIRECTDRAWSURFACE4 surface, LPCSTR bitmapName)
+{
     HBITMAP bitmap = LoadBitmapByName(bitmapName, 0, 0);
     if (!bitmap) return E_FAIL;
     HRESULT result = DDBlitBitmap(surface, bitmap, 0, 0, 0, 0);
@@ -53,7 +56,8 @@ HRESULT DDRefreshBitmap(LPDIRECTDRAWSURFACE4 surface, LPCSTR bitmapName) {
 // Stretches the source rectangle of the bitmap over the whole surface; the
 // device context maps the bitmap's colours to the surface's palette.
 HRESULT DDBlitBitmap(LPDIRECTDRAWSURFACE4 surface, HBITMAP bitmap, int sourceX, int sourceY, int sourceWidth,
-                     int sourceHeight) {
+                     int sourceHeight)
+{
     if (!bitmap || !surface) return E_FAIL;
 
     surface->Restore();

@@ -8,7 +8,8 @@ static const DWORD INFO_HEADER_SIZE = 40;
 static const DWORD FILE_HEADER_SIZE = 14;
 
 // 3 bits of red, 3 of green and 2 of blue: the palette when no bitmap gives one.
-static void FillDefaultRamp(PALETTEENTRY table[PALETTE_SIZE]) {
+static void FillDefaultRamp(PALETTEENTRY table[PALETTE_SIZE])
+{
     for (int i = 0; i < PALETTE_SIZE; i++) {
         table[i].peRed = (BYTE)(((i >> 5) & 7) * 255 / 7);
         table[i].peGreen = (BYTE)(((i >> 2) & 7) * 255 / 7);
@@ -17,7 +18,8 @@ static void FillDefaultRamp(PALETTEENTRY table[PALETTE_SIZE]) {
     }
 }
 
-static DWORD ReadWord32(const BYTE* bytes) {
+static DWORD ReadWord32(const BYTE* bytes)
+{
     return (DWORD)bytes[0] | ((DWORD)bytes[1] << 8) | ((DWORD)bytes[2] << 16) | ((DWORD)bytes[3] << 24);
 }
 
@@ -25,7 +27,8 @@ static WORD ReadWord16(const BYTE* bytes) { return (WORD)(bytes[0] | (bytes[1] <
 
 // How many colour-table entries an information header announces: none above
 // 8 bits per pixel, else the colours-used field or all that the depth allows.
-static DWORD ColourCount(const BYTE* header) {
+static DWORD ColourCount(const BYTE* header)
+{
     const WORD bitsPerPixel = ReadWord16(header + 14);
     if (bitsPerPixel > 8) return 0;
     const DWORD coloursUsed = ReadWord32(header + 32);
@@ -34,7 +37,8 @@ static DWORD ColourCount(const BYTE* header) {
 
 // A bitmap resource: its colour table follows the header, whatever the
 // header's size. Only what the resource really holds is read.
-static void ReadResourceColours(HRSRC found, PALETTEENTRY table[PALETTE_SIZE]) {
+static void ReadResourceColours(HRSRC found, PALETTEENTRY table[PALETTE_SIZE])
+{
     HGLOBAL loaded = LoadResource(NULL, found);
     const BYTE* header = (const BYTE*)LockResource(loaded);
     const DWORD size = SizeofResource(NULL, found);
@@ -56,7 +60,8 @@ static void ReadResourceColours(HRSRC found, PALETTEENTRY table[PALETTE_SIZE]) {
 // A bitmap file: the 1024 bytes after a 40-byte information header are read
 // straight over the table, and the announced entries turned from blue, green,
 // red into red, green, blue. What the file does not hold keeps the ramp.
-static void ReadFileColours(LPCSTR path, PALETTEENTRY table[PALETTE_SIZE]) {
+static void ReadFileColours(LPCSTR path, PALETTEENTRY table[PALETTE_SIZE])
+{
     HFILE file = _lopen(path, OF_READ);
     if (file == HFILE_ERROR) return;
     BYTE fileHeader[FILE_HEADER_SIZE];
@@ -78,7 +83,8 @@ static void ReadFileColours(LPCSTR path, PALETTEENTRY table[PALETTE_SIZE]) {
 
 // The screen palette from a bitmap's colour table: a resource of that name,
 // else a file of that path; the default ramp where neither gives colours.
-LPDIRECTDRAWPALETTE DDCreatePaletteFromBitmap(LPDIRECTDRAW4 directDraw, LPCSTR bitmapName) {
+LPDIRECTDRAWPALETTE DDCreatePaletteFromBitmap(LPDIRECTDRAW4 directDraw, LPCSTR bitmapName)
+{
     PALETTEENTRY table[PALETTE_SIZE];
     FillDefaultRamp(table);
 
@@ -97,7 +103,8 @@ LPDIRECTDRAWPALETTE DDCreatePaletteFromBitmap(LPDIRECTDRAW4 directDraw, LPCSTR b
 
 // The pixel value at (x, y) of a locked surface, or CLR_INVALID outside it.
 // Only the pixel's own bytes are read, so the last pixel of a row is safe.
-static DWORD LockedPixel(const DDSURFACEDESC2* desc, int x, int y) {
+static DWORD LockedPixel(const DDSURFACEDESC2* desc, int x, int y)
+{
     if (x < 0 || y < 0 || (DWORD)x >= desc->dwWidth || (DWORD)y >= desc->dwHeight) return CLR_INVALID;
     const DWORD bitCount = desc->ddpfPixelFormat.dwRGBBitCount;
     DWORD bytes = bitCount / 8;
@@ -110,7 +117,8 @@ static DWORD LockedPixel(const DDSURFACEDESC2* desc, int x, int y) {
     return value;
 }
 
-DWORD DDReadPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y) {
+DWORD DDReadPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y)
+{
     DDSURFACEDESC2 desc;
     std::memset(&desc, 0, sizeof desc);
     if (DDLockWholeSurface(surface, &desc) != DD_OK) return CLR_INVALID;
@@ -121,7 +129,8 @@ DWORD DDReadPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y) {
 
 // Lets the device context write the colour into pixel (0, 0) and reads back
 // what it stored there; the pixel is put back afterwards.
-DWORD DDPixelForColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color) {
+DWORD DDPixelForColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color)
+{
     COLORREF saved = CLR_INVALID;
     BOOL remembered = FALSE;
     HDC dc;
@@ -141,13 +150,15 @@ DWORD DDPixelForColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color) {
     return pixel;
 }
 
-HRESULT DDSetKeyFromColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color) {
+HRESULT DDSetKeyFromColor(LPDIRECTDRAWSURFACE4 surface, COLORREF color)
+{
     DDCOLORKEY key;
     key.dwColorSpaceLowValue = key.dwColorSpaceHighValue = DDPixelForColor(surface, color);
     return surface->SetColorKey(DDCKEY_SRCBLT, &key);
 }
 
-HRESULT DDSetKeyFromPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y) {
+HRESULT DDSetKeyFromPixel(LPDIRECTDRAWSURFACE4 surface, int x, int y)
+{
     DDCOLORKEY key;
     key.dwColorSpaceLowValue = key.dwColorSpaceHighValue = DDReadPixel(surface, x, y);
     return surface->SetColorKey(DDCKEY_SRCBLT, &key);

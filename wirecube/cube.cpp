@@ -19,21 +19,21 @@ static const double MIN_DEPTH = 0.001;
 // Taken from ScreenRect every time, in 64 bits so that no rectangle overflows.
 static double ScreenWidth() { return static_cast<double>(static_cast<int64_t>(ScreenRect.right) - ScreenRect.left); }
 
-static double ScreenMiddle(LONG low, LONG high) {
-    return static_cast<double>((static_cast<int64_t>(low) + high) / 2);
-}
+static double ScreenMiddle(LONG low, LONG high) { return static_cast<double>((static_cast<int64_t>(low) + high) / 2); }
 
 // 1 with the corner's projection in units of the screen width, or 0 if the
 // corner is too close to the eye.
-static int ProjectCorner(const CubeCorner& corner, double& px, double& py) {
-    const double depth = corner.z - EYE_OFFSET;
+static int ProjectCorner(const CubeCorner* corner, double* px, double* py)
+{
+    const double depth = corner->z - EYE_OFFSET;
     if (!(depth >= MIN_DEPTH)) return 0;
-    px = corner.x / depth;
-    py = -corner.y / depth;
+    *px = corner->x / depth;
+    *py = -corner->y / depth;
     return 1;
 }
 
-void DrawWireCube(LPDIRECTDRAWSURFACE4 /*surface: always BackSurface*/, int32_t ticks) {
+void DrawWireCube(LPDIRECTDRAWSURFACE4 /*surface: always BackSurface*/, int32_t ticks)
+{
     // Whole degrees only: the fraction of a degree is dropped, not carried to
     // the next frame. The product is formed in 64 bits so that no tick count
     // overflows it.
@@ -43,8 +43,8 @@ void DrawWireCube(LPDIRECTDRAWSURFACE4 /*surface: always BackSurface*/, int32_t 
     // Built afresh every frame so that rotation error never accumulates.
     const double h = 100.0 / ScreenWidth();
     CubeCorner corners[8] = {
-        {h, -h, -h}, {h, -h, h}, {-h, -h, h}, {-h, -h, -h},
-        {h, h, -h},  {h, h, h},  {-h, h, h},  {-h, h, -h},
+        {h, -h, -h}, {h, -h, h}, {-h, -h, h}, {-h, -h, -h},  // the lower ring
+        {h, h, -h},  {h, h, h},  {-h, h, h},  {-h, h, -h},   // straight above it
     };
 
     const double s = SinDeg(cubeAngle);
@@ -68,10 +68,11 @@ void DrawWireCube(LPDIRECTDRAWSURFACE4 /*surface: always BackSurface*/, int32_t 
     }
 }
 
-void DrawCubeEdge(const CubeEdge& edge) {
+void DrawCubeEdge(const CubeEdge& edge)
+{
     double px0, py0, px1, py1;
-    if (!ProjectCorner(edge.first, px0, py0)) return;
-    if (!ProjectCorner(edge.second, px1, py1)) return;
+    if (!ProjectCorner(&edge.first, &px0, &py0)) return;
+    if (!ProjectCorner(&edge.second, &px1, &py1)) return;
 
     const double w = ScreenWidth();
     const double cx = ScreenMiddle(ScreenRect.left, ScreenRect.right);
@@ -87,26 +88,28 @@ void DrawCubeEdge(const CubeEdge& edge) {
 // and returns 0 when nothing is left. Each cut is taken from the ends as the
 // previous one left them; the rejections before it ensure that the two ends
 // lie on opposite sides of the edge being cut, so no divisor is zero.
-static int32_t ClipAlongAxis(double& a0, double& b0, double& a1, double& b1, double lo, double hi) {
-    if (a0 > a1) {
-        std::swap(a0, a1);
-        std::swap(b0, b1);
+static int32_t ClipAlongAxis(double* a0, double* b0, double* a1, double* b1, double lo, double hi)
+{
+    if (*a0 > *a1) {
+        std::swap(*a0, *a1);
+        std::swap(*b0, *b1);
     }
-    if (a0 > hi) return 0;
-    if (a1 < lo) return 0;
-    if (a0 < lo) {
-        b0 = b0 + (b1 - b0) * ((lo - a0) / (a1 - a0));
-        a0 = lo;
+    if (*a0 > hi) return 0;
+    if (*a1 < lo) return 0;
+    if (*a0 < lo) {
+        *b0 = *b0 + (*b1 - *b0) * ((lo - *a0) / (*a1 - *a0));
+        *a0 = lo;
     }
-    if (a1 > hi) {
-        b1 = b1 - (b1 - b0) * ((a1 - hi) / (a1 - a0));
-        a1 = hi;
+    if (*a1 > hi) {
+        *b1 = *b1 - (*b1 - *b0) * ((*a1 - hi) / (*a1 - *a0));
+        *a1 = hi;
     }
     return 1;
 }
 
-int32_t ClipSegmentToScreen(ScreenSegment& s) {
+int32_t ClipSegmentToScreen(ScreenSegment& s)
+{
     // Rows first, then columns, which leaves the ends ordered left to right.
-    if (!ClipAlongAxis(s.y0, s.x0, s.y1, s.x1, ScreenRect.top, ScreenRect.bottom)) return 0;
-    return ClipAlongAxis(s.x0, s.y0, s.x1, s.y1, ScreenRect.left, ScreenRect.right);
+    if (!ClipAlongAxis(&s.y0, &s.x0, &s.y1, &s.x1, ScreenRect.top, ScreenRect.bottom)) return 0;
+    return ClipAlongAxis(&s.x0, &s.y0, &s.x1, &s.y1, ScreenRect.left, ScreenRect.right);
 }
