@@ -151,6 +151,8 @@ TEST(Queue, TranslateMessageMakesCharacters) {
 TEST(Queue, TerminationSignalAsksTheMainWindowToClose) {
     HWND window = MakeRecordedWindow();
     platform::CatchTerminationSignals();
+    struct sigaction previous {};
+    sigaction(SIGTERM, nullptr, &previous);
     std::raise(SIGTERM);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
@@ -160,7 +162,7 @@ TEST(Queue, TerminationSignalAsksTheMainWindowToClose) {
     EXPECT_FALSE(platform::IsLiveWindow(window));
     struct sigaction action {};
     sigaction(SIGTERM, nullptr, &action);
-    EXPECT_EQ(action.sa_handler, SIG_DFL) << "a second signal is not caught";
+    EXPECT_EQ(action.sa_handler, previous.sa_handler) << "a second signal is caught as well";
 }
 
 TEST(ScriptedFailures, EveryCallOrOnlyTheNth) {
