@@ -362,7 +362,7 @@ PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height,
 }
 
 std::unique_ptr<Display> CreateSdlDisplay(bool window, bool integerScale, std::string& error) {
-    // The runtime turns SIGINT and SIGTERM into a close request of its own.
+    // The runtime turns SIGINT, SIGTERM and SIGHUP into a close request of its own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The software renderer draws into the window's own shared memory, not
     // into a texture of an OpenGL context that would draw it once more.
