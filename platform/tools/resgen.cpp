@@ -12,6 +12,7 @@
 // <...> includes in the -I folders only.
 
 #include "api/bytes.h"
+#include "api/gdi_bmp.h"
 #include "api/iconimage.h"
 
 #include <algorithm>
@@ -508,6 +509,10 @@ private:
             Fail(at, "the pixels of " + file + " do not follow its colour table");
         resource.type = "RT_BITMAP";
         resource.data.assign(bmp.begin() + FILE_HEADER, bmp.end());
+        // Read as the program will read it, so that a damaged bitmap stops the
+        // build instead of the program's start.
+        if (!platform::DecodePackedBitmap(resource.data.data(), resource.data.size()))
+            Fail(at, file + " is not a bitmap the program can load");
         Add(std::move(resource), at);
     }
 

@@ -115,6 +115,11 @@ TEST_F(Tools, FilesThatAreNotWhatTheirStatementSaysAreRefused) {
     gap.insert(70, 2, '\0');
     Spill(dir / "gap.bmp", gap);
     Spill(dir / "text.bmp", "BM" + std::string(30, 'x'));
+    Spill(dir / "short.bmp", bmp.substr(0, 54));  // headers only
+    std::string rle = bmp;
+    rle[30] = 1;                      // run-length encoded, 8 bits
+    rle.replace(70, 4, std::string("\5\1\0\1", 4));  // a run of 5 in a row of 4
+    Spill(dir / "rle.bmp", rle);
     Spill(dir / "text.ico", "hello");
     std::string ico = Slurp(SOURCE_DIR "/resources/cube.ico");
     std::string paletted = ico;
@@ -127,6 +132,8 @@ TEST_F(Tools, FilesThatAreNotWhatTheirStatementSaysAreRefused) {
         {"1 BITMAP \"gap.bmp\"", "test.rc:1: the pixels of 'gap.bmp' do not follow its colour table"},
         {"1 BITMAP \"text.bmp\"", "test.rc:1: 'text.bmp' has a broken information header"},
         {"1 BITMAP \"cube.ico\"", "test.rc:1: 'cube.ico' is not a bitmap file"},
+        {"1 BITMAP \"short.bmp\"", "test.rc:1: 'short.bmp' is not a bitmap the program can load"},
+        {"1 BITMAP \"rle.bmp\"", "test.rc:1: 'rle.bmp' is not a bitmap the program can load"},
         {"1 ICON \"text.ico\"", "test.rc:1: 'text.ico' is not an icon file"},
         {"1 ICON \"small.bmp\"", "test.rc:1: 'small.bmp' is not an icon file"},
         {"1 ICON \"paletted.ico\"", "test.rc:1: image 1 of 'paletted.ico' is not an uncompressed 32-bit image"},
