@@ -88,14 +88,20 @@ public:
         }
     }
 
-    DWORD Pixel(LONG x, LONG y) {
-        if (image_.bitCount == 8) return table_[image_.bits[static_cast<size_t>(y) * image_.Stride() + x]];
-        const COLORREF colour = image_.ColourAt(x, y);
-        if (colour != lastColour_) {
-            lastColour_ = colour;
-            lastPixel_ = PixelFor(colour);
+    // The source row's pixels at the columns, into consecutive pixels of `to`.
+    void Row(LONG y, const std::vector<LONG>& columns, BYTE* to, DWORD bytes) {
+        if (image_.bitCount == 8) {
+            const BYTE* from = image_.bits.data() + static_cast<size_t>(y) * image_.Stride();
+            for (const LONG x : columns) {
+                WritePixel(to, bytes, table_[from[x]]);
+                to += bytes;
+            }
+            return;
         }
-        return lastPixel_;
+        for (const LONG x : columns) {
+            WritePixel(to, bytes, PixelFor(image_.ColourAt(x, y)));
+            to += bytes;
+        }
     }
 
 private:
@@ -108,8 +114,6 @@ private:
     const PALETTEENTRY* palette_;
     NearestEntries nearest_;
     std::array<DWORD, 256> table_{};
-    COLORREF lastColour_ = CLR_INVALID;
-    DWORD lastPixel_ = 0;
 };
 
 }  // namespace
@@ -251,11 +255,7 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
         columns.push_back(static_cast<LONG>(xSrc + platform::SourcePixel(i, wSrc, wDest)));
     for (int64_t j = top; j < bottom; ++j) {
         const LONG sourceRow = static_cast<LONG>(ySrc + platform::SourcePixel(j, hSrc, hDest));
-        BYTE* to = surface.Bits() + (yDest + j) * surface.Pitch() + (xDest + left) * bytes;
-        for (const LONG column : columns) {
-            platform::WritePixel(to, bytes, mapper.Pixel(column, sourceRow));
-            to += bytes;
-        }
+        mapper.Row(sourceRow, columns, surface.Bits() + (yDest + j) * surface.Pitch() + (xDest + left) * bytes, bytes);
     }
     return TRUE;
 }

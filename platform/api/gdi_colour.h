@@ -16,23 +16,32 @@ namespace platform {
 BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour);
 
 // NearestEntry for many colours against one palette, with the same answers.
-// The colour cube is cut into 16 x 16 x 16 cells; the first colour to fall
-// into a cell lists the entries that can be nearest to anything in it, so
-// later colours there compare with those few instead of all 256.
+// The colour cube is cut into eighths, and those again, as far as colours
+// arrive in them; each part lists only the entries that can be nearest to
+// some colour inside it, so that a colour is compared with a few entries
+// instead of all 256. Colours already matched are remembered.
 class NearestEntries {
 public:
-    explicit NearestEntries(const PALETTEENTRY* palette) : palette_(palette) {}
+    explicit NearestEntries(const PALETTEENTRY* palette);
     BYTE Find(COLORREF colour);
 
 private:
-    static constexpr unsigned kCells = 16 * 16 * 16;
+    struct Part {
+        uint32_t first;    // its entries' place in entries_
+        uint32_t count;    // kUnlisted until a colour arrives in it
+        int32_t children;  // the first of its eight in parts_, or -1 until cut
+    };
+    static constexpr uint32_t kUnlisted = UINT32_MAX;
+    static constexpr unsigned kRemembered = 4096;
 
-    void ListCandidates(unsigned cell);
+    void List(size_t part, const Part& parent, const int low[3], int side);
+    BYTE Search(COLORREF colour);
 
     const PALETTEENTRY* palette_;
-    std::array<uint32_t, kCells> first_{};  // where a cell's entries start in candidates_
-    std::array<uint16_t, kCells> count_{};  // 0: not listed yet
-    std::vector<BYTE> candidates_;
+    std::vector<Part> parts_;
+    std::vector<BYTE> entries_;
+    std::array<COLORREF, kRemembered> colours_;
+    std::array<BYTE, kRemembered> found_;
 };
 
 COLORREF EntryColour(const PALETTEENTRY& entry);
