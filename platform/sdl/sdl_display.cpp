@@ -18,6 +18,7 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 
 #include <algorithm>
 #include <array>
@@ -95,7 +96,7 @@ private:
     void Draw();
     void Redraw();
     void SetFullScreen(bool fullScreen);
-    void FollowRealSize();
+    void FollowRealSize(bool shown);
     void HandleWindowEvent(const SDL_WindowEvent& event, std::vector<HostEvent>& events);
     void TakeAway(std::vector<HostEvent>& events);
     void GiveBack(std::vector<HostEvent>& events);
@@ -242,23 +243,49 @@ void SdlDisplay::SetFullScreen(bool fullScreen) {
     fullScreen_ = fullScreen;
     if (!window_) return;
     SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    FollowRealSize(false);
     Redraw();
+}
+
+// The window on the X server, when SDL shows it there.
+bool X11Window(SDL_Window* window, ::Display** display, ::Window* id) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *display = info.info.x11.display;
+    *id = info.info.x11.window;
+    return true;
+}
+
+// Whether a window manager runs that could grant full screen: one names
+// itself on the root window.
+bool WindowManagerRuns(::Display* display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* value = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &items,
+                       &after, &value);
+    if (value) XFree(value);
+    return items == 1;
 }
 
 // Full screen is a request: on a desktop without a window manager the window
 // keeps its size, while SDL takes it to have the desktop's and lays the
-// picture out for that. Where the window really has another size, full screen
+// picture out for that. Where the window really has another size once the
+// server has shown it (or at once, where no window manager runs), full screen
 // was not granted: the window becomes an ordinary one of the size it has, so
-// that the picture is laid out in what is on the screen. A window manager that
-// grants it resizes the window before the window shows, so the sizes agree by
-// the time this looks.
-void SdlDisplay::FollowRealSize() {
-    if (!window_ || !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN)) return;
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+// that the picture is laid out in what is on the screen.
+void SdlDisplay::FollowRealSize(bool shown) {
+    ::Display* display = nullptr;
+    ::Window id = 0;
+    if (!window_ || !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) || !X11Window(window_, &display, &id))
+        return;
+    if (!shown && WindowManagerRuns(display)) return;  // it has yet to answer
     XWindowAttributes real;
-    if (!XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &real)) return;
+    if (!XGetWindowAttributes(display, id, &real)) return;
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
@@ -305,8 +332,10 @@ void SdlDisplay::HandleWindowEvent(const SDL_WindowEvent& event, std::vector<Hos
         events.push_back(HostEvent{HostEvent::Kind::Pointer});
         break;
     case SDL_WINDOWEVENT_EXPOSED:
+        FollowRealSize(true);
+        Redraw();
+        break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        FollowRealSize();
         Redraw();
         break;
     default:
