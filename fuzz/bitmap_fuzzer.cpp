@@ -81,7 +81,7 @@ Display& OpenDisplay() {
 // So that each input takes little time, inputs past a sane size are skipped
 // (the readers' own size limits have tests of their own), and bitmaps past a
 // small one are loaded shrunk, which still reads every pixel.
-constexpr int64_t kLargestArea = int64_t{1} << 16;
+constexpr int64_t kLargestArea = int64_t{1} << 17;
 constexpr int64_t kLargestLoadedArea = 256;
 constexpr int kShrunkSide = 16;
 
