@@ -24,7 +24,7 @@ TEST(BareDesktop, ThePictureFillsTheWindowThatFullScreenWasNotGrantedTo) {
     const std::string window = x.FindWindow("Study for algorithm Sample", 10);
     const auto place = x.Place(window);
     ASSERT_TRUE(place) << "no window: " << run.Output();
-    ASSERT_LT(place->width, 1920) << "full screen was granted: nothing to check";
+    ASSERT_LT(place->width, 1920) << "the window covers the screen, as only a window manager would make it";
     ASSERT_EQ(place->width * 3, place->height * 4);
     desktop::Picture screen;
     ASSERT_TRUE(x.Screenshot(screen, error)) << error;
