@@ -6,9 +6,12 @@
 namespace platform {
 namespace {
 
-// Parts this small or with this few entries are not cut further.
+// Parts this small or with this few entries are not cut further. Listing a
+// part's eighth costs two looks at each of the part's entries, more than a
+// search in the part itself: a part is cut only once colours keep arriving.
 constexpr int kSmallestSide = 4;
 constexpr uint32_t kFewEntries = 4;
+constexpr uint32_t kVisitsBeforeCut = 4;
 
 int Square(int value) { return value * value; }
 
@@ -50,7 +53,7 @@ NearestEntries::NearestEntries(const PALETTEENTRY* palette) : palette_(palette) 
     for (unsigned i = 0; i < 256; ++i)
         if (i == 0 || keys[i] >> 8 != keys[i - 1] >> 8) entries_.push_back(static_cast<BYTE>(keys[i]));
     std::sort(entries_.begin(), entries_.end());
-    parts_.push_back(Part{0, static_cast<uint32_t>(entries_.size()), -1});
+    parts_.push_back(Part{0, static_cast<uint32_t>(entries_.size()), -1, 0});
     colours_.fill(CLR_INVALID);  // no colour has the top byte set
 }
 
@@ -86,15 +89,17 @@ void NearestEntries::List(size_t part, const Part& parent, const int low[3], int
 }
 
 // Down from the whole cube into the eighth that holds the colour, while the
-// part lists many entries, then the nearest of those.
+// part lists many entries and has been searched often, then the nearest of
+// the part's entries.
 BYTE NearestEntries::Search(COLORREF colour) {
     const int rgb[3] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
     int low[3] = {0, 0, 0};
     size_t part = 0;
     for (int side = 256; parts_[part].count > kFewEntries && side > kSmallestSide; side /= 2) {
+        if (++parts_[part].visits <= kVisitsBeforeCut) break;
         if (parts_[part].children < 0) {
             parts_[part].children = static_cast<int32_t>(parts_.size());
-            parts_.insert(parts_.end(), 8, Part{0, kUnlisted, -1});
+            parts_.insert(parts_.end(), 8, Part{0, kUnlisted, -1, 0});
         }
         const int half = side / 2;
         int child = 0;

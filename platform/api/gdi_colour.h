@@ -16,10 +16,10 @@ namespace platform {
 BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour);
 
 // NearestEntry for many colours against one palette, with the same answers.
-// The colour cube is cut into eighths, and those again, as far as colours
-// arrive in them; each part lists only the entries that can be nearest to
-// some colour inside it, so that a colour is compared with a few entries
-// instead of all 256. Colours already matched are remembered.
+// The colour cube is cut into eighths, and those again, where colours keep
+// arriving; each part lists only the entries that can be nearest to some
+// colour inside it, so that a colour is compared with a few entries instead
+// of all 256. Colours already matched are remembered.
 class NearestEntries {
 public:
     explicit NearestEntries(const PALETTEENTRY* palette);
@@ -30,6 +30,7 @@ private:
         uint32_t first;    // its entries' place in entries_
         uint32_t count;    // kUnlisted until a colour arrives in it
         int32_t children;  // the first of its eight in parts_, or -1 until cut
+        uint32_t visits;   // colours searched for in it
     };
     static constexpr uint32_t kUnlisted = UINT32_MAX;
     static constexpr unsigned kRemembered = 4096;
