@@ -47,10 +47,13 @@ function(add_resource_table target script)
     DEPENDS ${inputs}
     COMMENT "Compiling the resources of ${target}"
     VERBATIM)
+  # A bitmap that the program's own reader refuses stops the build here,
+  # rather than the program when it starts.
   add_custom_command(
     OUTPUT ${table}
+    COMMAND check_bitmaps ${res} ${script}
     COMMAND ${CMAKE_COMMAND} -DRES=${res} -DOUT=${table} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-    DEPENDS ${res} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+    DEPENDS ${res} check_bitmaps ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
     VERBATIM)
   target_sources(${target} PRIVATE ${table})
   set_source_files_properties(${table} PROPERTIES INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform)

@@ -4,7 +4,7 @@
 packages=(
   g++ clang cmake ninja-build pkg-config
   libgtest-dev libbenchmark-dev
-  libsdl2-dev libgif-dev libpng-dev
+  libsdl2-dev libx11-dev libgif-dev libpng-dev
   xvfb xdotool x11-apps x11-utils openbox
   mingw-w64
   x11-xserver-utils imagemagick

@@ -43,9 +43,10 @@ class XDesktop {
 public:
     ~XDesktop();
 
-    // Starts the X server with a screen of width x height and the window
-    // manager on it. False, with the reason, when either does not come up.
-    bool Start(int width, int height, std::string& error);
+    // Starts the X server with a screen of width x height and, unless told
+    // not to, the window manager on it. False, with the reason, when either
+    // does not come up.
+    bool Start(int width, int height, std::string& error, bool windowManager = true);
     void Stop();
 
     // The environment of a program that runs on this desktop.
