@@ -22,6 +22,10 @@ for target in windows:x86_64-w64-mingw32 windows-i686:i686-w64-mingw32; do
   scripts/check-windows-build.sh "build/$preset" "${target#*:}"
   scripts/check-windows-run.sh "build/$preset"
 done
+# Both Windows builds' tests under Wine: their frames equal the Linux build's,
+# and the system's calls behave as our platform's.
+echo "=== Windows tests under Wine"
+scripts/check-windows-tests.sh build/default build/windows build/windows-i686
 
 # The fuzzer starts from the bitmap corpus and grows its own corpus in a
 # temporary folder; a crashing input is kept in build/fuzz for replaying.

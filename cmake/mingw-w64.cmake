@@ -2,8 +2,10 @@
 # chain files of the two architectures set MINGW_TRIPLET and include this one.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++)
+# The POSIX thread model's compilers: only with them has the C++ library
+# std::mutex, which the tests' GoogleTest needs. The programs use no threads.
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
 
 # Headers and libraries come from the target's tree only; programs (the build

@@ -2,10 +2,10 @@
 # Installs the Debian packages that building, running and testing need, where
 # they are missing. Sourced by demo.sh and test.sh.
 packages=(
-  g++ clang cmake ninja-build pkg-config
-  libgtest-dev libbenchmark-dev
+  g++ clang libclang-rt-dev cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsdl2-dev libx11-dev libgif-dev libpng-dev
-  xvfb xdotool x11-apps x11-utils openbox
+  xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri
   mingw-w64
   x11-xserver-utils imagemagick
 )

@@ -8,7 +8,8 @@
 //                     WM_SHOWWINDOW (when it was hidden), WM_WINDOWPOSCHANGING,
 //                     WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS
 //                     (when it was not active), WM_WINDOWPOSCHANGED, whose
-//                     default processing sends WM_SIZE
+//                     default processing sends WM_SIZE when the placement
+//                     changes
 //   ShowWindow, minimising
 //                     WM_SHOWWINDOW (when it was hidden), WM_WINDOWPOSCHANGING,
 //                     WM_WINDOWPOSCHANGED (so WM_SIZE SIZE_MINIMIZED), then
@@ -208,6 +209,8 @@ void Place(HWND window, Placement target) {
     WindowPos pos{window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOZORDER};
     if (showing) pos.flags |= SWP_SHOWWINDOW;
     if (minimizing) pos.flags |= SWP_NOACTIVATE;
+    // Shown as it was placed, it keeps its size: no WM_SIZE.
+    if (w->placement == target) pos.flags |= SWP_NOSIZE;
     SendToWindow(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!(w = Find(window))) return;
     w->visible = true;
@@ -216,7 +219,8 @@ void Place(HWND window, Placement target) {
         OpenHostWindow(w->title.c_str(), w->classIcon);
     }
     w->placement = target;
-    w->needsPaint = !minimizing;
+    // A window of no size (as a pop-up made with CW_USEDEFAULT) has nothing to paint.
+    w->needsPaint = !minimizing && w->width > 0 && w->height > 0;
     pos.cx = w->width;
     pos.cy = w->height;
     if (!minimizing) Activate(window);

@@ -390,6 +390,7 @@ typedef struct tagACCEL {
 #define CW_USEDEFAULT ((int)0x80000000)
 
 #define SW_HIDE 0
+#define SW_SHOWNORMAL 1
 #define SW_SHOWMINIMIZED 2
 #define SW_MAXIMIZE 3
 #define SW_SHOW 5

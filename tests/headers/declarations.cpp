@@ -104,7 +104,7 @@ static_assert(DDPF_PALETTEINDEXED8 == 0x20 && DDPF_RGB == 0x40);
 static_assert((DDBLT_COLORFILL | DDBLT_WAIT) == 0x1000400);
 static_assert(DDFLIP_WAIT == 0x1);
 static_assert(DDLOCK_WAIT == 0x1);
-static_assert(DDPCAPS_8BIT == 0x4);
+static_assert(DDPCAPS_8BIT == 0x4 && DDPCAPS_ALLOW256 == 0x40);
 static_assert(DDCKEY_DESTBLT == 0x2 && DDCKEY_SRCBLT == 0x8);
 
 // ---------------------------------------------------------------------------
@@ -133,7 +133,7 @@ static_assert(FVIRTKEY == 0x1 && FNOINVERT == 0x2 && FSHIFT == 0x4 && FCONTROL =
 static_assert(CS_VREDRAW == 0x1 && CS_HREDRAW == 0x2);
 static_assert(WS_POPUP == 0x80000000 && WS_VISIBLE == 0x10000000);
 static_assert(CW_USEDEFAULT == (int)0x80000000);
-static_assert(SW_HIDE == 0 && SW_SHOW == 5 && SW_RESTORE == 9 && SW_SHOWDEFAULT == 10);
+static_assert(SW_HIDE == 0 && SW_SHOWNORMAL == 1 && SW_SHOW == 5 && SW_RESTORE == 9 && SW_SHOWDEFAULT == 10);
 static_assert(COLOR_WINDOW == 5);
 static_assert(MB_OK == 0x0 && MB_ICONERROR == 0x10 && IDOK == 1);
 static_assert(PM_NOREMOVE == 0x0 && PM_REMOVE == 0x1);

@@ -3,8 +3,11 @@
 // window is not minimised, and Escape or Alt+X to close. Each frame shows the
 // performance counter, so that recordings tell whether the clock behaved.
 // It presents frames straight through the runtime; a colour fill or flip on a
-// display that is away is stood for by MissedRefresh.
+// display that is away is stood for by MissedRefresh. Asked to through
+// TINY_PROGRAM_LEAK, it loses a block of memory, as a leak of ours would.
 #include <windows.h>
+
+#include <cstdlib>
 
 #include "api/resources.h"
 #include "api/hosted.h"
@@ -63,6 +66,13 @@ LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+void* volatile Block = nullptr;
+
+[[gnu::noinline]] void LoseABlock() {
+    Block = std::malloc(64);
+    Block = nullptr;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -83,6 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     HACCEL accelerators = reinterpret_cast<HACCEL>(&CloseKeys);
+    if (std::getenv("TINY_PROGRAM_LEAK")) LoseABlock();
     MSG msg;
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
