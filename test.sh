@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the optimised build,
 # then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then both programs in a web page in headless Chromium;
 # then cross-builds both programs for Windows (64- and 32-bit) from scratch,
 # checks what comes out and runs it under Wine; then a minute of fuzzing the
 # bitmap readers.
@@ -13,6 +14,8 @@ for preset in default sanitize; do
   cmake --build --preset "$preset" -j2
   ctest --preset "$preset"
 done
+echo "=== web"
+scripts/check-web.sh
 for target in windows:x86_64-w64-mingw32 windows-i686:i686-w64-mingw32; do
   preset=${target%%:*}
   echo "=== $preset cross build"

@@ -6,10 +6,10 @@
 // provably changes nothing. Where that cannot be shown the span is declined.
 #include "spans.h"
 
-#include <bit>
 #include <cfenv>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 #include "fill.h"
 #include "fillmath.h"
@@ -36,6 +36,17 @@ int RoundsToNearest()
 #endif
 }
 
+// The bits of a value as another type of the same size: std::bit_cast, which
+// the standard library of the web build lacks.
+template <typename To, typename From>
+static ALWAYS_INLINE To BitCast(From from)
+{
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
+
 // The plain loop's running sum offset, offset + 1.0, ... never rounds, and so
 // equals offset + i, when every term is a multiple of 2^(e - 53), the spacing
 // of doubles just below 2^e, for some 2^e above every term's magnitude. No term
@@ -48,8 +59,8 @@ static ALWAYS_INLINE int SumNeverRounds(double offset, int32_t n)
     if (n < 1 || !(first < 0x1p52 && beyond < 0x1p52)) return 0;
     // With n >= 1 the largest is at least 0.5, so its exponent field E lies in
     // 1022..1074, and offset * 2^(1075 - E) is exact and below 2^53.
-    const uint64_t largest = std::bit_cast<uint64_t>(first > beyond ? first : beyond) >> 52;
-    const double scaled = offset * std::bit_cast<double>((1023 + 1075 - largest) << 52);
+    const uint64_t largest = BitCast<uint64_t>(first > beyond ? first : beyond) >> 52;
+    const double scaled = offset * BitCast<double>((1023 + 1075 - largest) << 52);
     return scaled == static_cast<double>(static_cast<int64_t>(scaled));
 }
 

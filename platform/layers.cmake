@@ -1,6 +1,6 @@
 # cmake -DROOT=platform -P layers.cmake
 # Fails when a layer includes a header of a layer it must not depend on: the
-# calls (api/) nothing of the others; the displays (headless/, sdl/) of the
+# calls (api/) nothing of the others; the displays (headless/, sdl/, web/) of the
 # calls only host.h; the runtime of the calls only host.h. Includes between
 # layers are relative, so this check, not the include path, is what stops them.
 cmake_minimum_required(VERSION 3.25)
@@ -22,4 +22,5 @@ endfunction()
 check_layer(api "runtime;headless;sdl;testing")
 check_layer(headless "runtime;sdl;testing")
 check_layer(sdl "runtime;testing")
+check_layer(web "runtime;headless;sdl;testing")
 check_layer(runtime "testing")

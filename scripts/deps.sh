@@ -8,6 +8,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri
   mingw-w64
   x11-xserver-utils imagemagick
+  emscripten python3
 )
 # Wine loads much of what it needs only when running (mode setting through
 # XRandR among it), so it comes with the packages it recommends; its 32-bit
@@ -33,3 +34,8 @@ install_missing() {
 }
 install_missing --no-install-recommends -- "${packages[@]}"
 install_missing -- "${wine_packages[@]}"
+# Node.js and npm may come from elsewhere than Debian, whose npm then conflicts.
+command -v npm >/dev/null || install_missing --no-install-recommends -- nodejs npm
+# The browser test's browser: where it cannot be installed, that test is
+# skipped and says so.
+install_missing --no-install-recommends -- chromium || echo "cannot install chromium: the browser test will be skipped"

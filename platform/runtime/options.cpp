@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -208,18 +210,29 @@ bool ProbeOutput(const std::string& path, struct stat& status, bool& made, std::
 }  // namespace
 
 bool CheckOutputFiles(const Options& options, std::string& error) {
-    struct stat record {}, trace {};
-    bool madeRecord = false, madeTrace = false;
-    bool usable = (options.record.empty() || ProbeOutput(options.record, record, madeRecord, error)) &&
-                  (options.trace.empty() || ProbeOutput(options.trace, trace, madeTrace, error));
-    // However it is spelt, one file cannot hold both: the trace would be written over the recording.
-    if (usable && !options.record.empty() && !options.trace.empty() && S_ISREG(record.st_mode) &&
-        record.st_dev == trace.st_dev && record.st_ino == trace.st_ino) {
-        error = "--record " + options.record + " and --trace " + options.trace + " are the same file";
-        usable = false;
-    }
-    if (madeRecord) unlink(options.record.c_str());
-    if (madeTrace) unlink(options.trace.c_str());
+    struct Output {
+        const char* option;
+        const std::string& path;
+        struct stat status {};
+        bool made = false;
+    };
+    std::vector<Output> outputs;
+    for (const auto& [option, path] : {std::pair{"--record", &options.record}, std::pair{"--trace", &options.trace},
+                                       std::pair{"--digest", &options.digest}})
+        if (!path->empty()) outputs.push_back(Output{option, *path});
+    bool usable = true;
+    for (Output& output : outputs) usable = usable && ProbeOutput(output.path, output.status, output.made, error);
+    // However they are spelt, one file cannot hold two outputs: one would be written over the other.
+    for (size_t i = 0; usable && i < outputs.size(); ++i)
+        for (size_t j = i + 1; usable && j < outputs.size(); ++j) {
+            const Output &a = outputs[i], &b = outputs[j];
+            if (S_ISREG(a.status.st_mode) && a.status.st_dev == b.status.st_dev && a.status.st_ino == b.status.st_ino) {
+                error = std::string(a.option) + " " + a.path + " and " + b.option + " " + b.path + " are the same file";
+                usable = false;
+            }
+        }
+    for (const Output& output : outputs)
+        if (output.made) unlink(output.path.c_str());
     return usable;
 }
 
@@ -329,8 +342,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             if (!needValue()) return fail("--fail needs CALL[@N][:RESULT]");
             if (!ParseFailure(value, rule, error)) return fail("--fail: " + error);
             options.failures.push_back(std::move(rule));
-        } else if (takesValue("--record") || takesValue("--trace")) {
-            std::string& file = name == "--record" ? options.record : options.trace;
+        } else if (takesValue("--record") || takesValue("--trace") || takesValue("--digest")) {
+            std::string& file = name == "--record" ? options.record : name == "--trace" ? options.trace : options.digest;
             if (!needValue() || value.empty()) return fail(std::string(name) + " needs a file name");
             file = std::string(value);
         } else if (arg.starts_with("-")) {
@@ -364,6 +377,7 @@ std::string HelpText(const char* program) {
            "  --still-drawing N   Lock answers DDERR_WASSTILLDRAWING N times\n"
            "  --record FILE.gif   record every presented frame into an animated GIF\n"
            "  --trace FILE        write platform events with the clock's counts to FILE\n"
+           "  --digest FILE       write a digest of each presented frame's pixels to FILE\n"
            "  --version           print the version and exit\n"
            "  --help              print this help and exit\n";
 }

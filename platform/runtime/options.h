@@ -34,6 +34,7 @@ struct Options {
     unsigned long stillDrawing = 0;
     std::string record;
     std::string trace;
+    std::string digest;  // one line per presented frame: FrameDigest in hexadecimal
     bool window = false;        // an ordinary window instead of the full screen
     bool integerScale = false;  // scale the screen by whole numbers only
 };
@@ -54,9 +55,9 @@ bool ParseEvents(std::string_view list, std::vector<ScriptedEvent>& events, std:
 // "Lock", "Flip:DDERR_SURFACELOST", "Blt@3:0x80004005".
 bool ParseFailure(std::string_view text, FailureRule& rule, std::string& error);
 
-// Whether the recording and the trace can be written, and are not one file,
-// found before the run creates or truncates either. False, with the reason,
-// when they cannot; the files are left as they were in any case.
+// Whether the recording, the trace and the digests can be written, no two
+// into one file, found before the run creates or truncates any. False, with
+// the reason, when they cannot; the files are left as they were in any case.
 bool CheckOutputFiles(const Options& options, std::string& error);
 
 std::string HelpText(const char* program);

@@ -68,10 +68,11 @@ public:
     std::string lastCallAsked;
     FrameObserver observer;
     FILE* trace = nullptr;
-    std::string traceFailure;
+    FILE* digests = nullptr;
+    std::string writeFailure;  // the first write to the trace or the digests that failed
     std::unique_ptr<GifRecorder> recorder;
 
-    ~Session() override { CloseTrace(); }
+    ~Session() override { CloseFiles(); }
 
     LONGLONG Counter() override { return backend->Counter(); }
     void Present(const Frame& frame) override;
@@ -91,12 +92,12 @@ public:
     void TraceAt(std::string_view what);
     // A line of the trace without the clock.
     void TraceLine(std::string_view line);
-    void CloseTrace();
+    void CloseFiles();
 
 private:
     void PollSignal(std::vector<HostEvent>& due);
     void CountFrame();
-    void NoteTraceFailure();
+    void NoteWriteFailure(const std::string& path);
 };
 
 Session* current = nullptr;
@@ -109,8 +110,8 @@ Session& S() {
     return *current;
 }
 
-void Session::NoteTraceFailure() {
-    if (traceFailure.empty()) traceFailure = "cannot write " + options.trace + ": " + std::strerror(errno);
+void Session::NoteWriteFailure(const std::string& path) {
+    if (writeFailure.empty()) writeFailure = "cannot write " + path + ": " + std::strerror(errno);
 }
 
 void Session::TraceAt(std::string_view what) {
@@ -118,13 +119,15 @@ void Session::TraceAt(std::string_view what) {
 }
 
 void Session::TraceLine(std::string_view line) {
-    if (trace && std::fprintf(trace, "%.*s\n", static_cast<int>(line.size()), line.data()) < 0) NoteTraceFailure();
+    if (trace && std::fprintf(trace, "%.*s\n", static_cast<int>(line.size()), line.data()) < 0)
+        NoteWriteFailure(options.trace);
 }
 
-// Closing writes out what the trace still held, which may fail as well.
-void Session::CloseTrace() {
-    if (trace && std::fclose(trace) != 0) NoteTraceFailure();
-    trace = nullptr;
+// Closing writes out what the files still held, which may fail as well.
+void Session::CloseFiles() {
+    if (trace && std::fclose(trace) != 0) NoteWriteFailure(options.trace);
+    if (digests && std::fclose(digests) != 0) NoteWriteFailure(options.digest);
+    trace = digests = nullptr;
 }
 
 // A frame shown, or a refresh that passed while frames kept failing: what
@@ -137,6 +140,8 @@ void Session::CountFrame() {
 void Session::Present(const Frame& frame) {
     if (observer) observer(frame);
     if (recorder) recorder->Add(frame, backend->Counter());
+    if (digests && std::fprintf(digests, "%016llx\n", static_cast<unsigned long long>(FrameDigest(frame))) < 0)
+        NoteWriteFailure(options.digest);
     backend->Present(frame);
     TraceAt("flip");
     CountFrame();
@@ -220,7 +225,27 @@ bool Session::StillDrawing() {
     return true;
 }
 
+// Whoever follows the file while the program runs sees each line as it happens.
+FILE* OpenLineFile(const std::string& path, std::string& error) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::setvbuf(file, nullptr, _IOLBF, BUFSIZ);
+    return file;
+}
+
 }  // namespace
+
+uint64_t FrameDigest(const Frame& frame) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (DWORD y = 0; y < frame.height; ++y) {
+        const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        for (DWORD x = 0; x < frame.width; ++x) hash = (hash ^ row[x]) * 0x100000001b3u;
+    }
+    return hash;
+}
 
 bool StartSession(const Options& options, std::string& error) {
     RemoveHost();
@@ -234,15 +259,8 @@ bool StartSession(const Options& options, std::string& error) {
     session.events = options.events;
     session.stillDrawing = options.stillDrawing;
     InstallHost(session, session);
-    if (!options.trace.empty()) {
-        session.trace = std::fopen(options.trace.c_str(), "w");
-        if (!session.trace) {
-            error = "cannot create " + options.trace + ": " + std::strerror(errno);
-            return false;
-        }
-        // Whoever follows the trace while the program runs sees each line as it happens.
-        std::setvbuf(session.trace, nullptr, _IOLBF, BUFSIZ);
-    }
+    if (!options.trace.empty() && !(session.trace = OpenLineFile(options.trace, error))) return false;
+    if (!options.digest.empty() && !(session.digests = OpenLineFile(options.digest, error))) return false;
     if (!options.record.empty()) {
         session.recorder = std::make_unique<GifRecorder>();
         if (!session.recorder->Open(options.record, error)) return false;
@@ -262,10 +280,10 @@ int FinishSession(int programExitCode, std::string& error) {
     Session& session = S();
     error.clear();
     if (session.recorder) session.recorder->Finish(error);
-    if (error.empty()) error = session.traceFailure;
+    if (error.empty()) error = session.writeFailure;
     session.TraceLine("exit " + std::to_string(error.empty() ? programExitCode : 1));
-    session.CloseTrace();
-    if (error.empty()) error = session.traceFailure;
+    session.CloseFiles();
+    if (error.empty()) error = session.writeFailure;
     int exitCode = error.empty() ? programExitCode : 1;
     // Gives the host's window and display back before the process ends.
     RemoveHost();

@@ -15,7 +15,8 @@
 
 namespace platform {
 
-// The one place that chooses a backend for the options and the host.
+// The one place that chooses a backend for the options and the host
+// (select_display.cpp; select_web_display.cpp in the web build).
 std::unique_ptr<Display> CreateDisplay(const Options& options);
 
 // Starts a run with these options, replacing whatever ran before (a test may
@@ -42,6 +43,11 @@ void AddStillDrawing(unsigned long count);
 // watch the display through it.
 using FrameObserver = std::function<void(const Frame& frame)>;
 void ObservePresentedFrames(FrameObserver observer);
+
+// What --digest writes of a frame: FNV-1a (64 bits) over its palette indices,
+// row by row without the padding of the pitch. The palette is left out: two
+// builds agree on a frame when they drew the same indices.
+uint64_t FrameDigest(const Frame& frame);
 
 // The Windows name of the call that last asked whether it is scripted to fail.
 const std::string& LastCallAsked();

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "program_run.h"
+#include "runtime/session.h"
 
 namespace {
 
@@ -88,11 +90,23 @@ TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
 HeadlessRun RecordTwice(const std::string& program, int frames) {
     const HeadlessRun run = RunWell(program, "first", {"--frames", std::to_string(frames)});
     const std::string again = TempPath("again.gif");
-    EXPECT_EQ(RunToEnd(program, {"--headless", "--frames", std::to_string(frames), "--record", again}).exitCode, 0);
+    const std::string digests = TempPath("again.digest");
+    EXPECT_EQ(RunToEnd(program, {"--headless", "--frames", std::to_string(frames), "--record", again, "--digest", digests})
+                  .exitCode,
+              0);
     EXPECT_FALSE(ReadFile(again).empty());
     EXPECT_EQ(ReadFile(run.recordingPath), ReadFile(again));
     const Recording& recording = run.recording;
     EXPECT_EQ(recording.frames.size(), static_cast<size_t>(frames));
+    // --digest names the same frames, one line each.
+    const std::vector<std::string> lines = Lines(ReadFile(digests));
+    EXPECT_EQ(lines.size(), recording.frames.size());
+    for (size_t k = 0; k < std::min(lines.size(), recording.frames.size()); ++k) {
+        char digest[17];
+        platform::Frame shown{recording.frames[k].data(), 640, 640, 480, nullptr};
+        std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(platform::FrameDigest(shown)));
+        EXPECT_EQ(lines[k], digest) << k;
+    }
     EXPECT_TRUE(recording.width == 640 && recording.height == 480 && recording.loops && !recording.framesHaveOwnColors);
     int shown = 0;
     for (int delay : recording.delays) shown += delay;

@@ -155,6 +155,7 @@ TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
                           Case{{"--fail", "DirectDrawCreate:1", "--trace", trace}, "result 1 in 'DirectDrawCreate:1' "},
                           Case{{"--record", kept, "--trace", kept}, "are the same file"},
                           Case{{"--record", absent, "--trace", absentAgain}, "are the same file"},
+                          Case{{"--trace", trace, "--digest", trace}, "are the same file"},
                           Case{{"--trace", trace, "--record", "/nonexistent/x.gif"},
                                "cannot create /nonexistent/x.gif: No such file or directory"}}) {
         std::remove(trace.c_str());
