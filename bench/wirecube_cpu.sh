@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
-# The processor time that wirecube takes to show ten seconds of frames (600 at
-# 60 a second) in a 640 x 480 window (--window) on a virtual X server with a
-# window manager: user plus system time of the process as a share of one core,
-# for the whole run (start-up included, from /usr/bin/time) and for the steady
-# part after the first two seconds (from /proc). Fails when the whole run
-# reaches the limit.
+# The processor time that each program takes to show ten seconds of frames
+# (600 at 60 a second) in a 640 x 480 window (--window) on a virtual X server
+# with a window manager, with SDL's OpenGL renderer and with its software
+# renderer (SDL_RENDER_DRIVER): user plus system time of the process as a
+# share of one core, for the whole run (start-up included, from
+# /usr/bin/time) and for the steady part after the first two seconds (from
+# /proc). Fails when a steady share reaches the program's limit.
 #
-#   bench/wirecube_cpu.sh [PATH_TO_WIRECUBE]   (default build/default/wirecube/wirecube)
+#   bench/wirecube_cpu.sh [BUILD_DIR]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=${1:-build/default/wirecube/wirecube}
-limit_percent=10
+build=${1:-build/default}
 frames=600
 for tool in Xvfb openbox xprop /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
 done
-[ -x "$program" ] || { echo "no program at $program: build it first" >&2; exit 2; }
+for program in wirecube dice; do
+  [ -x "$build/$program/$program" ] || { echo "no program at $build/$program/$program: build it first" >&2; exit 2; }
+done
 
 work=$(mktemp -d)
 pids=()
@@ -52,32 +54,46 @@ done
 # Openbox names itself before it handles the windows that ask to be shown.
 sleep 1
 
-/usr/bin/time -o "$work/time" -f '%U %S %e' "$program" --window --frames "$frames" --trace "$work/trace" &
-timer=$!
-pids+=("$timer")
-sleep 0.5
-wirecube=$(pgrep -P "$timer")
+# measure PROGRAM RENDERER LIMIT: prints the shares and fails over the limit.
+measure() {
+  local program=$1 renderer=$2 limit=$3
+  SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' \
+    "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
+  local timer=$!
+  pids+=("$timer")
+  sleep 0.5
+  local pid
+  pid=$(pgrep -P "$timer")
+  # utime + stime of the program so far, in clock ticks (fields 14 and 15 of its stat).
+  cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+  sleep 1.5
+  local steady_start steady_from steady_to steady_end
+  steady_start=$(date +%s.%N)
+  steady_from=$(cpu_ticks)
+  sleep 7
+  steady_to=$(cpu_ticks)
+  steady_end=$(date +%s.%N)
+  wait "$timer"
 
-# utime + stime of the program so far, in clock ticks (fields 14 and 15 of its stat).
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$wirecube/stat"; }
-sleep 1.5
-steady_start=$(date +%s.%N)
-steady_from=$(cpu_ticks)
-sleep 7
-steady_to=$(cpu_ticks)
-steady_end=$(date +%s.%N)
-wait "$timer"
+  local user sys elapsed flips
+  read -r user sys elapsed <"$work/time"
+  flips=$(grep -c '^flip ' "$work/trace")
+  awk -v name="$program" -v renderer="$renderer" -v user="$user" -v sys="$sys" -v elapsed="$elapsed" \
+      -v flips="$flips" -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" \
+      -v hz="$(getconf CLK_TCK)" -v limit="$limit" '
+    BEGIN {
+      whole = 100 * (user + sys) / elapsed
+      steady = 100 * (to - from) / hz / (t1 - t0)
+      printf "%-8s %-8s %4d frames in %5.2f s   whole run %5.1f%%   steady %5.1f%% of one core (limit %d%%)\n",
+             name, renderer, flips, elapsed, whole, steady, limit
+      if (steady >= limit) { printf "  over the limit\n"; exit 1 }
+    }'
+}
 
-read -r user sys elapsed <"$work/time"
-flips=$(grep -c '^flip ' "$work/trace")
-awk -v user="$user" -v sys="$sys" -v elapsed="$elapsed" -v flips="$flips" \
-    -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" \
-    -v hz="$(getconf CLK_TCK)" -v limit="$limit_percent" '
-  BEGIN {
-    whole = 100 * (user + sys) / elapsed
-    steady = 100 * (to - from) / hz / (t1 - t0)
-    printf "wirecube --window (640 x 480): %d frames in %.2f s\n", flips, elapsed
-    printf "  whole run: user %.2f s + system %.2f s = %.1f%% of one core\n", user, sys, whole
-    printf "  steady, %.1f s after the first 2 s: %.1f%% of one core\n", t1 - t0, steady
-    if (whole >= limit) { printf "over the limit of %d%%\n", limit; exit 1 }
-  }'
+status=0
+for renderer in opengl software; do
+  measure wirecube "$renderer" 3 || status=1
+  measure dice "$renderer" 5 || status=1
+done
+uptime
+exit "$status"

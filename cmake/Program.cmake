@@ -47,10 +47,20 @@ function(add_resource_table target script)
     DEPENDS ${inputs}
     COMMENT "Compiling the resources of ${target}"
     VERBATIM)
+  # A bitmap that the program's own reader refuses stops the build here,
+  # rather than the program when it starts. (A cross build has no check that
+  # runs on the build machine; the native build of the same tree checks.)
+  set(check)
+  set(checker)
+  if(TARGET check_bitmaps)
+    set(check COMMAND check_bitmaps ${res} ${script})
+    set(checker check_bitmaps)
+  endif()
   add_custom_command(
     OUTPUT ${table}
+    ${check}
     COMMAND ${CMAKE_COMMAND} -DRES=${res} -DOUT=${table} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-    DEPENDS ${res} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+    DEPENDS ${res} ${checker} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
     VERBATIM)
   target_sources(${target} PRIVATE ${table})
   set_source_files_properties(${table} PROPERTIES INCLUDE_DIRECTORIES ${PROJECT_SOURCE_DIR}/platform)

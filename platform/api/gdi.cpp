@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "gdi_colour.h"
 #include "surface.h"
@@ -76,7 +77,7 @@ BYTE* PixelAt(Surface& surface, int x, int y) {
 class ColourMapper {
 public:
     ColourMapper(const DibImage& image, const Surface& surface)
-        : image_(image), bitCount_(surface.BitCount()), palette_(surface.Colours()) {
+        : image_(image), bitCount_(surface.BitCount()), palette_(surface.Colours()), nearest_(palette_) {
         if (image.bitCount != 8) return;
         for (unsigned i = 0; i < table_.size(); ++i) {
             const COLORREF colour =
@@ -87,27 +88,32 @@ public:
         }
     }
 
-    DWORD Pixel(LONG x, LONG y) {
-        if (image_.bitCount == 8) return table_[image_.bits[static_cast<size_t>(y) * image_.Stride() + x]];
-        const COLORREF colour = image_.ColourAt(x, y);
-        if (colour != lastColour_) {
-            lastColour_ = colour;
-            lastPixel_ = PixelFor(colour);
+    // The source row's pixels at the columns, into consecutive pixels of `to`.
+    void Row(LONG y, const std::vector<LONG>& columns, BYTE* to, DWORD bytes) {
+        if (image_.bitCount == 8) {
+            const BYTE* from = image_.bits.data() + static_cast<size_t>(y) * image_.Stride();
+            for (const LONG x : columns) {
+                WritePixel(to, bytes, table_[from[x]]);
+                to += bytes;
+            }
+            return;
         }
-        return lastPixel_;
+        for (const LONG x : columns) {
+            WritePixel(to, bytes, PixelFor(image_.ColourAt(x, y)));
+            to += bytes;
+        }
     }
 
 private:
-    DWORD PixelFor(COLORREF colour) const {
-        return bitCount_ == 8 ? NearestEntry(palette_, colour) : PackColour(bitCount_, colour);
+    DWORD PixelFor(COLORREF colour) {
+        return bitCount_ == 8 ? nearest_.Find(colour) : PackColour(bitCount_, colour);
     }
 
     const DibImage& image_;
     DWORD bitCount_;
     const PALETTEENTRY* palette_;
+    NearestEntries nearest_;
     std::array<DWORD, 256> table_{};
-    COLORREF lastColour_ = CLR_INVALID;
-    DWORD lastPixel_ = 0;
 };
 
 }  // namespace
@@ -243,13 +249,13 @@ BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, 
     const int64_t bottom = std::min<int64_t>(hDest, int64_t{surface.Height()} - yDest);
     const int64_t left = std::max<int64_t>(0, -int64_t{xDest});
     const int64_t right = std::min<int64_t>(wDest, int64_t{surface.Width()} - xDest);
+    // Every row samples the same columns.
+    std::vector<LONG> columns;
+    for (int64_t i = left; i < right; ++i)
+        columns.push_back(static_cast<LONG>(xSrc + platform::SourcePixel(i, wSrc, wDest)));
     for (int64_t j = top; j < bottom; ++j) {
         const LONG sourceRow = static_cast<LONG>(ySrc + platform::SourcePixel(j, hSrc, hDest));
-        BYTE* row = surface.Bits() + (yDest + j) * surface.Pitch();
-        for (int64_t i = left; i < right; ++i) {
-            const LONG sourceColumn = static_cast<LONG>(xSrc + platform::SourcePixel(i, wSrc, wDest));
-            platform::WritePixel(row + (xDest + i) * bytes, bytes, mapper.Pixel(sourceColumn, sourceRow));
-        }
+        mapper.Row(sourceRow, columns, surface.Bits() + (yDest + j) * surface.Pitch() + (xDest + left) * bytes, bytes);
     }
     return TRUE;
 }

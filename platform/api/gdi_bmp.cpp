@@ -168,28 +168,39 @@ bool PixelsFit(const Layout& layout, size_t available) {
     return static_cast<uint64_t>(FileStride(layout) * (layout.height - 1) + lastRow) <= available;
 }
 
+// One row of the file into one row of the image; the depth is looked at once
+// a row, not once a pixel.
+void DecodeRow(const BYTE* from, const Layout& layout, BYTE* to) {
+    const int64_t width = layout.width;
+    switch (layout.bitCount) {
+    case 32:
+        for (int64_t x = 0; x < width; ++x) {
+            const uint32_t pixel = U32(from + x * 4);
+            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
+        }
+        break;
+    case 16:
+        for (int64_t x = 0; x < width; ++x) {
+            const uint32_t pixel = U16(from + x * 2);
+            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
+        }
+        break;
+    case 24:
+        for (int64_t x = 0; x < width; ++x) StoreColour(to + x * 4, from[x * 3 + 2], from[x * 3 + 1], from[x * 3]);
+        break;
+    case 8:
+        std::copy(from, from + width, to);
+        break;
+    default:
+        for (int64_t x = 0; x < width; ++x) to[x] = IndexAt(from, x, layout.bitCount);
+    }
+}
+
 void DecodeUncompressed(const BYTE* pixels, const Layout& layout, DibImage& image) {
     const int64_t stride = FileStride(layout);
-    for (int64_t r = 0; r < layout.height; ++r) {
-        const BYTE* from = pixels + r * stride;
-        BYTE* to = image.bits.data() + (layout.topDown ? r : layout.height - 1 - r) * image.Stride();
-        for (int64_t x = 0; x < layout.width; ++x) {
-            switch (layout.bitCount) {
-            case 16:
-            case 32: {
-                const BYTE* at = from + x * (layout.bitCount / 8);
-                const uint32_t pixel = layout.bitCount == 16 ? U16(at) : U32(at);
-                StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
-                break;
-            }
-            case 24:
-                StoreColour(to + x * 4, from[x * 3 + 2], from[x * 3 + 1], from[x * 3]);
-                break;
-            default:
-                to[x] = IndexAt(from, x, layout.bitCount);
-            }
-        }
-    }
+    for (int64_t r = 0; r < layout.height; ++r)
+        DecodeRow(pixels + r * stride, layout,
+                  image.bits.data() + (layout.topDown ? r : layout.height - 1 - r) * image.Stride());
 }
 
 // Run-length encoded rows, bottom row first. Pixels that the stream skips

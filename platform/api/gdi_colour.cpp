@@ -1,6 +1,29 @@
 #include "gdi_colour.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace platform {
+namespace {
+
+// Parts this small or with this few entries are not cut further. Listing a
+// part's eighth costs two looks at each of the part's entries, more than a
+// search in the part itself: a part is cut only once colours keep arriving.
+constexpr int kSmallestSide = 4;
+constexpr uint32_t kFewEntries = 4;
+constexpr uint32_t kVisitsBeforeCut = 4;
+
+int Square(int value) { return value * value; }
+
+// Per channel, the distance from a value to the nearest and to the farthest
+// of the `side` values from `low` on.
+int Nearest(int value, int low, int side) {
+    return value < low ? low - value : value >= low + side ? value - (low + side - 1) : 0;
+}
+
+int Farthest(int value, int low, int side) { return std::max(value - low, low + side - 1 - value); }
+
+}  // namespace
 
 BYTE WidenField(DWORD value, unsigned bits) {
     return static_cast<BYTE>(value * 255 / ((DWORD{1} << bits) - 1));
@@ -19,6 +42,88 @@ BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour) {
         }
     }
     return static_cast<BYTE>(best);
+}
+
+// The whole cube lists each colour of the palette once, at its lowest index:
+// a repeated entry can never be the nearest.
+NearestEntries::NearestEntries(const PALETTEENTRY* palette) : palette_(palette) {
+    std::array<uint32_t, 256> keys;
+    for (unsigned i = 0; i < 256; ++i) keys[i] = EntryColour(palette[i]) << 8 | i;
+    std::sort(keys.begin(), keys.end());
+    for (unsigned i = 0; i < 256; ++i)
+        if (i == 0 || keys[i] >> 8 != keys[i - 1] >> 8) entries_.push_back(static_cast<BYTE>(keys[i]));
+    std::sort(entries_.begin(), entries_.end());
+    parts_.push_back(Part{0, static_cast<uint32_t>(entries_.size()), -1, 0});
+    colours_.fill(CLR_INVALID);  // no colour has the top byte set
+}
+
+BYTE NearestEntries::Find(COLORREF colour) {
+    const unsigned slot = (colour ^ colour >> 12) % kRemembered;
+    if (colours_[slot] != colour) {
+        colours_[slot] = colour;
+        found_[slot] = Search(colour);
+    }
+    return found_[slot];
+}
+
+// An entry can be the nearest to a colour of a part only if its least
+// distance to the part is no more than some entry's greatest distance to it.
+// Entries that may tie stay, and each list keeps index order.
+void NearestEntries::List(size_t part, const Part& parent, const int low[3], int side) {
+    int bound = INT_MAX;
+    for (uint32_t k = 0; k < parent.count; ++k) {
+        const PALETTEENTRY& e = palette_[entries_[parent.first + k]];
+        bound = std::min(bound, Square(Farthest(e.peRed, low[0], side)) + Square(Farthest(e.peGreen, low[1], side)) +
+                                    Square(Farthest(e.peBlue, low[2], side)));
+    }
+    const auto first = static_cast<uint32_t>(entries_.size());
+    for (uint32_t k = 0; k < parent.count; ++k) {
+        const BYTE entry = entries_[parent.first + k];
+        const PALETTEENTRY& e = palette_[entry];
+        if (Square(Nearest(e.peRed, low[0], side)) + Square(Nearest(e.peGreen, low[1], side)) +
+                Square(Nearest(e.peBlue, low[2], side)) <= bound)
+            entries_.push_back(entry);
+    }
+    parts_[part].first = first;
+    parts_[part].count = static_cast<uint32_t>(entries_.size()) - first;
+}
+
+// Down from the whole cube into the eighth that holds the colour, while the
+// part lists many entries and has been searched often, then the nearest of
+// the part's entries.
+BYTE NearestEntries::Search(COLORREF colour) {
+    const int rgb[3] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    int low[3] = {0, 0, 0};
+    size_t part = 0;
+    for (int side = 256; parts_[part].count > kFewEntries && side > kSmallestSide; side /= 2) {
+        if (++parts_[part].visits <= kVisitsBeforeCut) break;
+        if (parts_[part].children < 0) {
+            parts_[part].children = static_cast<int32_t>(parts_.size());
+            parts_.insert(parts_.end(), 8, Part{0, kUnlisted, -1, 0});
+        }
+        const int half = side / 2;
+        int child = 0;
+        for (int c = 0; c < 3; ++c) {
+            const bool upper = rgb[c] & half;
+            child = child << 1 | upper;
+            if (upper) low[c] += half;
+        }
+        const Part parent = parts_[part];
+        part = static_cast<size_t>(parent.children) + child;
+        if (parts_[part].count == kUnlisted) List(part, parent, low, half);
+    }
+    const Part& found = parts_[part];
+    BYTE best = entries_[found.first];
+    int bestDistance = INT_MAX;
+    for (uint32_t k = 0; k < found.count; ++k) {
+        const PALETTEENTRY& e = palette_[entries_[found.first + k]];
+        const int distance = Square(e.peRed - rgb[0]) + Square(e.peGreen - rgb[1]) + Square(e.peBlue - rgb[2]);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = entries_[found.first + k];
+        }
+    }
+    return best;
 }
 
 COLORREF EntryColour(const PALETTEENTRY& entry) { return RGB(entry.peRed, entry.peGreen, entry.peBlue); }

@@ -72,7 +72,8 @@ public:
     // Shows the frame and returns at the next refresh.
     virtual void Present(const Frame& frame) = 0;
 
-    // Lets one refresh pass without a new frame.
+    // Lets one refresh pass without a new frame: the display is away, or the
+    // program's frames keep failing.
     virtual void SkipRefresh() = 0;
 
     // Appends what happened on the host since the last call; never waits.

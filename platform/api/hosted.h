@@ -29,6 +29,11 @@ void PresentFrame(const BYTE* pixels, LONG pitch, DWORD width, DWORD height, con
 // all the same, so that a program that keeps trying never stalls in time.
 void MissedRefresh();
 
+// The message loop looked for a message and found none: one turn of a
+// drawing program's loop. When frames have failed twice in a row without
+// the clock moving, the turn lets a refresh pass.
+void LoopFoundNoMessage();
+
 // Delivers what the host has made due as window messages. True when anything
 // was delivered.
 bool DeliverEvents();

@@ -8,6 +8,10 @@
 int main(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "program";
     platform::ParsedOptions parsed = platform::ParseOptions(argc, argv);
+    // Nothing is created or truncated before the whole command line is known to be good.
+    if (parsed.outcome == platform::ParsedOptions::Outcome::Run &&
+        !platform::CheckOutputFiles(parsed.options, parsed.error))
+        parsed.outcome = platform::ParsedOptions::Outcome::Error;
     switch (parsed.outcome) {
     case platform::ParsedOptions::Outcome::Help:
         std::fputs(platform::HelpText(program).c_str(), stdout);
@@ -29,5 +33,7 @@ int main(int argc, char** argv) {
     platform::CatchTerminationSignals();
     char noCommandLine[] = "";
     int exitCode = WinMain(GetModuleHandleA(nullptr), nullptr, noCommandLine, SW_SHOWDEFAULT);
-    return platform::FinishSession(exitCode);
+    exitCode = platform::FinishSession(exitCode, error);
+    if (!error.empty()) std::fprintf(stderr, "%s: %s\n", program, error.c_str());
+    return exitCode;
 }

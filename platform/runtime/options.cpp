@@ -8,6 +8,12 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -152,10 +158,22 @@ bool ParseResultCode(std::string_view text, HRESULT& result) {
     return true;
 }
 
-bool IsCallName(std::string_view name) {
-    return !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0])) &&
-           std::all_of(name.begin(), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+// Every call that asks whether it is scripted to fail: a rule for any other
+// would silently do nothing.
+constexpr const char* kFailingCalls[] = {
+    "Blt",   "CreatePalette", "CreateSurface", "CreateWindowExA", "DirectDrawCreate", "Flip",    "GetAttachedSurface",
+    "GetDC", "LoadImageA",    "Lock",          "QueryInterface",  "RegisterClassA",   "Restore", "SetCooperativeLevel",
+    "SetDisplayMode",
+};
+
+bool IsFailingCall(std::string_view name) {
+    return std::find(std::begin(kFailingCalls), std::end(kFailingCalls), name) != std::end(kFailingCalls);
+}
+
+std::string FailingCallList() {
+    std::string list;
+    for (const char* call : kFailingCalls) list += (list.empty() ? "" : ", ") + std::string(call);
+    return list;
 }
 
 bool ParseCount(std::string_view text, unsigned long& count) {
@@ -165,7 +183,58 @@ bool ParseCount(std::string_view text, unsigned long& count) {
     return true;
 }
 
+// Whether the run will be able to write the file, found without truncating
+// it: a file that is not there is made to find out, and `made` tells the
+// caller to remove it again.
+bool ProbeOutput(const std::string& path, struct stat& status, bool& made, std::string& error) {
+    made = false;
+    if (stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            errno = EISDIR;
+        else if (!S_ISREG(status.st_mode) || access(path.c_str(), W_OK) == 0)
+            return true;  // a device or a pipe is opened as the run starts
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    int fd = errno == ENOENT ? open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666) : -1;
+    if (fd < 0) {
+        error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    made = true;
+    fstat(fd, &status);
+    close(fd);
+    return true;
+}
+
 }  // namespace
+
+bool CheckOutputFiles(const Options& options, std::string& error) {
+    struct Output {
+        const char* option;
+        const std::string& path;
+        struct stat status {};
+        bool made = false;
+    };
+    std::vector<Output> outputs;
+    for (const auto& [option, path] : {std::pair{"--record", &options.record}, std::pair{"--trace", &options.trace},
+                                       std::pair{"--digest", &options.digest}})
+        if (!path->empty()) outputs.push_back(Output{option, *path});
+    bool usable = true;
+    for (Output& output : outputs) usable = usable && ProbeOutput(output.path, output.status, output.made, error);
+    // However they are spelt, one file cannot hold two outputs: one would be written over the other.
+    for (size_t i = 0; usable && i < outputs.size(); ++i)
+        for (size_t j = i + 1; usable && j < outputs.size(); ++j) {
+            const Output &a = outputs[i], &b = outputs[j];
+            if (S_ISREG(a.status.st_mode) && a.status.st_dev == b.status.st_dev && a.status.st_ino == b.status.st_ino) {
+                error = std::string(a.option) + " " + a.path + " and " + b.option + " " + b.path + " are the same file";
+                usable = false;
+            }
+        }
+    for (const Output& output : outputs)
+        if (output.made) unlink(output.path.c_str());
+    return usable;
+}
 
 bool ParseEvents(std::string_view list, std::vector<ScriptedEvent>& events, std::string& error) {
     std::vector<ScriptedEvent> parsed;
@@ -195,8 +264,8 @@ bool ParseFailure(std::string_view text, FailureRule& rule, std::string& error) 
         }
         call = call.substr(0, at);
     }
-    if (!IsCallName(call)) {
-        error = "bad call name in '" + std::string(text) + "'";
+    if (!IsFailingCall(call)) {
+        error = "no call '" + std::string(call) + "' can be made to fail (use " + FailingCallList() + ")";
         return false;
     }
     rule.call = std::string(call);
@@ -207,8 +276,9 @@ bool ParseFailure(std::string_view text, FailureRule& rule, std::string& error) 
                 "DDERR_SURFACELOST or E_FAIL)";
         return false;
     }
-    if (rule.result == S_OK) {
-        error = "result 0 in '" + std::string(text) + "' is success, not a failure";
+    if (!FAILED(rule.result)) {
+        error = "result " + std::string(result) + " in '" + std::string(text) +
+                "' is not a failure code (a failure code is negative, such as 0x80004005)";
         return false;
     }
     return true;
@@ -295,7 +365,9 @@ std::string HelpText(const char* program) {
            "                      that fits the desktop, instead of full screen\n"
            "                      (Alt+Enter switches between the two at any time)\n"
            "  --integer-scale     scale the screen by whole numbers only\n"
-           "  --frames N          press Escape after N presented frames\n"
+           "  --frames N          press Escape after N frames, shown or failed (frames that\n"
+           "                      keep failing take a refresh each; refreshes missed\n"
+           "                      while the display is away do not count)\n"
            "  --events LIST       scripted events, e.g. 2000:minimize,5000:restore,6000:key=Escape\n"
            "                      (milliseconds; minimize, restore, lose, regain, close,\n"
            "                      pointer, key=[Alt+][Shift+][Ctrl+]NAME)\n"

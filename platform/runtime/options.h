@@ -55,6 +55,11 @@ bool ParseEvents(std::string_view list, std::vector<ScriptedEvent>& events, std:
 // "Lock", "Flip:DDERR_SURFACELOST", "Blt@3:0x80004005".
 bool ParseFailure(std::string_view text, FailureRule& rule, std::string& error);
 
+// Whether the recording, the trace and the digests can be written, no two
+// into one file, found before the run creates or truncates any. False, with
+// the reason, when they cannot; the files are left as they were in any case.
+bool CheckOutputFiles(const Options& options, std::string& error);
+
 std::string HelpText(const char* program);
 
 }  // namespace platform

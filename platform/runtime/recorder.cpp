@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <utility>
 #include <unistd.h>
 
 namespace platform {
@@ -46,21 +47,41 @@ int DelayBetween(LONGLONG from, LONGLONG until) {
 
 GifRecorder::~GifRecorder() {
     if (gif_) EGifCloseFile(gif_, nullptr);
+    if (fd_ >= 0) close(fd_);
+}
+
+// The library writes into memory; Flush hands it to the system at the end of
+// each frame, so that what is on disk is always whole frames.
+int GifRecorder::Output(GifFileType* gif, const GifByteType* bytes, int length) {
+    std::vector<GifByteType>& pending = static_cast<GifRecorder*>(gif->UserData)->pending_;
+    pending.insert(pending.end(), bytes, bytes + length);
+    return length;
+}
+
+void GifRecorder::Flush() {
+    size_t done = 0;
+    while (done < pending_.size() && failure_.empty()) {
+        ssize_t written = write(fd_, pending_.data() + done, pending_.size() - done);
+        if (written > 0)
+            done += static_cast<size_t>(written);
+        else if (errno != EINTR)
+            failure_ = "cannot write " + path_ + ": " + std::strerror(errno);
+    }
+    pending_.clear();
 }
 
 bool GifRecorder::Open(const std::string& path, std::string& error) {
     path_ = path;
     // A recording is for people to open and share: the permissions of any new
     // file (the library's own opening would keep it to its owner).
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
         error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
     int status = 0;
-    gif_ = EGifOpenFileHandle(fd, &status);
+    gif_ = EGifOpen(this, Output, &status);
     if (!gif_) {
-        close(fd);
         error = "cannot create " + path + ": " + GifErrorString(status);
         return false;
     }
@@ -121,6 +142,7 @@ void GifRecorder::Write(HeldFrame& frame, LONGLONG until) {
         GifFreeMapObject(gif_->Image.ColorMap);
         gif_->Image.ColorMap = nullptr;
     }
+    Flush();
 }
 
 bool GifRecorder::Finish(std::string& error) {
@@ -133,6 +155,9 @@ bool GifRecorder::Finish(std::string& error) {
     if (EGifCloseFile(gif_, &status) == GIF_ERROR && failure_.empty())
         failure_ = "cannot write " + path_ + ": " + GifErrorString(status);
     gif_ = nullptr;
+    Flush();
+    if (close(std::exchange(fd_, -1)) != 0 && failure_.empty())
+        failure_ = "cannot write " + path_ + ": " + std::strerror(errno);
     error = failure_;
     return failure_.empty();
 }

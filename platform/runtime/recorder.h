@@ -1,5 +1,7 @@
 // Records presented frames into an animated GIF: each frame with the palette
-// it was shown through, index for index, timed by the display's clock.
+// it was shown through, index for index, timed by the display's clock. Frames
+// reach the file as they come, so that a run that is killed leaves a file
+// that decodes up to the frame before the last one it showed.
 #ifndef PLATFORM_RUNTIME_RECORDER_H
 #define PLATFORM_RUNTIME_RECORDER_H
 
@@ -40,8 +42,12 @@ private:
 
     void Write(HeldFrame& frame, LONGLONG until);
     bool Check(int status);
+    static int Output(GifFileType* gif, const unsigned char* bytes, int length);
+    void Flush();
 
     std::string path_;
+    int fd_ = -1;
+    std::vector<unsigned char> pending_;  // written by the library, not yet by the system
     GifFileType* gif_ = nullptr;
     std::vector<PALETTEENTRY> screenPalette_;
     HeldFrame held_;

@@ -2,6 +2,8 @@
 
 #include "recorder.h"
 
+#include <ddraw.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -10,6 +12,7 @@
 #include <fcntl.h>
 #include <map>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -17,13 +20,16 @@ namespace {
 
 // The self-pipe that wakes a wait when a termination signal arrives. The
 // handler only writes to it; polling the session reads it and asks the
-// program to close.
+// program to close. The request stands for the rest of the run, so that
+// nothing the platform emulates keeps the program waiting after it.
 volatile sig_atomic_t caughtSignal = 0;
+volatile sig_atomic_t terminationRequested = 0;
 int wakePipe[2] = {-1, -1};
 
 extern "C" void OnTerminationSignal(int signal) {
     int saved = errno;
     caughtSignal = signal;
+    terminationRequested = 1;
     [[maybe_unused]] ssize_t written = write(wakePipe[1], "", 1);
     errno = saved;
 }
@@ -56,17 +62,17 @@ public:
     unsigned long stillDrawing = 0;
     std::vector<ScriptedEvent> events;  // in the order of their times
     size_t nextEvent = 0;
-    unsigned long framesPresented = 0;
+    unsigned long framesCounted = 0;  // towards --frames
+    bool displayAway = false;
+    bool closeAsked = false;  // a termination signal has been delivered
     std::string lastCallAsked;
     FrameObserver observer;
     FILE* trace = nullptr;
     FILE* digests = nullptr;
+    std::string writeFailure;  // the first write to the trace or the digests that failed
     std::unique_ptr<GifRecorder> recorder;
 
-    ~Session() override {
-        if (trace) std::fclose(trace);
-        if (digests) std::fclose(digests);
-    }
+    ~Session() override { CloseFiles(); }
 
     LONGLONG Counter() override { return backend->Counter(); }
     void Present(const Frame& frame) override;
@@ -80,15 +86,18 @@ public:
 
     HRESULT Failure(const char* call) override;
     bool StillDrawing() override;
-    void Note(std::string_view what) override { TraceAt(what); }
+    void Note(std::string_view what) override;
 
     // A line of the trace: what happened and the clock when it happened.
     void TraceAt(std::string_view what);
     // A line of the trace without the clock.
     void TraceLine(std::string_view line);
+    void CloseFiles();
 
 private:
-    bool PollSignal(std::vector<HostEvent>& due);
+    void PollSignal(std::vector<HostEvent>& due);
+    void CountFrame();
+    void NoteWriteFailure(const std::string& path);
 };
 
 Session* current = nullptr;
@@ -101,43 +110,66 @@ Session& S() {
     return *current;
 }
 
+void Session::NoteWriteFailure(const std::string& path) {
+    if (writeFailure.empty()) writeFailure = "cannot write " + path + ": " + std::strerror(errno);
+}
+
 void Session::TraceAt(std::string_view what) {
-    if (!trace) return;
-    std::fprintf(trace, "%.*s %lld\n", static_cast<int>(what.size()), what.data(),
-                 static_cast<long long>(backend->Counter()));
+    if (trace) TraceLine(std::string(what) + " " + std::to_string(backend->Counter()));
 }
 
 void Session::TraceLine(std::string_view line) {
-    if (!trace) return;
-    std::fprintf(trace, "%.*s\n", static_cast<int>(line.size()), line.data());
+    if (trace && std::fprintf(trace, "%.*s\n", static_cast<int>(line.size()), line.data()) < 0)
+        NoteWriteFailure(options.trace);
+}
+
+// Closing writes out what the files still held, which may fail as well.
+void Session::CloseFiles() {
+    if (trace && std::fclose(trace) != 0) NoteWriteFailure(options.trace);
+    if (digests && std::fclose(digests) != 0) NoteWriteFailure(options.digest);
+    trace = digests = nullptr;
+}
+
+// A frame shown, or a refresh that passed while frames kept failing: what
+// --frames counts.
+void Session::CountFrame() {
+    if (++framesCounted == options.frames)
+        Schedule(ScriptedEvent{backend->Counter(), HostEvent{HostEvent::Kind::Key, VK_ESCAPE, 0}, "key=Escape"});
 }
 
 void Session::Present(const Frame& frame) {
     if (observer) observer(frame);
     if (recorder) recorder->Add(frame, backend->Counter());
-    if (digests) std::fprintf(digests, "%016llx\n", static_cast<unsigned long long>(FrameDigest(frame)));
+    if (digests && std::fprintf(digests, "%016llx\n", static_cast<unsigned long long>(FrameDigest(frame))) < 0)
+        NoteWriteFailure(options.digest);
     backend->Present(frame);
     TraceAt("flip");
-    if (++framesPresented == options.frames) {
-        Schedule(ScriptedEvent{backend->Counter(), HostEvent{HostEvent::Kind::Key, VK_ESCAPE, 0}, "key=Escape"});
-    }
+    CountFrame();
 }
 
+// Refreshes missed while the display is away are not counted, as time
+// minimised is not; any other is a frame the program tried and failed.
 void Session::SkipRefresh() {
     backend->SkipRefresh();
     TraceAt("miss");
+    if (!displayAway) CountFrame();
 }
 
-// A termination signal asks the program to close as a user would; a second
-// one, should the program not listen, ends it (the handler is reset on entry).
-bool Session::PollSignal(std::vector<HostEvent>& due) {
-    if (!caughtSignal) return false;
+void Session::Note(std::string_view what) {
+    displayAway = what == "away";
+    TraceAt(what);
+}
+
+// A termination signal asks the program to close as a user would. Further
+// signals are traced but change nothing: the program is already closing, and
+// ending it at once would lose the end of the recording.
+void Session::PollSignal(std::vector<HostEvent>& due) {
+    if (!caughtSignal) return;
     int signal = caughtSignal;
     caughtSignal = 0;
     DrainWakePipe();
     TraceAt("signal " + std::to_string(signal));
-    due.push_back(HostEvent{HostEvent::Kind::Terminate});
-    return true;
+    if (!std::exchange(closeAsked, true)) due.push_back(HostEvent{HostEvent::Kind::Terminate});
 }
 
 // One scripted event at a time: delivering it may move the clock or script
@@ -175,6 +207,8 @@ HRESULT Session::Failure(const char* call) {
             if (count == callCounts.end()) count = callCounts.emplace(call, 0).first;
             ++count->second;
         }
+        // A surface stays busy only until the program is asked to end.
+        if (rule.result == DDERR_WASSTILLDRAWING && terminationRequested) continue;
         if (rule.nth == 0 || rule.nth == count->second) {
             char code[16];
             std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(rule.result));
@@ -186,7 +220,7 @@ HRESULT Session::Failure(const char* call) {
 }
 
 bool Session::StillDrawing() {
-    if (stillDrawing == 0) return false;
+    if (stillDrawing == 0 || terminationRequested) return false;
     --stillDrawing;
     return true;
 }
@@ -219,6 +253,7 @@ bool StartSession(const Options& options, std::string& error) {
     current = new Session;
     Session& session = *current;
     MakeWakePipe();
+    terminationRequested = 0;
     session.options = options;
     session.backend = CreateDisplay(options);
     session.events = options.events;
@@ -237,21 +272,19 @@ void CatchTerminationSignals() {
     MakeWakePipe();
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
-    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
-int FinishSession(int programExitCode) {
+int FinishSession(int programExitCode, std::string& error) {
     Session& session = S();
-    int exitCode = programExitCode;
-    std::string error;
-    if (session.recorder && !session.recorder->Finish(error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        exitCode = 1;
-    }
-    session.TraceLine("exit " + std::to_string(exitCode));
+    error.clear();
+    if (session.recorder) session.recorder->Finish(error);
+    if (error.empty()) error = session.writeFailure;
+    session.TraceLine("exit " + std::to_string(error.empty() ? programExitCode : 1));
+    session.CloseFiles();
+    if (error.empty()) error = session.writeFailure;
+    int exitCode = error.empty() ? programExitCode : 1;
     // Gives the host's window and display back before the process ends.
     RemoveHost();
     delete current;

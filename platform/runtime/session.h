@@ -24,12 +24,14 @@ std::unique_ptr<Display> CreateDisplay(const Options& options);
 // be created.
 bool StartSession(const Options& options, std::string& error);
 
-// Lets SIGINT and SIGTERM ask the program to close, as its close button would.
+// Lets SIGINT, SIGTERM and SIGHUP ask the program to close, as its close
+// button would, however often they come.
 void CatchTerminationSignals();
 
 // Ends the run: finishes the recording and the trace. Returns the exit code,
-// which is the program's unless the recording could not be written.
-int FinishSession(int programExitCode);
+// which is the program's unless the recording or the trace could not be
+// written: then 1, with the reason in `error`.
+int FinishSession(int programExitCode, std::string& error);
 
 // Scripts an event after those already scripted for the same time (one in
 // the past is due at once), a failure, or more DDERR_WASSTILLDRAWING answers.
@@ -53,7 +55,8 @@ const std::string& LastCallAsked();
 // The trace (--trace) has a line for each notable event, most with the
 // clock's counts at the end:
 //   flip C                  a frame was presented; C is after its refresh
-//   miss C                  a refresh passed without a frame (display away)
+//   miss C                  a refresh passed without a frame (display away,
+//                           or frames that keep failing)
 //   wait C                  the program began waiting for events
 //   event NAME C            a scripted event (as written, e.g. key=Alt+X)
 //   away C, back C          the display was taken away, given back

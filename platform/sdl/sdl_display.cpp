@@ -16,8 +16,11 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,10 +89,13 @@ public:
     void CloseWindow() override;
 
 private:
-    void Convert(const Frame& frame);
-    bool Upload();
+    bool Show(const Frame& frame);
+    bool MakeTexture(int width, int height);
+    void MatchPalette(const PALETTEENTRY* palette);
     void Draw();
+    void Redraw();
     void SetFullScreen(bool fullScreen);
+    void FollowRealSize(bool shown);
     void HandleWindowEvent(const SDL_WindowEvent& event, std::vector<HostEvent>& events);
     void TakeAway(std::vector<HostEvent>& events);
     void GiveBack(std::vector<HostEvent>& events);
@@ -100,13 +106,15 @@ private:
     bool away_ = false;  // the program has been told that it is minimised
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
+    // The screen as last shown, kept by the renderer to draw again when the
+    // window needs it.
     SDL_Texture* texture_ = nullptr;
     int textureWidth_ = 0;
     int textureHeight_ = 0;
-    // The last frame as shown, kept to draw again when the window needs it.
-    std::vector<Uint32> picture_;
-    int pictureWidth_ = 0;
-    int pictureHeight_ = 0;
+    // The palette that colours_ was made from, and its entries as texture pixels.
+    std::array<PALETTEENTRY, 256> palette_{};
+    std::array<Uint32, 256> colours_{};
+    bool coloursMade_ = false;
 };
 
 SdlDisplay::~SdlDisplay() {
@@ -155,43 +163,51 @@ void SdlDisplay::CloseWindow() {
     textureWidth_ = textureHeight_ = 0;
 }
 
-void SdlDisplay::Convert(const Frame& frame) {
-    Uint32 colours[256];
+bool SdlDisplay::MakeTexture(int width, int height) {
+    if (texture_ && textureWidth_ == width && textureHeight_ == height) return true;
+    if (texture_) SDL_DestroyTexture(texture_);
+    // Without alpha, the software renderer copies the picture instead of
+    // blending it pixel by pixel.
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    textureWidth_ = texture_ ? width : 0;
+    textureHeight_ = texture_ ? height : 0;
+    if (!texture_) return false;
+    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    return true;
+}
+
+// Programs set their palette once and keep it, so the table of texture pixels
+// is made again only when an entry has changed.
+void SdlDisplay::MatchPalette(const PALETTEENTRY* palette) {
+    if (coloursMade_ && std::memcmp(palette_.data(), palette, sizeof palette_) == 0) return;
+    std::memcpy(palette_.data(), palette, sizeof palette_);
     for (int i = 0; i < 256; ++i)
-        colours[i] = 0xFF000000u | Uint32{frame.palette[i].peRed} << 16 | Uint32{frame.palette[i].peGreen} << 8 |
-                     frame.palette[i].peBlue;
-    pictureWidth_ = static_cast<int>(frame.width);
-    pictureHeight_ = static_cast<int>(frame.height);
-    picture_.resize(static_cast<size_t>(frame.width) * frame.height);
-    Uint32* out = picture_.data();
+        colours_[i] = Uint32{palette[i].peRed} << 16 | Uint32{palette[i].peGreen} << 8 | palette[i].peBlue;
+    coloursMade_ = true;
+}
+
+// Looks the frame's pixels up in the palette straight into the texture; the
+// renderer scales it when it draws.
+bool SdlDisplay::Show(const Frame& frame) {
+    if (!renderer_ || !MakeTexture(static_cast<int>(frame.width), static_cast<int>(frame.height))) return false;
+    MatchPalette(frame.palette);
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
     for (DWORD y = 0; y < frame.height; ++y) {
-        const BYTE* row = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
-        for (DWORD x = 0; x < frame.width; ++x) *out++ = colours[row[x]];
+        const BYTE* from = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        Uint32* to = reinterpret_cast<Uint32*>(static_cast<BYTE*>(pixels) + static_cast<ptrdiff_t>(y) * pitch);
+        for (DWORD x = 0; x < frame.width; ++x) to[x] = colours_[from[x]];
     }
+    SDL_UnlockTexture(texture_);
+    return true;
 }
 
-// Puts the picture into the texture, making the texture anew when the picture
-// has another size (or the renderer lost its textures).
-bool SdlDisplay::Upload() {
-    if (!renderer_ || picture_.empty()) return false;
-    if (!texture_ || textureWidth_ != pictureWidth_ || textureHeight_ != pictureHeight_) {
-        if (texture_) SDL_DestroyTexture(texture_);
-        // Without alpha, the software renderer copies the picture instead of
-        // blending it pixel by pixel.
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, pictureWidth_,
-                                     pictureHeight_);
-        if (!texture_) return false;
-        SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
-        textureWidth_ = pictureWidth_;
-        textureHeight_ = pictureHeight_;
-    }
-    return SDL_UpdateTexture(texture_, nullptr, picture_.data(), pictureWidth_ * 4) == 0;
-}
-
-// Draws the last picture (black before the first) for the next present. The
-// bars are cleared only where there are any: a picture that fills the window
-// at its own size is a plain copy.
+// Draws the last picture (black before the first) for the next present, laid
+// out in the size that the renderer draws into now. The bars are cleared only
+// where there are any: a picture that fills the window at its own size is a
+// plain copy.
 void SdlDisplay::Draw() {
     if (!renderer_) return;
     int outputWidth = 0;
@@ -207,22 +223,74 @@ void SdlDisplay::Draw() {
     if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &place);
 }
 
+void SdlDisplay::Redraw() {
+    Draw();
+    if (renderer_) SDL_RenderPresent(renderer_);
+}
+
 void SdlDisplay::Present(const Frame& frame) {
-    Convert(frame);
-    bool drawn = Upload();
-    if (drawn) Draw();
+    const bool shown = Show(frame);
+    if (shown) Draw();
     // The picture changes at the refresh, evenly spaced however long the
     // program took to draw it.
     clock_.SleepToNextRefresh();
-    if (drawn) SDL_RenderPresent(renderer_);
+    if (shown) SDL_RenderPresent(renderer_);
 }
 
 void SdlDisplay::SetFullScreen(bool fullScreen) {
     fullScreen_ = fullScreen;
     if (!window_) return;
     SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    Draw();
-    SDL_RenderPresent(renderer_);
+    FollowRealSize(false);
+    Redraw();
+}
+
+// The window on the X server, when SDL shows it there.
+bool X11Window(SDL_Window* window, ::Display** display, ::Window* id) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *display = info.info.x11.display;
+    *id = info.info.x11.window;
+    return true;
+}
+
+// Whether a window manager runs that could grant full screen: one names
+// itself on the root window.
+bool WindowManagerRuns(::Display* display) {
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* value = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type, &format, &items,
+                       &after, &value);
+    if (value) XFree(value);
+    return items == 1;
+}
+
+// Full screen is a request: on a desktop without a window manager the window
+// keeps its size, while SDL takes it to have the desktop's and lays the
+// picture out for that. Where the window really has another size once the
+// server has shown it (or at once, where no window manager runs), full screen
+// was not granted: the window becomes an ordinary one of the size it has, so
+// that the picture is laid out in what is on the screen.
+void SdlDisplay::FollowRealSize(bool shown) {
+    ::Display* display = nullptr;
+    ::Window id = 0;
+    if (!window_ || !(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) || !X11Window(window_, &display, &id))
+        return;
+    if (!shown && WindowManagerRuns(display)) return;  // it has yet to answer
+    XWindowAttributes real;
+    if (!XGetWindowAttributes(display, id, &real)) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    if (real.width == width && real.height == height) return;
+    fullScreen_ = false;
+    SDL_SetWindowFullscreen(window_, 0);
+    SDL_SetWindowSize(window_, real.width, real.height);
 }
 
 void SdlDisplay::TakeAway(std::vector<HostEvent>& events) {
@@ -262,9 +330,11 @@ void SdlDisplay::HandleWindowEvent(const SDL_WindowEvent& event, std::vector<Hos
         events.push_back(HostEvent{HostEvent::Kind::Pointer});
         break;
     case SDL_WINDOWEVENT_EXPOSED:
+        FollowRealSize(true);
+        Redraw();
+        break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        Draw();
-        SDL_RenderPresent(renderer_);
+        Redraw();
         break;
     default:
         break;
@@ -293,15 +363,12 @@ void SdlDisplay::Poll(std::vector<HostEvent>& events) {
         case SDL_WINDOWEVENT:
             if (window_ && event.window.windowID == SDL_GetWindowID(window_)) HandleWindowEvent(event.window, events);
             break;
-        case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:
-            // The texture's contents are gone: make it again from the picture.
+            // The texture is gone with the device; the next frame makes it again.
             if (texture_) SDL_DestroyTexture(texture_);
             texture_ = nullptr;
-            if (Upload()) {
-                Draw();
-                SDL_RenderPresent(renderer_);
-            }
+            textureWidth_ = textureHeight_ = 0;
+            Redraw();
             break;
         default:
             break;
@@ -362,7 +429,7 @@ PictureArea FitPicture(int outputWidth, int outputHeight, int width, int height,
 }
 
 std::unique_ptr<Display> CreateSdlDisplay(bool window, bool integerScale, std::string& error) {
-    // The runtime turns SIGINT and SIGTERM into a close request of its own.
+    // The runtime turns SIGINT, SIGTERM and SIGHUP into a close request of its own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The software renderer draws into the window's own shared memory, not
     // into a texture of an OpenGL context that would draw it once more.

@@ -50,7 +50,7 @@ TEST(Program, HelpListsTheOptionsAndBadOnesEndWithTwo) {
 
 TEST(Program, RecordingThatCannotBeWrittenFailsTheRun) {
     const RunResult create = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "1", "--record", "/nonexistent/dir/out.gif"});
-    EXPECT_EQ(create.exitCode, 1);
+    EXPECT_EQ(create.exitCode, 2) << "refused with the command line";
     EXPECT_NE(create.output.find("cannot create /nonexistent/dir/out.gif"), std::string::npos) << create.output;
     const RunResult write = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "2", "--record", "/dev/full"});
     EXPECT_EQ(write.exitCode, 1);

@@ -1,7 +1,7 @@
 // The programs on a desktop, as a user runs them: a virtual X server of
 // 1280 x 720 (wider than 4:3, so that full screen shows bars) with a window
-// manager, keys pressed and windows minimised through the X tools, and what
-// the screen shows read back from screenshots. Every scenario runs through
+// manager (one scenario without), keys pressed and windows minimised through
+// the X tools, and what the screen shows read back from screenshots. Every scenario runs through
 // SDL's OpenGL renderer and through its software one, the two that hosts give.
 #include <fcntl.h>
 #include <gif_lib.h>
@@ -227,10 +227,15 @@ bool ManagesAWindow() {
 
 class Desktop : public ::testing::TestWithParam<const char*> {
 protected:
+    static void SetUpTestSuite() {
+        StartServer();
+        if (startError_.empty()) StartWindowManager();
+    }
     // Display numbers of our own, away from the low ones that desktops and
     // other test runs on the machine take; a server ends at once when its
     // number is taken.
-    static void SetUpTestSuite() {
+    static void StartServer() {
+        startError_.clear();
         for (int attempt = 0; attempt < 20 && !server_; ++attempt) {
             std::string display = ":" + std::to_string(200 + (getpid() + attempt * 37) % 700);
             setenv("DISPLAY", display.c_str(), 1);
@@ -250,6 +255,8 @@ protected:
         const char* asan = std::getenv("ASAN_OPTIONS");
         setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
 #endif
+    }
+    static void StartWindowManager() {
         // A window that asks to be shown before openbox handles such requests
         // may never be shown, and SDL waits for that without end: the programs
         // start once a probe window is framed.
@@ -298,7 +305,15 @@ protected:
     static inline std::string startError_;
 };
 
+// A bare X server, as a session started without a window manager has it:
+// nobody grants full screen.
+class BareDesktop : public Desktop {
+protected:
+    static void SetUpTestSuite() { StartServer(); }
+};
+
 INSTANTIATE_TEST_SUITE_P(Renderers, Desktop, ::testing::Values("opengl", "software"));
+INSTANTIATE_TEST_SUITE_P(Renderers, BareDesktop, ::testing::Values("opengl", "software"));
 
 TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     auto run = Start(WIRECUBE);
@@ -422,6 +437,23 @@ TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {
     auto windowless = Start(WIRECUBE, {"--fail", "CreateWindowExA"}, false);
     ExpectExit(*windowless, 1, kStartSeconds);
     EXPECT_EQ(windowless->Count("messagebox"), 0u);
+}
+
+// Full screen refused, the window keeps its size, and the picture must fill
+// that window, centred and whole, not be laid out for the whole screen.
+TEST_P(BareDesktop, ThePictureFillsTheWindowThatFullScreenWasNotGrantedTo) {
+    auto run = Start(DICE);
+    const Area place = Place(Window("Study for algorithm Sample"));
+    ASSERT_LT(place.width, kScreenWidth) << "the window covers the screen, as only a window manager would make it";
+    ASSERT_EQ(place.width * 3, place.height * 4);
+    Picture screen = Screenshot();
+    // The 4:3 picture reaches the middle of each of the window's edges.
+    const int left = place.x, top = place.y, right = left + place.width - 1, bottom = top + place.height - 1;
+    for (auto [x, y] : {std::pair{left, (top + bottom) / 2}, std::pair{right, (top + bottom) / 2},
+                        std::pair{(left + right) / 2, top}, std::pair{(left + right) / 2, bottom}})
+        EXPECT_EQ(screen.At(x, y), kDiceBackground) << "at " << x << ", " << y;
+    run->Signal(SIGTERM);
+    ExpectExit(*run, 0);
 }
 
 // Whatever keeps the desktop's libraries' leaks from failing a run must not

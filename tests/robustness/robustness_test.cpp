@@ -1,0 +1,174 @@
+// The programs as a careless user or a hostile caller would run them: runs
+// that must end, signals that must leave a whole recording, write errors and
+// command lines that must be refused without touching any file.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "program_run.h"
+#include "recording.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
+
+// Finish, for a child that may hang: one still running after the time is
+// killed, which fails the test.
+int FinishWithin(pid_t pid, int seconds) {
+    siginfo_t info{};
+    for (int tick = 0; tick < seconds * 100 && info.si_pid == 0; ++tick) {
+        waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+        if (info.si_pid == 0) Pause();
+    }
+    if (info.si_pid == 0) kill(pid, SIGKILL);
+    return Finish(pid);
+}
+
+// Until then a signal would end the child before it could listen.
+void AwaitTerminationHandler(pid_t pid) {
+    const std::string path = "/proc/" + std::to_string(pid) + "/status";
+    for (int tick = 0; tick < 1000; ++tick) {
+        std::string status = ReadFile(path);
+        size_t caught = status.find("SigCgt:");
+        if (caught != std::string::npos && (std::stoull(status.substr(caught + 7), nullptr, 16) >> (SIGTERM - 1)) & 1)
+            return;
+        Pause();
+    }
+    ADD_FAILURE() << "no handler for SIGTERM";
+}
+
+bool Exists(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0;
+}
+
+// Every frame whose scripted steps all fail still takes a refresh, so the
+// clock reaches --frames and the scripted events.
+TEST(Robustness, RunsWhoseFramesAllFailEnd) {
+    struct Case {
+        Args args;
+        const char* escape;  // the trace line of the Escape that ended the run
+    };
+    for (const Case& c : {Case{{"--fail", "Blt", "--frames", "10"}, "event key=Escape 1666670"},
+                          Case{{"--fail", "Flip:DDERR_SURFACELOST", "--frames", "10"}, "event key=Escape 1666670"},
+                          Case{{"--fail", "Restore", "--events", "100:lose,200:regain", "--frames", "30"},
+                               "event key=Escape 6000012"},
+                          Case{{"--fail", "Blt", "--events", "1000:key=Escape"}, "event key=Escape 10000020"}}) {
+        const std::string trace = TempPath("trace");
+        Args args{"--headless", "--trace", trace};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(FinishWithin(Start(DICE_PROGRAM, args, TempPath("output")), 20), 0) << c.args[1];
+        const std::vector<std::string> lines = Lines(ReadFile(trace));
+        EXPECT_EQ(Matching(lines, "event key=Escape"), Args{c.escape}) << c.args[1];
+    }
+}
+
+// However often SIGTERM, SIGINT or SIGHUP come, and whatever the program
+// waits on, it closes as the close button would, with its recording whole.
+TEST(Robustness, RepeatedSignalsCloseTheProgramWithItsRecording) {
+    for (const Args& waiting : {Args{}, Args{"--still-drawing", "4294967295"}, Args{"--fail", "Lock:DDERR_WASSTILLDRAWING"}})
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            const std::string gif = TempPath("signal.gif"), trace = TempPath("signal.trace");
+            Args args{"--headless", "--record", gif, "--trace", trace};
+            args.insert(args.end(), waiting.begin(), waiting.end());
+            pid_t pid = Start(WIRECUBE_PROGRAM, args, TempPath("output"));
+            ASSERT_GT(pid, 0);
+            AwaitTerminationHandler(pid);
+            // Time to draw frames, or to settle into the wait for a busy surface;
+            // then time for the first signal to arrive, lest the two merge into one.
+            for (int sent = 0; sent < 2; ++sent) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                kill(pid, signal);
+            }
+            ASSERT_EQ(FinishWithin(pid, 20), 0) << signal << " " << (waiting.empty() ? "" : waiting[1]);
+            EXPECT_EQ(Matching(Lines(ReadFile(trace)), "exit"), Args{"exit 0"});
+            Decode(gif);  // fails the test unless the file is a whole GIF
+        }
+}
+
+// The frames read from a recording cut short, or -1 when it stops inside one.
+int WholeFramesOfCutRecording(const std::string& path) {
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    if (!gif) return -1;
+    int frames = 0;
+    GifRecordType type;
+    bool whole = true;
+    while (whole && DGifGetRecordType(gif, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (type == EXTENSION_RECORD_TYPE) {
+            whole = DGifGetExtension(gif, &code, &block) == GIF_OK;
+            while (whole && block) whole = DGifGetExtensionNext(gif, &block) == GIF_OK;
+            continue;
+        }
+        whole = type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) == GIF_OK;
+        std::vector<GifPixelType> line(whole ? static_cast<size_t>(gif->Image.Width) : 0);
+        for (int y = 0; whole && y < gif->Image.Height; ++y)
+            whole = DGifGetLine(gif, line.data(), gif->Image.Width) == GIF_OK;
+        if (whole) ++frames;
+    }
+    DGifCloseFile(gif, &error);
+    return whole ? frames : -1;
+}
+
+TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
+    const std::string gif = TempPath("killed.gif");
+    std::remove(gif.c_str());
+    pid_t pid = Start(DICE_PROGRAM, {"--headless", "--record", gif}, TempPath("output"));
+    ASSERT_GT(pid, 0);
+    struct stat status {};
+    for (int tick = 0; tick < 2000 && (stat(gif.c_str(), &status) != 0 || status.st_size < 20000); ++tick) Pause();
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_GT(WholeFramesOfCutRecording(gif), 1);
+}
+
+TEST(Robustness, WriteErrorsFailTheRunWithTheProgramsName) {
+    for (const char* option : {"--trace", "--record"}) {
+        RunResult run = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "2", option, "/dev/full"});
+        EXPECT_EQ(run.exitCode, 1) << option;
+        EXPECT_EQ(run.output, std::string(WIRECUBE_PROGRAM) + ": cannot write /dev/full: No space left on device\n");
+    }
+}
+
+// One line names the problem; no file is created, and none truncated.
+TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
+    const std::string kept = TempPath("kept"), absent = TempPath("absent"), trace = TempPath("t.txt");
+    const std::string absentAgain = ::testing::TempDir() + "./" + absent.substr(::testing::TempDir().size());
+    std::ofstream(kept) << "kept";
+    struct Case {
+        Args args;
+        std::string problem;
+    };
+    for (const Case& c : {Case{{"--fail", "NoSuchCall", "--trace", trace}, "no call 'NoSuchCall' can be made to fail"},
+                          Case{{"--fail", "DirectDrawCreate:1", "--trace", trace}, "result 1 in 'DirectDrawCreate:1' "},
+                          Case{{"--record", kept, "--trace", kept}, "are the same file"},
+                          Case{{"--record", absent, "--trace", absentAgain}, "are the same file"},
+                          Case{{"--trace", trace, "--digest", trace}, "are the same file"},
+                          Case{{"--trace", trace, "--record", "/nonexistent/x.gif"},
+                               "cannot create /nonexistent/x.gif: No such file or directory"}}) {
+        std::remove(trace.c_str());
+        std::remove(absent.c_str());
+        Args args{"--headless", "--frames", "1"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        RunResult run = RunToEnd(TINY_PROGRAM, args);
+        EXPECT_EQ(run.exitCode, 2) << c.problem;
+        EXPECT_EQ(Lines(run.output).size(), 2u) << run.output;
+        EXPECT_NE(run.output.find(c.problem), std::string::npos) << run.output;
+        EXPECT_FALSE(Exists(trace) || Exists(absent)) << c.problem;
+        EXPECT_EQ(ReadFile(kept), "kept");
+    }
+}
+
+}  // namespace
