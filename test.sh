@@ -41,3 +41,6 @@ mkdir "$work/corpus"
 cp dice/texture.bmp "$work/corpus/"
 TMPDIR="$work" build/fuzz/fuzz/bitmap_fuzzer -max_total_time=60 -print_final_stats=1 \
   -artifact_prefix=build/fuzz/ "$work/corpus" tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b
+
+# The project keeps its tests at a quarter to a third of its code.
+scripts/line-ratio.sh
