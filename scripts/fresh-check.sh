@@ -70,6 +70,12 @@ mount_in() {
 
 tar -xf "$tarball" -C "$root"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+# Machines of this kind trust their network's own certificate authorities
+# (package registries are reached through them over HTTPS); so does the root.
+if compgen -G '/usr/local/share/ca-certificates/*.crt' >/dev/null; then
+  cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+  chroot "$root" update-ca-certificates >/dev/null
+fi
 git clone --quiet --no-checkout "$repo" "$root/root/cubes"
 git -C "$root/root/cubes" checkout --quiet --detach "$commit"
 echo "=== $commit in a fresh $suite root at $root"
@@ -82,4 +88,5 @@ mount_in -t tmpfs -o mode=1777 shm "$root/dev/shm"
 
 # A login's environment, not this shell's.
 chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+  ${NODE_EXTRA_CA_CERTS:+NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt} \
   /bin/bash -c 'cd /root/cubes && "$@"' fresh-check "$@"
