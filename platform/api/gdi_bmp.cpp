@@ -1,6 +1,7 @@
 #include "gdi_bmp.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 #include "gdi_colour.h"
@@ -17,16 +18,23 @@ constexpr size_t kV5HeaderSize = 124;
 uint32_t U16(const BYTE* p) { return p[0] | (p[1] << 8); }
 uint32_t U32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
-// One colour channel of a direct-colour pixel.
+// One colour channel of a direct-colour pixel, widened to 8 bits through a
+// table made once a bitmap, so that a pixel costs no division and no branch.
+// Fields wider than 8 bits keep their top 8.
 struct Field {
     unsigned shift = 0;
-    unsigned bits = 0;
+    uint32_t mask = 0;
+    std::array<BYTE, 256> widened{};
 
-    BYTE From(uint32_t pixel) const {
-        if (bits == 0) return 0;
-        const uint32_t value = (pixel >> shift) & ((uint64_t{1} << bits) - 1);
-        return bits >= 8 ? static_cast<BYTE>(value >> (bits - 8)) : WidenField(value, bits);
+    Field() = default;
+    Field(unsigned lowest, unsigned bits) {
+        const unsigned kept = std::min(bits, 8u);
+        shift = lowest + bits - kept;
+        mask = (uint32_t{1} << kept) - 1;
+        for (uint32_t value = 1; value <= mask; ++value) widened[value] = WidenField(value, kept);
     }
+
+    BYTE From(uint32_t pixel) const { return widened[(pixel >> shift) & mask]; }
 };
 
 std::optional<Field> FieldOf(uint32_t mask) {
@@ -61,13 +69,13 @@ bool ReadMasks(const BYTE* masks, Layout& layout) {
 
 void DefaultMasks(Layout& layout) {
     if (layout.bitCount == 16) {
-        layout.red = {10, 5};
-        layout.green = {5, 5};
-        layout.blue = {0, 5};
-    } else {
-        layout.red = {16, 8};
-        layout.green = {8, 8};
-        layout.blue = {0, 8};
+        layout.red = Field(10, 5);
+        layout.green = Field(5, 5);
+        layout.blue = Field(0, 5);
+    } else if (layout.bitCount == 32) {
+        layout.red = Field(16, 8);
+        layout.green = Field(8, 8);
+        layout.blue = Field(0, 8);
     }
 }
 
@@ -191,8 +199,10 @@ void DecodeRow(const BYTE* from, const Layout& layout, BYTE* to) {
     case 8:
         std::copy(from, from + width, to);
         break;
-    default:
-        for (int64_t x = 0; x < width; ++x) to[x] = IndexAt(from, x, layout.bitCount);
+    default: {  // 1 or 4 bits: each byte's pixels, highest bits first
+        const unsigned bits = layout.bitCount, perByte = 8 / bits, last = 8 - bits, mask = (1u << bits) - 1;
+        for (int64_t x = 0; x < width; ++x) to[x] = (from[x / perByte] >> (last - x % perByte * bits)) & mask;
+    }
     }
 }
 
