@@ -150,23 +150,8 @@ void ReadColourTable(const BYTE* table, size_t entries, size_t entrySize, DibIma
     }
 }
 
-BYTE IndexAt(const BYTE* row, int64_t x, unsigned bitCount) {
-    switch (bitCount) {
-    case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4:
-        return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    default:
-        return row[x];
-    }
-}
-
-void StoreColour(BYTE* to, BYTE red, BYTE green, BYTE blue) {
-    to[0] = blue;
-    to[1] = green;
-    to[2] = red;
-    to[3] = 0;
-}
+// Pixel k of a row of 4-bit pixels, the high nibble first.
+BYTE Nibble(const BYTE* row, int64_t k) { return (k & 1) ? row[k >> 1] & 0x0F : row[k >> 1] >> 4; }
 
 int64_t FileStride(const Layout& layout) { return (layout.width * layout.bitCount + 31) / 32 * 4; }
 
@@ -182,27 +167,35 @@ void DecodeRow(const BYTE* from, const Layout& layout, BYTE* to) {
     const int64_t width = layout.width;
     switch (layout.bitCount) {
     case 32:
-        for (int64_t x = 0; x < width; ++x) {
-            const uint32_t pixel = U32(from + x * 4);
-            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
+    case 16: {
+        const bool wide = layout.bitCount == 32;
+        const Field &red = layout.red, &green = layout.green, &blue = layout.blue;
+        for (int64_t x = 0; x < width; ++x, from += wide ? 4 : 2, to += 4) {
+            uint32_t pixel = from[0] | from[1] << 8;
+            if (wide) pixel |= static_cast<uint32_t>(from[2]) << 16 | static_cast<uint32_t>(from[3]) << 24;
+            to[0] = blue.From(pixel);
+            to[1] = green.From(pixel);
+            to[2] = red.From(pixel);
+            to[3] = 0;
         }
         break;
-    case 16:
-        for (int64_t x = 0; x < width; ++x) {
-            const uint32_t pixel = U16(from + x * 2);
-            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
-        }
-        break;
+    }
     case 24:
-        for (int64_t x = 0; x < width; ++x) StoreColour(to + x * 4, from[x * 3 + 2], from[x * 3 + 1], from[x * 3]);
+        for (int64_t x = 0; x < width; ++x, from += 3, to += 4) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            to[3] = 0;
+        }
         break;
     case 8:
         std::copy(from, from + width, to);
         break;
-    default: {  // 1 or 4 bits: each byte's pixels, highest bits first
-        const unsigned bits = layout.bitCount, perByte = 8 / bits, last = 8 - bits, mask = (1u << bits) - 1;
-        for (int64_t x = 0; x < width; ++x) to[x] = (from[x / perByte] >> (last - x % perByte * bits)) & mask;
-    }
+    case 4:
+        for (int64_t x = 0; x < width; ++x) to[x] = Nibble(from, x);
+        break;
+    default:  // 1 bit, the highest first
+        for (int64_t x = 0; x < width; ++x) to[x] = (from[x >> 3] >> (7 - (x & 7))) & 1;
     }
 }
 
@@ -218,11 +211,15 @@ void DecodeUncompressed(const BYTE* pixels, const Layout& layout, DibImage& imag
 // ends before its end-of-bitmap code, makes the file unreadable.
 bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibImage& image) {
     const bool fourBit = layout.bitCount == 4;
+    const int64_t stride = image.Stride();
     int64_t x = 0, y = 0;
-    auto put = [&](BYTE index) {
-        if (x >= layout.width || y >= layout.height) return false;
-        image.bits[(layout.height - 1 - y) * image.Stride() + x] = index;
-        ++x;
+    // `count` pixels from (x, y) on, the k-th being index(k); none when they
+    // would run past the edge.
+    auto put = [&](unsigned count, auto index) {
+        if (y >= layout.height || x + count > layout.width) return false;
+        BYTE* row = image.bits.data() + (layout.height - 1 - y) * stride + x;
+        for (unsigned k = 0; k < count; ++k) row[k] = index(k);
+        x += count;
         return true;
     };
     size_t at = 0;
@@ -230,10 +227,8 @@ bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibI
         const unsigned count = stream[at], value = stream[at + 1];
         at += 2;
         if (count > 0) {
-            for (unsigned k = 0; k < count; ++k) {
-                const BYTE index = !fourBit ? value : (k & 1) ? value & 0x0F : value >> 4;
-                if (!put(index)) return false;
-            }
+            if (!put(count, [&](unsigned k) -> BYTE { return !fourBit ? value : (k & 1) ? value & 0x0F : value >> 4; }))
+                return false;
         } else if (value == 0) {  // end of line
             x = 0;
             ++y;
@@ -248,10 +243,7 @@ bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibI
         } else {  // `value` literal pixels, padded to a whole number of 16-bit words
             const size_t bytes = fourBit ? (value + 1) / 2 : value;
             if (at + bytes > size) return false;
-            for (unsigned k = 0; k < value; ++k) {
-                const BYTE index = !fourBit ? stream[at + k] : IndexAt(stream + at, k, 4);
-                if (!put(index)) return false;
-            }
+            if (!put(value, [&](unsigned k) { return !fourBit ? stream[at + k] : Nibble(stream + at, k); })) return false;
             at += (bytes + 1) & ~size_t{1};
         }
     }
