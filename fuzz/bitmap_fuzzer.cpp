@@ -75,13 +75,12 @@ Display& OpenDisplay() {
 
 // Every pixel costs time in the readers and, loaded into a surface, in
 // matching its colour, and a few bytes of run-length code can claim millions.
-// So that each input takes little time, inputs claiming more pixels than the
-// test corpus's bitmaps are skipped (the readers' own size limits have tests
-// of their own), and bitmaps past a few pixels are loaded shrunk, which still
-// reads every pixel. Run with -max_len to bound the bytes as well.
-constexpr int64_t kLargestArea = int64_t{1} << 14;
-constexpr int64_t kLargestLoadedArea = 64;
-constexpr int kShrunkSide = 5;
+// So that each input takes little time, inputs past a sane size are skipped
+// (the readers' own size limits have tests of their own), and bitmaps past a
+// few pixels are loaded shrunk, which still reads every pixel.
+constexpr int64_t kLargestArea = int64_t{1} << 17;
+constexpr int64_t kLargestLoadedArea = 16;
+constexpr int kShrunkSide = 4;
 
 // The pixels that the header claims.
 int64_t ClaimedArea(const uint8_t* data, size_t size) {
@@ -104,9 +103,9 @@ size_t LiveObjects() {
     return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount();
 }
 
-// The palette from the bitmap shown on the display while the bitmap is
-// loaded into a new surface and, when small, into an existing one: a large
-// one would only be read again by the same code, to show 15 of its pixels.
+// The palette from the bitmap shown on the display while the bitmap is loaded
+// into a new surface and, if loaded at its own size, into an existing one: a
+// larger one would only be read again by the same code to show 15 pixels.
 void ReadBitmap(Display& display, LPCSTR name, int loadedSide) {
     LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(display.directDraw, name);
     if (!palette) Fail("no palette");
