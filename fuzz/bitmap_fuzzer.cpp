@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -26,9 +27,10 @@ struct Display {
     LPDIRECTDRAWSURFACE4 target = nullptr;
 };
 
-// The file that each input is written to. Plain characters, so that it is
-// still there for removal when the program's objects are already gone.
-char inputPath[4096];
+// Each input is written to a file in memory, named by a path that opens it
+// anew: no disk to wait for, and nothing left behind however the run ends.
+int inputFile = -1;
+char inputPath[32];
 
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "bitmap_fuzzer: %s\n", what);
@@ -37,8 +39,6 @@ char inputPath[4096];
 
 // Registered once; each input then points it at its own bytes.
 platform::ResourceEntry resource[1] = {{RT_BITMAP, kResourceName, reinterpret_cast<const BYTE*>(""), 0}};
-
-void RemoveInputFile() { std::remove(inputPath); }
 
 Display& OpenDisplay() {
     static Display display = [] {
@@ -59,18 +59,15 @@ Display& OpenDisplay() {
         desc = DDSURFACEDESC2{};
         desc.dwSize = sizeof desc;
         desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.dwWidth = 7;
-        desc.dwHeight = 5;
+        desc.dwWidth = 5;
+        desc.dwHeight = 3;
         desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
         if (made.directDraw->CreateSurface(&desc, &made.target, nullptr) != DD_OK) Fail("no off-screen surface");
 
         if (!platform::RegisterResources(resource, 1)) Fail("resource not registered");
-        const char* folder = std::getenv("TMPDIR");
-        std::snprintf(inputPath, sizeof inputPath, "%s/bitmap_fuzzer_XXXXXX", folder && *folder ? folder : "/tmp");
-        const int file = mkstemp(inputPath);
-        if (file < 0) Fail("no temporary file");
-        close(file);
-        std::atexit(RemoveInputFile);
+        inputFile = memfd_create("bitmap_fuzzer", MFD_CLOEXEC);
+        if (inputFile < 0) Fail("no file in memory");
+        std::snprintf(inputPath, sizeof inputPath, "/proc/self/fd/%d", inputFile);
         return made;
     }();
     return display;
@@ -80,10 +77,10 @@ Display& OpenDisplay() {
 // matching its colour, and a few bytes of run-length code can claim millions.
 // So that each input takes little time, inputs past a sane size are skipped
 // (the readers' own size limits have tests of their own), and bitmaps past a
-// small one are loaded shrunk, which still reads every pixel.
+// few pixels are loaded shrunk, which still reads every pixel.
 constexpr int64_t kLargestArea = int64_t{1} << 17;
-constexpr int64_t kLargestLoadedArea = 256;
-constexpr int kShrunkSide = 16;
+constexpr int64_t kLargestLoadedArea = 16;
+constexpr int kShrunkSide = 4;
 
 // The pixels that the header claims.
 int64_t ClaimedArea(const uint8_t* data, size_t size) {
@@ -98,16 +95,17 @@ int64_t ClaimedArea(const uint8_t* data, size_t size) {
 }
 
 void WriteInputFile(const uint8_t* data, size_t size) {
-    std::FILE* file = std::fopen(inputPath, "wb");
-    if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) Fail("cannot write the input");
+    if (ftruncate(inputFile, 0) != 0 || pwrite(inputFile, data, size, 0) != static_cast<ssize_t>(size))
+        Fail("cannot write the input");
 }
 
 size_t LiveObjects() {
     return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount();
 }
 
-// The palette from the bitmap shown on the display while the bitmap is
-// loaded into a new surface and into an existing one.
+// The palette from the bitmap shown on the display while the bitmap is loaded
+// into a new surface and, if loaded at its own size, into an existing one: a
+// larger one would only be read again by the same code to show 15 pixels.
 void ReadBitmap(Display& display, LPCSTR name, int loadedSide) {
     LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(display.directDraw, name);
     if (!palette) Fail("no palette");
@@ -122,7 +120,7 @@ void ReadBitmap(Display& display, LPCSTR name, int loadedSide) {
         DDPixelForColor(surface, RGB(12, 34, 56));
         surface->Release();
     }
-    DDRefreshBitmap(display.target, name);
+    if (loadedSide == 0) DDRefreshBitmap(display.target, name);
 
     display.primary->SetPalette(nullptr);
     palette->Release();

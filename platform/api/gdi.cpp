@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
@@ -71,21 +72,15 @@ BYTE* PixelAt(Surface& surface, int x, int y) {
 }
 
 // Turns the colours of a bitmap into the pixel values of a surface. An 8-bit
-// bitmap's colour table is mapped once; an entry that equals the surface's
-// palette entry of the same index keeps its index, so a bitmap made for the
-// palette lands unchanged even where the palette repeats a colour.
+// bitmap's colour-table entry is mapped when a pixel first uses it; an entry
+// that equals the surface's palette entry of the same index keeps its index,
+// so a bitmap made for the palette lands unchanged even where the palette
+// repeats a colour, and never needs the nearest-colour search built.
 class ColourMapper {
 public:
     ColourMapper(const DibImage& image, const Surface& surface)
-        : image_(image), bitCount_(surface.BitCount()), palette_(surface.Colours()), nearest_(palette_) {
-        if (image.bitCount != 8) return;
-        for (unsigned i = 0; i < table_.size(); ++i) {
-            const COLORREF colour =
-                i < image.colours.size()
-                    ? RGB(image.colours[i].rgbRed, image.colours[i].rgbGreen, image.colours[i].rgbBlue)
-                    : RGB(0, 0, 0);
-            table_[i] = bitCount_ == 8 && EntryColour(palette_[i]) == colour ? i : PixelFor(colour);
-        }
+        : image_(image), bitCount_(surface.BitCount()), palette_(surface.Colours()) {
+        mapped_.fill(kUnmapped);
     }
 
     // The source row's pixels at the columns, into consecutive pixels of `to`.
@@ -93,7 +88,7 @@ public:
         if (image_.bitCount == 8) {
             const BYTE* from = image_.bits.data() + static_cast<size_t>(y) * image_.Stride();
             for (const LONG x : columns) {
-                WritePixel(to, bytes, table_[from[x]]);
+                WritePixel(to, bytes, TableEntry(from[x]));
                 to += bytes;
             }
             return;
@@ -105,15 +100,31 @@ public:
     }
 
 private:
+    static constexpr DWORD kUnmapped = UINT32_MAX;  // no pixel value is that wide
+
+    DWORD TableEntry(BYTE index) {
+        DWORD& mapped = mapped_[index];
+        if (mapped == kUnmapped) {
+            const COLORREF colour =
+                index < image_.colours.size()
+                    ? RGB(image_.colours[index].rgbRed, image_.colours[index].rgbGreen, image_.colours[index].rgbBlue)
+                    : RGB(0, 0, 0);
+            mapped = bitCount_ == 8 && EntryColour(palette_[index]) == colour ? index : PixelFor(colour);
+        }
+        return mapped;
+    }
+
     DWORD PixelFor(COLORREF colour) {
-        return bitCount_ == 8 ? nearest_.Find(colour) : PackColour(bitCount_, colour);
+        if (bitCount_ != 8) return PackColour(bitCount_, colour);
+        if (!nearest_) nearest_.emplace(palette_);
+        return nearest_->Find(colour);
     }
 
     const DibImage& image_;
     DWORD bitCount_;
     const PALETTEENTRY* palette_;
-    NearestEntries nearest_;
-    std::array<DWORD, 256> table_{};
+    std::optional<NearestEntries> nearest_;
+    std::array<DWORD, 256> mapped_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "gdi_bmp.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 #include "gdi_colour.h"
@@ -17,16 +18,23 @@ constexpr size_t kV5HeaderSize = 124;
 uint32_t U16(const BYTE* p) { return p[0] | (p[1] << 8); }
 uint32_t U32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
-// One colour channel of a direct-colour pixel.
+// One colour channel of a direct-colour pixel, widened to 8 bits through a
+// table made once a bitmap, so that a pixel costs no division and no branch.
+// Fields wider than 8 bits keep their top 8.
 struct Field {
     unsigned shift = 0;
-    unsigned bits = 0;
+    uint32_t mask = 0;
+    std::array<BYTE, 256> widened{};
 
-    BYTE From(uint32_t pixel) const {
-        if (bits == 0) return 0;
-        const uint32_t value = (pixel >> shift) & ((uint64_t{1} << bits) - 1);
-        return bits >= 8 ? static_cast<BYTE>(value >> (bits - 8)) : WidenField(value, bits);
+    Field() = default;
+    Field(unsigned lowest, unsigned bits) {
+        const unsigned kept = std::min(bits, 8u);
+        shift = lowest + bits - kept;
+        mask = (uint32_t{1} << kept) - 1;
+        for (uint32_t value = 1; value <= mask; ++value) widened[value] = WidenField(value, kept);
     }
+
+    BYTE From(uint32_t pixel) const { return widened[(pixel >> shift) & mask]; }
 };
 
 std::optional<Field> FieldOf(uint32_t mask) {
@@ -61,13 +69,13 @@ bool ReadMasks(const BYTE* masks, Layout& layout) {
 
 void DefaultMasks(Layout& layout) {
     if (layout.bitCount == 16) {
-        layout.red = {10, 5};
-        layout.green = {5, 5};
-        layout.blue = {0, 5};
-    } else {
-        layout.red = {16, 8};
-        layout.green = {8, 8};
-        layout.blue = {0, 8};
+        layout.red = Field(10, 5);
+        layout.green = Field(5, 5);
+        layout.blue = Field(0, 5);
+    } else if (layout.bitCount == 32) {
+        layout.red = Field(16, 8);
+        layout.green = Field(8, 8);
+        layout.blue = Field(0, 8);
     }
 }
 
@@ -142,23 +150,8 @@ void ReadColourTable(const BYTE* table, size_t entries, size_t entrySize, DibIma
     }
 }
 
-BYTE IndexAt(const BYTE* row, int64_t x, unsigned bitCount) {
-    switch (bitCount) {
-    case 1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4:
-        return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    default:
-        return row[x];
-    }
-}
-
-void StoreColour(BYTE* to, BYTE red, BYTE green, BYTE blue) {
-    to[0] = blue;
-    to[1] = green;
-    to[2] = red;
-    to[3] = 0;
-}
+// Pixel k of a row of 4-bit pixels, the high nibble first.
+BYTE Nibble(const BYTE* row, int64_t k) { return (k & 1) ? row[k >> 1] & 0x0F : row[k >> 1] >> 4; }
 
 int64_t FileStride(const Layout& layout) { return (layout.width * layout.bitCount + 31) / 32 * 4; }
 
@@ -174,25 +167,35 @@ void DecodeRow(const BYTE* from, const Layout& layout, BYTE* to) {
     const int64_t width = layout.width;
     switch (layout.bitCount) {
     case 32:
-        for (int64_t x = 0; x < width; ++x) {
-            const uint32_t pixel = U32(from + x * 4);
-            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
+    case 16: {
+        const bool wide = layout.bitCount == 32;
+        const Field &red = layout.red, &green = layout.green, &blue = layout.blue;
+        for (int64_t x = 0; x < width; ++x, from += wide ? 4 : 2, to += 4) {
+            uint32_t pixel = from[0] | from[1] << 8;
+            if (wide) pixel |= static_cast<uint32_t>(from[2]) << 16 | static_cast<uint32_t>(from[3]) << 24;
+            to[0] = blue.From(pixel);
+            to[1] = green.From(pixel);
+            to[2] = red.From(pixel);
+            to[3] = 0;
         }
         break;
-    case 16:
-        for (int64_t x = 0; x < width; ++x) {
-            const uint32_t pixel = U16(from + x * 2);
-            StoreColour(to + x * 4, layout.red.From(pixel), layout.green.From(pixel), layout.blue.From(pixel));
-        }
-        break;
+    }
     case 24:
-        for (int64_t x = 0; x < width; ++x) StoreColour(to + x * 4, from[x * 3 + 2], from[x * 3 + 1], from[x * 3]);
+        for (int64_t x = 0; x < width; ++x, from += 3, to += 4) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            to[3] = 0;
+        }
         break;
     case 8:
         std::copy(from, from + width, to);
         break;
-    default:
-        for (int64_t x = 0; x < width; ++x) to[x] = IndexAt(from, x, layout.bitCount);
+    case 4:
+        for (int64_t x = 0; x < width; ++x) to[x] = Nibble(from, x);
+        break;
+    default:  // 1 bit, the highest first
+        for (int64_t x = 0; x < width; ++x) to[x] = (from[x >> 3] >> (7 - (x & 7))) & 1;
     }
 }
 
@@ -208,11 +211,15 @@ void DecodeUncompressed(const BYTE* pixels, const Layout& layout, DibImage& imag
 // ends before its end-of-bitmap code, makes the file unreadable.
 bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibImage& image) {
     const bool fourBit = layout.bitCount == 4;
+    const int64_t stride = image.Stride();
     int64_t x = 0, y = 0;
-    auto put = [&](BYTE index) {
-        if (x >= layout.width || y >= layout.height) return false;
-        image.bits[(layout.height - 1 - y) * image.Stride() + x] = index;
-        ++x;
+    // `count` pixels from (x, y) on, the k-th being index(k); none when they
+    // would run past the edge.
+    auto put = [&](unsigned count, auto index) {
+        if (y >= layout.height || x + count > layout.width) return false;
+        BYTE* row = image.bits.data() + (layout.height - 1 - y) * stride + x;
+        for (unsigned k = 0; k < count; ++k) row[k] = index(k);
+        x += count;
         return true;
     };
     size_t at = 0;
@@ -220,10 +227,8 @@ bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibI
         const unsigned count = stream[at], value = stream[at + 1];
         at += 2;
         if (count > 0) {
-            for (unsigned k = 0; k < count; ++k) {
-                const BYTE index = !fourBit ? value : (k & 1) ? value & 0x0F : value >> 4;
-                if (!put(index)) return false;
-            }
+            if (!put(count, [&](unsigned k) -> BYTE { return !fourBit ? value : (k & 1) ? value & 0x0F : value >> 4; }))
+                return false;
         } else if (value == 0) {  // end of line
             x = 0;
             ++y;
@@ -238,10 +243,7 @@ bool DecodeRunLength(const BYTE* stream, size_t size, const Layout& layout, DibI
         } else {  // `value` literal pixels, padded to a whole number of 16-bit words
             const size_t bytes = fourBit ? (value + 1) / 2 : value;
             if (at + bytes > size) return false;
-            for (unsigned k = 0; k < value; ++k) {
-                const BYTE index = !fourBit ? stream[at + k] : IndexAt(stream + at, k, 4);
-                if (!put(index)) return false;
-            }
+            if (!put(value, [&](unsigned k) { return !fourBit ? stream[at + k] : Nibble(stream + at, k); })) return false;
             at += (bytes + 1) & ~size_t{1};
         }
     }

@@ -7,11 +7,12 @@ namespace platform {
 namespace {
 
 // Parts this small or with this few entries are not cut further. Listing a
-// part's eighth costs two looks at each of the part's entries, more than a
-// search in the part itself: a part is cut only once colours keep arriving.
+// part's eighth costs two looks at each of the part's entries, all eight as
+// much as sixteen searches in the part itself: a part is cut only once that
+// many colours have been searched in it.
 constexpr int kSmallestSide = 4;
 constexpr uint32_t kFewEntries = 4;
-constexpr uint32_t kVisitsBeforeCut = 4;
+constexpr uint32_t kVisitsBeforeCut = 16;
 
 int Square(int value) { return value * value; }
 
@@ -45,16 +46,21 @@ BYTE NearestEntry(const PALETTEENTRY* palette, COLORREF colour) {
 }
 
 // The whole cube lists each colour of the palette once, at its lowest index:
-// a repeated entry can never be the nearest.
+// a repeated entry can never be the nearest. Colours are told apart through
+// a small table by hash; where two share a slot a repeat may stay listed,
+// which costs a look but changes no answer.
 NearestEntries::NearestEntries(const PALETTEENTRY* palette) : palette_(palette) {
-    std::array<uint32_t, 256> keys;
-    for (unsigned i = 0; i < 256; ++i) keys[i] = EntryColour(palette[i]) << 8 | i;
-    std::sort(keys.begin(), keys.end());
-    for (unsigned i = 0; i < 256; ++i)
-        if (i == 0 || keys[i] >> 8 != keys[i - 1] >> 8) entries_.push_back(static_cast<BYTE>(keys[i]));
-    std::sort(entries_.begin(), entries_.end());
+    std::array<COLORREF, 512> seen;
+    seen.fill(CLR_INVALID);  // no colour has the top byte set
+    for (unsigned i = 0; i < 256; ++i) {
+        const COLORREF colour = EntryColour(palette[i]);
+        COLORREF& slot = seen[(colour ^ colour >> 9 ^ colour >> 18) % seen.size()];
+        if (slot == colour) continue;
+        slot = colour;
+        entries_.push_back(static_cast<BYTE>(i));
+    }
     parts_.push_back(Part{0, static_cast<uint32_t>(entries_.size()), -1, 0});
-    colours_.fill(CLR_INVALID);  // no colour has the top byte set
+    colours_.fill(CLR_INVALID);
 }
 
 BYTE NearestEntries::Find(COLORREF colour) {

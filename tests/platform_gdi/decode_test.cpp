@@ -136,4 +136,22 @@ TEST(HostileBitmaps, TheColourTableIsAsLongAsAnnounced) {
     EXPECT_EQ(image->ColourAt(1, 0), RGB(3, 2, 1));
 }
 
+// Narrower fields scale from their largest value down to 8 bits, wider ones
+// keep their top 8, a missing one is 0: in red, the only field present here.
+TEST(HostileBitmaps, BitFieldsOfEveryWidthWidenTo8Bits) {
+    const struct { DWORD mask, pixel; BYTE red; } cases[] = {
+        {0x1, 0x1, 255}, {0x6, 0x2, 85}, {0x6, 0x4, 170}, {0x3E0, 17 << 5, 139}, {0xFC, 33 << 2, 133},
+        {0xFF00, 0xAB00, 0xAB}, {0x3FF, 0x201, 0x80}, {0xFFE00000, 0x5A5u << 21, 0xB4},
+        {0xFFFFFFFF, 0x12345678, 0x12}, {0, 0xFFFFFFFF, 0}};
+    for (const auto& c : cases) {
+        Picture picture{1, 1, 32, BI_BITFIELDS};
+        for (const DWORD word : {c.mask, 0u, 0u, c.pixel})
+            for (int shift = 0; shift < 32; shift += 8) picture.data.push_back(static_cast<BYTE>(word >> shift));
+        const std::vector<BYTE> bytes = PackedBitmap(picture);
+        const auto image = platform::DecodePackedBitmap(bytes.data(), bytes.size());
+        ASSERT_TRUE(image) << std::hex << c.mask;
+        EXPECT_EQ(image->ColourAt(0, 0), RGB(c.red, 0, 0)) << std::hex << c.mask;
+    }
+}
+
 }  // namespace
