@@ -78,9 +78,9 @@ static_assert(offsetof(DDSURFACEDESC2, ddpfPixelFormat) == offsetof(DDSURFACEDES
 static_assert(offsetof(DDSURFACEDESC2, ddsCaps) == offsetof(DDSURFACEDESC2, ddpfPixelFormat) + 32);
 static_assert(sizeof(DDBLTFX) == (WIDE ? 128 : 100) && offsetof(DDBLTFX, dwFillColor) == (WIDE ? 104 : 80));
 
+// The methods the programs call, with their parameter types.
 #define METHOD(interface, name, ...) \
     static_assert(std::is_same_v<decltype(&interface::name), HRESULT(STDMETHODCALLTYPE interface::*)(__VA_ARGS__)>)
-#define CALL(result, name, ...) static_assert(std::is_same_v<decltype(&name), result(WINAPI*)(__VA_ARGS__)>)
 METHOD(IDirectDraw, SetCooperativeLevel, HWND, DWORD);
 METHOD(IDirectDraw, SetDisplayMode, DWORD, DWORD, DWORD);
 METHOD(IDirectDraw4, CreateSurface, LPDDSURFACEDESC2, LPDIRECTDRAWSURFACE4*, IUnknown*);
@@ -97,43 +97,5 @@ METHOD(IDirectDrawSurface4, GetDC, HDC*);
 METHOD(IDirectDrawSurface4, ReleaseDC, HDC);
 METHOD(IDirectDrawSurface4, GetSurfaceDesc, LPDDSURFACEDESC2);
 METHOD(IDirectDrawSurface4, SetColorKey, DWORD, LPDDCOLORKEY);
-CALL(HRESULT, DirectDrawCreate, GUID*, LPDIRECTDRAW*, IUnknown*);
-CALL(ATOM, RegisterClassA, const WNDCLASSA*);
-CALL(HWND, CreateWindowExA, DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID);
-CALL(BOOL, ShowWindow, HWND, int);
-CALL(BOOL, UpdateWindow, HWND);
-CALL(BOOL, DestroyWindow, HWND);
-CALL(LRESULT, DefWindowProcA, HWND, UINT, WPARAM, LPARAM);
-CALL(BOOL, PeekMessageA, LPMSG, HWND, UINT, UINT, UINT);
-CALL(BOOL, GetMessageA, LPMSG, HWND, UINT, UINT);
-CALL(BOOL, TranslateMessage, const MSG*);
-CALL(LRESULT, DispatchMessageA, const MSG*);
-CALL(int, TranslateAcceleratorA, HWND, HACCEL, LPMSG);
-CALL(BOOL, PostMessageA, HWND, UINT, WPARAM, LPARAM);
-CALL(void, PostQuitMessage, int);
-CALL(BOOL, WaitMessage);
-CALL(HCURSOR, SetCursor, HCURSOR);
-CALL(int, MessageBoxA, HWND, LPCSTR, LPCSTR, UINT);
-CALL(HACCEL, LoadAcceleratorsA, HINSTANCE, LPCSTR);
-CALL(HICON, LoadIconA, HINSTANCE, LPCSTR);
-CALL(HCURSOR, LoadCursorA, HINSTANCE, LPCSTR);
-CALL(HANDLE, LoadImageA, HINSTANCE, LPCSTR, UINT, int, int, UINT);
-CALL(int, GetObjectA, HANDLE, int, LPVOID);
-CALL(BOOL, DeleteObject, HGDIOBJ);
-CALL(HDC, CreateCompatibleDC, HDC);
-CALL(HGDIOBJ, SelectObject, HDC, HGDIOBJ);
-CALL(BOOL, DeleteDC, HDC);
-CALL(COLORREF, GetPixel, HDC, int, int);
-CALL(COLORREF, SetPixel, HDC, int, int, COLORREF);
-CALL(HMODULE, GetModuleHandleA, LPCSTR);
-CALL(HRSRC, FindResourceA, HMODULE, LPCSTR, LPCSTR);
-CALL(HGLOBAL, LoadResource, HMODULE, HRSRC);
-CALL(LPVOID, LockResource, HGLOBAL);
-CALL(DWORD, SizeofResource, HMODULE, HRSRC);
-CALL(HFILE, _lopen, LPCSTR, int);
-CALL(UINT, _lread, HFILE, LPVOID, UINT);
-CALL(HFILE, _lclose, HFILE);
-CALL(BOOL, QueryPerformanceCounter, LARGE_INTEGER*);
-CALL(BOOL, QueryPerformanceFrequency, LARGE_INTEGER*);
 static_assert(std::is_same_v<WNDPROC, LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM)>);
 static_assert(std::is_same_v<decltype(StretchBlt), BOOL WINAPI(HDC, int, int, int, int, HDC, int, int, int, int, DWORD)>);

@@ -1,7 +1,7 @@
-// The bitmap reader on damaged and hostile input: cut short anywhere, bytes
-// changed at random, numbers that do not fit together. None may make it step
-// outside its data (the sanitizer build watches), allocate beyond the limits,
-// or return a picture it did not read in full.
+// The bitmap reader on damaged and hostile input: cut short anywhere, numbers
+// that do not fit together. None may make it step outside its data (the
+// sanitizer build watches), allocate beyond the limits, or return a picture it
+// did not read in full. Bytes changed at random are the fuzzer's part.
 #include <api/gdi_bmp.h>
 
 #include <cstdint>
@@ -11,11 +11,6 @@
 namespace {
 
 using Decoder = std::optional<platform::DibImage> (*)(const BYTE*, size_t);
-
-void ExpectSound(const platform::DibImage& image) {
-    EXPECT_TRUE(image.width > 0 && image.height > 0 && int64_t{image.width} * image.height <= platform::kMaxBitmapPixels &&
-                image.bits.size() == static_cast<size_t>(image.Stride()) * image.height && image.colours.size() <= 256u);
-}
 
 TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
     // Bytes at the end a reader can do without: the last row's padding.
@@ -35,31 +30,6 @@ TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
             }
             EXPECT_TRUE(decode(bytes.data(), needed)) << name;
         }
-    }
-}
-
-TEST(DamagedBitmaps, ChangedBytesNeverLeadOutsideTheData) {
-    uint64_t state = 0x5EED;  // a fixed seed, so that a failure can be repeated
-    auto random = [&] { return static_cast<uint32_t>((state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 33); };
-    for (const char* name : {"g/pal1.bmp", "g/pal4.bmp", "g/pal4rle.bmp", "g/pal8rle.bmp", "g/pal8os2.bmp",
-                             "g/pal8topdown.bmp", "g/rgb16-565.bmp", "g/rgb24.bmp", "g/rgb32bf.bmp", "g/pal8v5.bmp",
-                             "q/pal8rletrns.bmp", "q/pal4rlecut.bmp"}) {
-        const std::vector<BYTE> original = Corpus(name);
-        ASSERT_GT(original.size(), 200u) << name;
-        int loaded = 0;
-        for (int round = 0; round < 300; ++round) {
-            std::vector<BYTE> bytes = original;
-            for (uint32_t changes = 1 + random() % 4; changes > 0; --changes) {
-                const size_t span = random() % 2 ? 160 : bytes.size();  // mostly the headers and the colour table
-                bytes[random() % span] = static_cast<BYTE>(random());
-            }
-            if (const auto image = platform::DecodeBitmapFile(bytes.data(), bytes.size())) {
-                ExpectSound(*image);
-                ++loaded;
-            }
-            if (const auto image = platform::DecodePackedBitmap(bytes.data() + 14, bytes.size() - 14)) ExpectSound(*image);
-        }
-        EXPECT_GT(loaded, 0) << name << ": most changes land on bytes that do not matter";
     }
 }
 

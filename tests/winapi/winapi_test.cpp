@@ -4,8 +4,6 @@
 #include <ddraw.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
 #include <vector>
 
 #include "resource.h"
@@ -117,19 +115,6 @@ TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
 TEST(MessageBoxes, FailForAnOwnerThatIsNoWindow) {
     HWND gone = Window().handle;
     EXPECT_LE(MessageBoxA(gone, "text", "caption", MB_ICONERROR), 0);
-}
-
-std::string Spelled(const GUID& id) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", (unsigned long)id.Data1,
-                  id.Data2, id.Data3, id.Data4[0], id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5],
-                  id.Data4[6], id.Data4[7]);
-    return text;
-}
-
-TEST(InterfaceIdentifiers, AreThePublishedOnes) {
-    EXPECT_EQ(Spelled(IID_IDirectDraw), "6C14DB80-A733-11CE-A521-0020AF0BE560");
-    EXPECT_EQ(Spelled(IID_IDirectDraw4), "9C59509A-39BD-11D1-8C4A-00C04FD930C5");
 }
 
 // The exclusive 640 x 480 x 8 display with its flipping chain.
