@@ -33,7 +33,7 @@ TEST(SdlKeys, VirtualCodesModifiersAndTheScreenModeToggle) {
 TEST(FitPicture, KeepsTheAspectWithBarsInTheMiddle) {
     const std::tuple<int, int, bool, PictureArea> cases[] = {
         {1280, 720, false, {160, 0, 960, 720}}, {1024, 768, false, {0, 0, 1024, 768}},
-        {1280, 1024, false, {0, 32, 1280, 960}}, {1366, 768, false, {171, 0, 1024, 768}},  // rounded to the nearest
+        {1280, 1024, false, {0, 32, 1280, 960}}, {1000, 701, false, {32, 0, 935, 701}},  // 934.67 rounded
         {1000, 1000, false, {0, 125, 1000, 750}}, {1280, 720, true, {320, 120, 640, 480}},
         {3840, 2160, true, {640, 120, 2560, 1920}}, {320, 240, true, {-160, -120, 640, 480}}, {0, 720, true, {0, 0, 0, 0}}};
     for (auto [width, height, whole, want] : cases) {

@@ -232,6 +232,8 @@ TEST_F(Display, SurfacesLostWhileMinimisedComeBackByRestore) {
     Dispatch(window_.handle);
     if (primary_->IsLost() == DDERR_SURFACELOST) {
         EXPECT_EQ(Fill(back_, 1), DDERR_SURFACELOST);
+        DDSURFACEDESC2 desc = Described();
+        EXPECT_EQ(back_->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DDERR_SURFACELOST);
         EXPECT_EQ(primary_->Flip(NULL, DDFLIP_WAIT), DDERR_SURFACELOST);
         EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
     }
