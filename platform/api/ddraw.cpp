@@ -24,9 +24,8 @@ struct DisplayMode {
     DWORD bitCount;
 };
 
-// The emulated display shows palettised frames only.
-constexpr DisplayMode kModes[] = {{640, 480, 8}, {800, 600, 8}, {1024, 768, 8}};
-constexpr DisplayMode kDesktopMode = kModes[0];
+// The emulated display has the one mode the programs ask for.
+constexpr DisplayMode kDesktopMode = {640, 480, 8};
 
 // One object answers for both interfaces, with one reference count, as COM
 // identity asks.
@@ -73,13 +72,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP) override {
         if (HRESULT failure = ScriptedFailure("SetDisplayMode"); FAILED(failure)) return failure;
-        for (const DisplayMode& mode : kModes) {
-            if (mode.width == dwWidth && mode.height == dwHeight && mode.bitCount == dwBPP) {
-                mode_ = mode;
-                return DD_OK;
-            }
-        }
-        return DDERR_INVALIDMODE;
+        if (dwWidth != kDesktopMode.width || dwHeight != kDesktopMode.height || dwBPP != kDesktopMode.bitCount)
+            return DDERR_INVALIDMODE;
+        return DD_OK;
     }
 
     HRESULT STDMETHODCALLTYPE SetDisplayMode(DWORD dwWidth, DWORD dwHeight, DWORD dwBPP, DWORD,
@@ -87,10 +82,7 @@ public:
         return SetDisplayMode(dwWidth, dwHeight, dwBPP);
     }
 
-    HRESULT STDMETHODCALLTYPE RestoreDisplayMode() override {
-        mode_ = kDesktopMode;
-        return DD_OK;
-    }
+    HRESULT STDMETHODCALLTYPE RestoreDisplayMode() override { return DD_OK; }
 
     HRESULT STDMETHODCALLTYPE CreatePalette(DWORD dwFlags, LPPALETTEENTRY lpColorTable,
                                             LPDIRECTDRAWPALETTE FAR* lplpDDPalette,
@@ -142,7 +134,7 @@ private:
         if (!(desc.dwFlags & DDSD_BACKBUFFERCOUNT) || desc.dwBackBufferCount != 1) return DDERR_INVALIDPARAMS;
         if (!exclusiveWindow_) return DDERR_NOEXCLUSIVEMODE;
         if (Surface::Primary()) return DDERR_INVALIDCAPS;
-        *surface = Surface::CreateFlippingChain(mode_.width, mode_.height, mode_.bitCount);
+        *surface = Surface::CreateFlippingChain(kDesktopMode.width, kDesktopMode.height, kDesktopMode.bitCount);
         return DD_OK;
     }
 
@@ -156,18 +148,17 @@ private:
             return DDERR_OUTOFMEMORY;
         if (desc.dwFlags & DDSD_PIXELFORMAT) {
             const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-            if (format.dwRGBBitCount != mode_.bitCount || !(format.dwFlags & DDPF_PALETTEINDEXED8))
+            if (format.dwRGBBitCount != kDesktopMode.bitCount || !(format.dwFlags & DDPF_PALETTEINDEXED8))
                 return DDERR_INVALIDPIXELFORMAT;
         }
-        *surface = new Surface(desc.dwWidth, desc.dwHeight, mode_.bitCount,
-                               Surface::AlignedPitch(desc.dwWidth, mode_.bitCount));
+        *surface = new Surface(desc.dwWidth, desc.dwHeight, kDesktopMode.bitCount,
+                               Surface::AlignedPitch(desc.dwWidth, kDesktopMode.bitCount));
         return DD_OK;
     }
 
     ULONG refs_ = 1;
     bool levelSet_ = false;
     HWND exclusiveWindow_ = nullptr;  // while in exclusive full-screen mode
-    DisplayMode mode_ = kDesktopMode;
 };
 
 }  // namespace

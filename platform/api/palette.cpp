@@ -54,13 +54,6 @@ HRESULT Palette::GetEntries(DWORD, DWORD dwBase, DWORD dwNumEntries, LPPALETTEEN
     return DD_OK;
 }
 
-HRESULT Palette::SetEntries(DWORD, DWORD dwStartingEntry, DWORD dwCount, LPPALETTEENTRY lpEntries) {
-    if (!lpEntries || dwStartingEntry >= kEntries || dwCount > kEntries - dwStartingEntry)
-        return DDERR_INVALIDPARAMS;
-    std::copy_n(lpEntries, dwCount, entries_ + dwStartingEntry);
-    return DD_OK;
-}
-
 size_t LivePaletteCount() { return LivePalettes().Count(); }
 
 const PALETTEENTRY* DefaultRamp() {

@@ -24,8 +24,6 @@ public:
     ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries,
                                          LPPALETTEENTRY lpEntries) override;
-    HRESULT STDMETHODCALLTYPE SetEntries(DWORD dwFlags, DWORD dwStartingEntry, DWORD dwCount,
-                                         LPPALETTEENTRY lpEntries) override;
 
     const PALETTEENTRY* Entries() const { return entries_; }
 

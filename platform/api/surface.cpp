@@ -136,13 +136,9 @@ void Surface::Describe(DDSURFACEDESC2& desc) const {
         desc.dwFlags |= DDSD_BACKBUFFERCOUNT;
         desc.dwBackBufferCount = 1;
     }
-    if (keyFlags_ & DDCKEY_SRCBLT) {
+    if (keyed_) {
         desc.dwFlags |= DDSD_CKSRCBLT;
         desc.ddckCKSrcBlt = sourceKey_;
-    }
-    if (keyFlags_ & DDCKEY_DESTBLT) {
-        desc.dwFlags |= DDSD_CKDESTBLT;
-        desc.ddckCKDestBlt = destKey_;
     }
 }
 
@@ -249,15 +245,6 @@ HRESULT Surface::ReleaseDC(HDC hDC) {
     return DD_OK;
 }
 
-HRESULT Surface::GetPalette(LPDIRECTDRAWPALETTE FAR* lplpDDPalette) {
-    if (!lplpDDPalette) return DDERR_INVALIDPARAMS;
-    *lplpDDPalette = nullptr;
-    if (!palette_) return DDERR_NOPALETTEATTACHED;
-    palette_->AddRef();
-    *lplpDDPalette = palette_;
-    return DD_OK;
-}
-
 HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) {
     if (bitCount_ != 8) return DDERR_NOTPALETTIZED;
     Palette* next = nullptr;
@@ -295,15 +282,11 @@ void Surface::FillPattern() {
     }
 }
 
+// The surface utilities set source keys only.
 HRESULT Surface::SetColorKey(DWORD dwFlags, LPDDCOLORKEY lpDDColorKey) {
-    const DWORD which = dwFlags & (DDCKEY_SRCBLT | DDCKEY_DESTBLT);
-    if (which != DDCKEY_SRCBLT && which != DDCKEY_DESTBLT) return DDERR_INVALIDPARAMS;
-    if (!lpDDColorKey) {
-        keyFlags_ &= ~which;
-        return DD_OK;
-    }
-    (which == DDCKEY_SRCBLT ? sourceKey_ : destKey_) = *lpDDColorKey;
-    keyFlags_ |= which;
+    if (dwFlags != DDCKEY_SRCBLT) return DDERR_INVALIDPARAMS;
+    keyed_ = lpDDColorKey != nullptr;
+    if (keyed_) sourceKey_ = *lpDDColorKey;
     return DD_OK;
 }
 

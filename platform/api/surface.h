@@ -44,7 +44,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
                                                  LPDIRECTDRAWSURFACE4 FAR* lplpDDAttachedSurface) override;
     HRESULT STDMETHODCALLTYPE GetDC(HDC FAR* lphDC) override;
-    HRESULT STDMETHODCALLTYPE GetPalette(LPDIRECTDRAWPALETTE FAR* lplpDDPalette) override;
     HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) override;
     HRESULT STDMETHODCALLTYPE IsLost() override;
     HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
@@ -93,9 +92,8 @@ private:
     HDC dc_ = nullptr;
     bool locked_ = false;
     bool lost_ = false;
-    DWORD keyFlags_ = 0;
+    bool keyed_ = false;  // a source colour key is set
     DDCOLORKEY sourceKey_{};
-    DDCOLORKEY destKey_{};
 };
 
 // Surfaces alive now, back buffers included; tests use it to find leaks and

@@ -44,7 +44,6 @@ extern "C" const GUID IID_IDirectDraw4;
 #define DDERR_SURFACEBUSY MAKE_DDHRESULT(430)
 #define DDERR_SURFACELOST MAKE_DDHRESULT(450)
 #define DDERR_WASSTILLDRAWING MAKE_DDHRESULT(540)
-#define DDERR_NOPALETTEATTACHED MAKE_DDHRESULT(572)
 #define DDERR_NOTFLIPPABLE MAKE_DDHRESULT(582)
 #define DDERR_NOTLOCKED MAKE_DDHRESULT(584)
 #define DDERR_NODC MAKE_DDHRESULT(586)
@@ -92,7 +91,6 @@ extern "C" const GUID IID_IDirectDraw4;
 #define DDPCAPS_8BIT 0x00000004l
 #define DDPCAPS_ALLOW256 0x00000040l
 
-#define DDCKEY_DESTBLT 0x00000002l
 #define DDCKEY_SRCBLT 0x00000008l
 
 // ---------------------------------------------------------------------------
@@ -251,8 +249,6 @@ struct IDirectDraw4 : IUnknown {
 struct IDirectDrawPalette : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries,
                                                  LPPALETTEENTRY lpEntries) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetEntries(DWORD dwFlags, DWORD dwStartingEntry, DWORD dwCount,
-                                                 LPPALETTEENTRY lpEntries) = 0;
 };
 
 struct IDirectDrawSurface4 : IUnknown {
@@ -262,7 +258,6 @@ struct IDirectDrawSurface4 : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2 lpDDSCaps,
                                                          LPDIRECTDRAWSURFACE4 FAR* lplpDDAttachedSurface) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDC(HDC FAR* lphDC) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetPalette(LPDIRECTDRAWPALETTE FAR* lplpDDPalette) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) = 0;
     virtual HRESULT STDMETHODCALLTYPE IsLost() = 0;
     virtual HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,

@@ -1,10 +1,7 @@
-// Draws both scenes, with the programs' own scene routines, into a surface of
-// the screen's size for a fixed set of orientations and for the first frames
-// of the 60 Hz animation, and writes one line per frame: what was drawn and a
-// digest of its pixels. Every build, on every system and processor, must write
-// the same lines: a frame may not depend on how the compiler or the processor
-// rounds.
-//
+// Draws both scenes with the programs' own routines into a surface of the
+// screen's size, in fixed orientations and the first frames of the 60 Hz
+// animation, and writes a line per frame: what was drawn and a digest of its
+// pixels. Every build on every system and processor must write the same lines.
 // Usage: crossframes TEXTURE.bmp OUTPUT
 #include <ddraw.h>
 #include <windows.h>
@@ -69,11 +66,7 @@ LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
     LPDIRECTDRAWSURFACE4 texture = CreateIndexedSurface(width, height);
     DDSURFACEDESC2 desc = {};
     desc.dwSize = sizeof desc;
-    if (texture && texture->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) {
-        texture->Release();
-        return NULL;
-    }
-    if (!texture) return NULL;
+    if (!texture || texture->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return NULL;
     for (uint32_t y = 0; y < height; ++y)
         std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &bytes[offset + (height - 1 - y) * stride],
                     width);
@@ -81,8 +74,7 @@ LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
     return texture;
 }
 
-// FNV-1a over the visible pixels, row by row, so that the pitch's padding
-// (which differs between implementations) does not count.
+// FNV-1a over the visible pixels, without the pitch's padding.
 uint64_t Digest(LPDIRECTDRAWSURFACE4 surface) {
     DDSURFACEDESC2 desc = {};
     desc.dwSize = sizeof desc;
@@ -108,8 +100,8 @@ void WriteFrame(FILE* out, const char* scene, void (*draw)(LPDIRECTDRAWSURFACE4,
     std::fprintf(out, "%s %d %d %016" PRIx64 "\n", scene, a, b, Digest(BackSurface));
 }
 
-// Every 15 degrees, and a degree either side of each quarter turn, where a
-// face is seen so squarely that the die takes the affine fill.
+// Every 15 degrees, and a degree either side of each quarter turn (a face
+// seen squarely takes the affine fill).
 std::vector<int> Degrees() {
     std::vector<int> degrees;
     for (int d = 0; d < 360; ++d)

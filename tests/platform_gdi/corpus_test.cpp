@@ -1,7 +1,6 @@
-// LoadImageA on the bitmap corpus in tests/data/bmpsuite, from files and from
-// the program's resources: good files load to the pixels of their reference
-// pictures, questionable ones load or not as listed, and bad ones load only
-// what can be read in full and makes sense.
+// LoadImageA on the bitmap corpus, from files and from resources: good files
+// load to the pixels of their reference pictures, questionable ones load or not
+// as listed, bad ones only what can be read in full and makes sense.
 #include <png.h>
 
 #include <api/gdi_bmp.h>
@@ -13,37 +12,22 @@
 
 namespace {
 
-struct Reference {
-    int width = 0, height = 0;
-    std::vector<png_byte> rgba;
-};
-
-Reference ReadReference(const std::string& name) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Reference picture;
-    const std::string path = TEST_DATA_DIR "/bmpsuite/ref/" + name + ".png";
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_RGBA;
-    picture.rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr)) return Reference{};
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    return picture;
-}
-
-// Every pixel against the reference, but those it leaves transparent and,
-// when `skipping`, those of index 0: run-length files that jump over pixels
-// have a marker colour there that the picture does not use.
+// Every pixel against the reference picture, but those it leaves transparent
+// and, when `skipping`, those of index 0: run-length files that jump over
+// pixels have a marker colour there that the picture does not use.
 void ExpectPixelsOf(const platform::DibImage& image, const std::string& reference, bool skipping) {
-    const Reference picture = ReadReference(reference);
-    ASSERT_GT(picture.width, 0) << "cannot read " << reference;
-    ASSERT_EQ(image.width, picture.width);
-    ASSERT_EQ(image.height, picture.height);
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    const std::string path = TEST_DATA_DIR "/bmpsuite/ref/" + reference + ".png";
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, path.c_str())) << path;
+    png.format = PNG_FORMAT_RGBA;
+    std::vector<png_byte> rgba(PNG_IMAGE_SIZE(png));
+    ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr)) << path;
+    ASSERT_TRUE(image.width == LONG(png.width) && image.height == LONG(png.height));
     int wrong = 0, skipped = 0;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) {
-            const png_byte* expected = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
+    for (LONG y = 0; y < image.height; ++y)
+        for (LONG x = 0; x < image.width; ++x) {
+            const png_byte* expected = &rgba[(static_cast<size_t>(y) * image.width + x) * 4];
             if (expected[3] == 0) continue;
             if (skipping && image.bits[static_cast<size_t>(y) * image.Stride() + x] == 0) {
                 ++skipped;
@@ -58,20 +42,18 @@ void ExpectPixelsOf(const platform::DibImage& image, const std::string& referenc
 }
 
 HBITMAP FromFile(const std::string& path, int cx = 0, int cy = 0) {
-    return static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
-HBITMAP FromResource(LPCSTR name, int cx = 0, int cy = 0) {
-    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, cx, cy, LR_CREATEDIBSECTION));
+HBITMAP FromResource(LPCSTR name) {
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
 // A resource is its file less the file header.
-LPCSTR AsResource(const std::string& name) {
+std::vector<BYTE> Packed(const std::string& name) {
     std::vector<BYTE> bytes = Corpus(name);
     bytes.erase(bytes.begin(), bytes.begin() + sizeof(BITMAPFILEHEADER));
-    AddBitmapResource(name.c_str(), bytes);
-    return name.c_str();
+    return bytes;
 }
 
 using LoadImage = FreshPlatform;
@@ -80,20 +62,18 @@ using LoadImage = FreshPlatform;
 // same image from its resource. The image from the file, or null.
 const platform::DibImage* LoadBothWays(const std::string& name, HBITMAP& file, HBITMAP& resource) {
     file = FromFile(TEST_DATA_DIR "/bmpsuite/" + name);
-    resource = FromResource(AsResource(name));
+    AddBitmapResource(name.c_str(), Packed(name));
+    resource = FromResource(name.c_str());
     for (HBITMAP bitmap : {file, resource}) {
         BITMAP r{};
         EXPECT_TRUE(!bitmap || (GetObjectA(bitmap, sizeof r, &r) == sizeof r && r.bmWidth > 0 && r.bmHeight > 0 &&
                                 int64_t{r.bmWidth} * r.bmHeight <= platform::kMaxBitmapPixels));
     }
     const platform::DibImage *a = platform::DibSectionImage(file), *b = platform::DibSectionImage(resource);
-    if (name[0] == 'g') {
-        EXPECT_TRUE(a && b);
-        EXPECT_TRUE(a && b && a->width == b->width && a->height == b->height && a->bits == b->bits &&
-                    a->colours.size() == b->colours.size() &&
-                    (a->colours.empty() ||
-                     std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * sizeof(RGBQUAD)) == 0));
-    }
+    EXPECT_TRUE(name[0] != 'g' ||
+                (a && b && a->width == b->width && a->height == b->height && a->bits == b->bits &&
+                 a->colours.size() == b->colours.size() &&
+                 (a->colours.empty() || std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * 4) == 0)));
     return a;
 }
 
@@ -136,8 +116,7 @@ TEST_F(LoadImage, TheCorpusLoadsAsListed) {
         ASSERT_NE(image, nullptr);
         const bool skipping = reference.starts_with("skip ");
         if (!reference.empty()) ExpectPixelsOf(*image, reference == "=" ? name : reference.substr(skipping ? 5 : 0), skipping);
-        EXPECT_TRUE(DeleteObject(file));
-        EXPECT_TRUE(!resource || DeleteObject(resource));
+        EXPECT_TRUE(DeleteObject(file) && (!resource || DeleteObject(resource)));
     }
     for (const char* name : refused) {
         HBITMAP file, resource;
@@ -146,22 +125,25 @@ TEST_F(LoadImage, TheCorpusLoadsAsListed) {
     }
 }
 
-TEST_F(LoadImage, ResourcesByNameOrNumberFilesOnlyWhenAsked) {
-    const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";
-    AddBitmapResource("Eight", Corpus("g/pal8.bmp"));  // with its file header: no bitmap
-    std::vector<BYTE> cut = Corpus("g/pal8.bmp");
-    cut.erase(cut.begin(), cut.begin() + sizeof(BITMAPFILEHEADER));
+// Resources by number or by name regardless of case, as information header
+// and what follows only; files only when asked; the size asked for by
+// nearest neighbour.
+TEST_F(LoadImage, ResourcesFilesAndSizes) {
+    const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";  // 127 x 64
+    std::vector<BYTE> cut = Packed("g/pal8.bmp");
     cut.resize(cut.size() / 2);
+    AddBitmapResource("Eight", Corpus("g/pal8.bmp"));  // with its file header: no bitmap
     AddBitmapResource(MAKEINTRESOURCEA(106), cut);
     AddBitmapResource(MAKEINTRESOURCEA(107), Corpus("g/pal8.bmp"));
-    AsResource("g/pal4.bmp");
-    for (LPCSTR name : {"G/PAL4.BMP", "g/Pal4.bmp"}) {
+    AddBitmapResource(MAKEINTRESOURCEA(108), Packed("g/pal8.bmp"));
+    AddBitmapResource("g/pal4.bmp", Packed("g/pal4.bmp"));
+    for (LPCSTR name : std::initializer_list<LPCSTR>{"G/PAL4.BMP", "g/Pal4.bmp", "#108", MAKEINTRESOURCEA(108)}) {
         HBITMAP bitmap = FromResource(name);
-        EXPECT_NE(bitmap, nullptr) << name;
+        EXPECT_NE(bitmap, nullptr) << (IS_INTRESOURCE(name) ? "108" : name);
         DeleteObject(bitmap);
     }
-    for (LPCSTR name : std::initializer_list<LPCSTR>{"g/pal4.bm", "Eight", "#106", MAKEINTRESOURCEA(106), MAKEINTRESOURCEA(107),
-                        MAKEINTRESOURCEA(999), nullptr, path.c_str()})
+    for (LPCSTR name : std::initializer_list<LPCSTR>{"g/pal4.bm", "Eight", "#106", MAKEINTRESOURCEA(106), MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(999),
+                        nullptr, path.c_str()})
         EXPECT_EQ(FromResource(name), nullptr) << (IS_INTRESOURCE(name) ? "" : name);
     for (const std::string missing : {"g/none.bmp", "g", "README.md"})
         EXPECT_EQ(FromFile(TEST_DATA_DIR "/bmpsuite/" + missing), nullptr) << missing;
@@ -170,27 +152,20 @@ TEST_F(LoadImage, ResourcesByNameOrNumberFilesOnlyWhenAsked) {
     HBITMAP plain = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     ASSERT_NE(plain, nullptr);  // without LR_CREATEDIBSECTION as with it
     EXPECT_EQ(platform::DibSectionImage(plain)->width, 127);
-    EXPECT_TRUE(DeleteObject(plain));
-    ASSERT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL"));
-    EXPECT_EQ(FromFile(path), nullptr);
-}
-
-TEST_F(LoadImage, ScalesToTheSizeAsked) {
-    const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";  // 127 x 64
-    HBITMAP own = FromFile(path), doubled = FromFile(path, 254, 128), narrow = FromFile(path, 10, 0);
-    ASSERT_TRUE(own && doubled && narrow);
-    const platform::DibImage &a = *platform::DibSectionImage(own), &b = *platform::DibSectionImage(doubled);
-    ASSERT_TRUE(b.width == 254 && b.height == 128);
+    HBITMAP doubled = FromFile(path, 254, 128), narrow = FromFile(path, 10, 0);
+    ASSERT_TRUE(doubled && narrow);
+    const platform::DibImage &a = *platform::DibSectionImage(plain), &b = *platform::DibSectionImage(doubled);
+    ASSERT_TRUE(b.width == 254 && b.height == 128 && b.colours.size() == a.colours.size());
     for (LONG y = 0; y < b.height; ++y)
         for (LONG x = 0; x < b.width; ++x)
             ASSERT_EQ(b.bits[y * b.Stride() + x], a.bits[(y / 2) * a.Stride() + x / 2]) << x << ", " << y;
-    EXPECT_EQ(b.colours.size(), a.colours.size());
     BITMAP record{};
-    ASSERT_EQ(GetObjectA(narrow, sizeof record, &record), static_cast<int>(sizeof record));
-    EXPECT_TRUE(record.bmWidth == 10 && record.bmHeight == 64);
-    for (HBITMAP bitmap : {own, doubled, narrow}) EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_TRUE(GetObjectA(narrow, sizeof record, &record) && record.bmWidth == 10 && record.bmHeight == 64);
+    for (HBITMAP bitmap : {plain, doubled, narrow}) EXPECT_TRUE(DeleteObject(bitmap));
     for (const auto& [cx, cy] : {std::pair{-1, 0}, {20000, 10}, {8000, 8000}})
         EXPECT_EQ(FromFile(path, cx, cy), nullptr) << cx << " x " << cy;
+    ASSERT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL"));
+    EXPECT_EQ(FromFile(path), nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// The bitmap reader on damaged and hostile input: cut short anywhere, bytes
-// changed at random, numbers that do not fit together. None may make it step
-// outside its data (the sanitizer build watches that), allocate beyond the
-// size limits, or return a picture it did not read in full.
+// The bitmap reader on damaged and hostile input: cut short anywhere, numbers
+// that do not fit together. None may make it step outside its data (the
+// sanitizer build watches), allocate beyond the limits, or return a picture it
+// did not read in full. Bytes changed at random are the fuzzer's part.
 #include <api/gdi_bmp.h>
 
 #include <cstdint>
@@ -12,20 +12,11 @@ namespace {
 
 using Decoder = std::optional<platform::DibImage> (*)(const BYTE*, size_t);
 
-void ExpectSound(const platform::DibImage& image) {
-    EXPECT_GT(image.width, 0);
-    EXPECT_GT(image.height, 0);
-    EXPECT_LE(int64_t{image.width} * image.height, platform::kMaxBitmapPixels);
-    EXPECT_EQ(image.bits.size(), static_cast<size_t>(image.Stride()) * image.height);
-    EXPECT_LE(image.colours.size(), 256u);
-}
-
 TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
     // Bytes at the end a reader can do without: the last row's padding.
     // Run-length files end in an end-of-bitmap code and need every byte.
-    const std::pair<const char*, size_t> files[] = {{"g/pal1.bmp", 0},      {"g/pal4rle.bmp", 0},  {"g/pal8rle.bmp", 0},
-                                                    {"g/pal8os2.bmp", 1},   {"g/rgb16-565.bmp", 2}, {"g/rgb24.bmp", 3},
-                                                    {"g/rgb32bf.bmp", 0},   {"g/pal8v5.bmp", 1}};
+    const std::pair<const char*, size_t> files[] = {{"g/pal1.bmp", 0}, {"g/pal4rle.bmp", 0}, {"g/pal8rle.bmp", 0},
+        {"g/pal8os2.bmp", 1}, {"g/rgb16-565.bmp", 2}, {"g/rgb24.bmp", 3}, {"g/rgb32bf.bmp", 0}, {"g/pal8v5.bmp", 1}};
     for (const auto& [name, spare] : files) {
         const std::vector<BYTE> file = Corpus(name);
         const std::vector<BYTE> resource(file.begin() + sizeof(BITMAPFILEHEADER), file.end());
@@ -39,31 +30,6 @@ TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
             }
             EXPECT_TRUE(decode(bytes.data(), needed)) << name;
         }
-    }
-}
-
-TEST(DamagedBitmaps, ChangedBytesNeverLeadOutsideTheData) {
-    uint64_t state = 0x5EED;  // a fixed seed, so that a failure can be repeated
-    auto random = [&] { return static_cast<uint32_t>((state = state * 6364136223846793005ULL + 1442695040888963407ULL) >> 33); };
-    for (const char* name : {"g/pal1.bmp", "g/pal4.bmp", "g/pal4rle.bmp", "g/pal8rle.bmp", "g/pal8os2.bmp",
-                             "g/pal8topdown.bmp", "g/rgb16-565.bmp", "g/rgb24.bmp", "g/rgb32bf.bmp", "g/pal8v5.bmp",
-                             "q/pal8rletrns.bmp", "q/pal4rlecut.bmp"}) {
-        const std::vector<BYTE> original = Corpus(name);
-        ASSERT_GT(original.size(), 200u) << name;
-        int loaded = 0;
-        for (int round = 0; round < 300; ++round) {
-            std::vector<BYTE> bytes = original;
-            for (uint32_t changes = 1 + random() % 4; changes > 0; --changes) {
-                const size_t span = random() % 2 ? 160 : bytes.size();  // mostly the headers and the colour table
-                bytes[random() % span] = static_cast<BYTE>(random());
-            }
-            if (const auto image = platform::DecodeBitmapFile(bytes.data(), bytes.size())) {
-                ExpectSound(*image);
-                ++loaded;
-            }
-            if (const auto image = platform::DecodePackedBitmap(bytes.data() + 14, bytes.size() - 14)) ExpectSound(*image);
-        }
-        EXPECT_GT(loaded, 0) << name << ": most changes land on bytes that do not matter";
     }
 }
 
@@ -127,13 +93,10 @@ TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
 // The colour table is blue, green, red, and as long as the colours-used field
 // says; past it come the pixels.
 TEST(HostileBitmaps, TheColourTableIsAsLongAsAnnounced) {
-    const Picture picture{2, 1, 8, BI_RGB, 40, 2, {{1, 2, 3, 0}, {4, 5, 6, 0}}, {1, 0}};
-    const std::vector<BYTE> bytes = PackedBitmap(picture);
+    const std::vector<BYTE> bytes = PackedBitmap({2, 1, 8, BI_RGB, 40, 2, {{1, 2, 3, 0}, {4, 5, 6, 0}}, {1, 0}});
     const auto image = platform::DecodePackedBitmap(bytes.data(), bytes.size());
-    ASSERT_TRUE(image);
-    ASSERT_EQ(image->colours.size(), 2u);
-    EXPECT_EQ(image->ColourAt(0, 0), RGB(6, 5, 4));
-    EXPECT_EQ(image->ColourAt(1, 0), RGB(3, 2, 1));
+    ASSERT_TRUE(image && image->colours.size() == 2u);
+    EXPECT_TRUE(image->ColourAt(0, 0) == RGB(6, 5, 4) && image->ColourAt(1, 0) == RGB(3, 2, 1));
 }
 
 // Narrower fields scale from their largest value down to 8 bits, wider ones

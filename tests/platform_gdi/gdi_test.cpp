@@ -1,5 +1,5 @@
 // Device contexts on surfaces and bitmaps, pixels with colour matching, and
-// StretchBlt from a bitmap onto a surface, on a screen inside guard bands.
+// StretchBlt from a bitmap onto a surface inside guard bands.
 #include <api/gdi_bmp.h>
 
 #include <array>
@@ -12,8 +12,7 @@ namespace {
 using Gdi = FreshPlatform;
 using Palette = std::array<PALETTEENTRY, 256>;
 
-// White but for a few entries, with a tie and a repeat to settle: entry 3
-// black, 7 and 9 two reds 20 apart, 12 and 13 the same green.
+// White but for entry 3 black, 7 and 9 two reds 20 apart, 12 and 13 one green.
 Palette WithTies() {
     Palette entries;
     entries.fill(PALETTEENTRY{255, 255, 255, 0});
@@ -24,57 +23,32 @@ Palette WithTies() {
     return entries;
 }
 
-// Every entry its own colour: (i, 255 - i, i / 2).
-Palette Distinct() {
-    Palette entries;
-    for (int i = 0; i < 256; ++i) entries[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
-    return entries;
-}
-
 // The screen's device context, with the palette given to its surface.
-class ScreenDC {
-public:
-    explicit ScreenDC(GuardedScreen& screen, const Palette* entries = nullptr) : surface_(screen.Surface()) {
-        if (entries) {
-            platform::Palette* palette = nullptr;
-            EXPECT_EQ(platform::Palette::Create(DDPCAPS_8BIT, entries->data(), &palette), DD_OK);
-            surface_->SetPalette(palette);
-            palette->Release();
-        }
-        EXPECT_EQ(surface_->GetDC(&dc_), DD_OK);
+struct ScreenDC {
+    explicit ScreenDC(GuardedScreen& screen, const Palette* entries = nullptr) : surface(screen.Surface()) {
+        platform::Palette* palette = nullptr;
+        if (entries && platform::Palette::Create(DDPCAPS_8BIT, entries->data(), &palette) == DD_OK)
+            surface->SetPalette(palette), palette->Release();
+        EXPECT_EQ(surface->GetDC(&dc), DD_OK);
     }
-    ~ScreenDC() { surface_->ReleaseDC(dc_); }
-    operator HDC() const { return dc_; }
-
-private:
-    LPDIRECTDRAWSURFACE4 surface_;
-    HDC dc_ = nullptr;
+    ~ScreenDC() { surface->ReleaseDC(dc); }
+    operator HDC() const { return dc; }
+    LPDIRECTDRAWSURFACE4 surface;
+    HDC dc = nullptr;
 };
 
-// Through the reader, from the shared builder's bytes: 8-bit pixels index
-// `table`, 32-bit ones are COLORREFs.
-HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels,
-                   std::vector<RGBQUAD> table = {{0, 0, 0, 0}}) {
+// Through the reader: 8-bit pixels index `table`, 32-bit ones are COLORREFs.
+HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels, std::vector<RGBQUAD> table = {{}}) {
     if (bitCount > 8) table.clear();
     const std::vector<BYTE> bytes =
         PackedBitmap({width, height, bitCount, BI_RGB, 40, static_cast<DWORD>(table.size()), table, pixels});
     return platform::CreateDibSection(*platform::DecodePackedBitmap(bytes.data(), bytes.size()));
 }
 
-std::vector<RGBQUAD> Table(const Palette& entries) {
-    std::vector<RGBQUAD> table;
-    for (const PALETTEENTRY& e : entries) table.push_back({e.peBlue, e.peGreen, e.peRed, 0});
-    return table;
-}
-
-struct Blit {
-    int x, y, w, h, sx, sy, sw, sh;
-};
-
-BOOL StretchFrom(HBITMAP bitmap, HDC to, Blit b, DWORD rop = SRCCOPY) {
+BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCOPY) {
     HDC from = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(from, bitmap);
-    const BOOL done = StretchBlt(to, b.x, b.y, b.w, b.h, from, b.sx, b.sy, b.sw, b.sh, rop);
+    const BOOL done = StretchBlt(to, b[0], b[1], b[2], b[3], from, b[4], b[5], b[6], b[7], rop);
     SelectObject(from, old);
     DeleteDC(from);
     DeleteObject(bitmap);
@@ -88,45 +62,42 @@ std::vector<BYTE> Bytes(const GuardedScreen& screen) {
     return bytes;
 }
 
-TEST_F(Gdi, SetPixelTakesTheNearestEntryAndTiesGoToTheLowest) {
+// The nearest entry, ties to the lowest; without a palette the default ramp;
+// nothing outside the surface.
+TEST_F(Gdi, SetPixelTakesTheNearestEntryAndGetPixelItsColour) {
     const Palette entries = WithTies();
-    const std::pair<COLORREF, BYTE> cases[] = {
-        {RGB(100, 0, 0), 7}, {RGB(110, 0, 0), 7} /* halfway */, {RGB(111, 0, 0), 9}, {RGB(0, 200, 0), 12},
-        {RGB(0, 190, 5), 12}, {RGB(20, 0, 0), 3}, {RGB(250, 250, 250), 0}};
-    GuardedScreen screen(7, 1, 8, 4);
-    ScreenDC dc(screen, &entries);
-    for (int x = 0; x < 7; ++x) {
-        const auto [asked, index] = cases[x];
-        const COLORREF set = SetPixel(dc, x, 0, asked);
-        EXPECT_EQ(screen.At(x, 0), index) << std::hex << asked;
-        EXPECT_EQ(set, RGB(entries[index].peRed, entries[index].peGreen, entries[index].peBlue));
-        EXPECT_EQ(GetPixel(dc, x, 0), set);
+    const std::tuple<bool, COLORREF, BYTE> cases[] = {
+        {true, RGB(100, 0, 0), 7}, {true, RGB(110, 0, 0), 7}, {true, RGB(111, 0, 0), 9}, {true, RGB(0, 190, 5), 12},
+        {true, RGB(20, 0, 0), 3}, {true, RGB(250, 250, 250), 0}, {false, RGB(255, 255, 255), 255},
+        {false, RGB(255, 0, 0), 224}, {false, RGB(0, 255, 0), 28}, {false, RGB(0, 0, 255), 3}, {false, RGB(109, 36, 255), 103}};
+    for (const auto& [paletted, asked, index] : cases) {
+        GuardedScreen screen(2, 2, 8, 4);
+        ScreenDC dc(screen, paletted ? &entries : nullptr);
+        const COLORREF set = SetPixel(dc, 1, 1, asked);
+        EXPECT_EQ(screen.At(1, 1), index) << std::hex << asked;
+        // Each colour asked for without a palette is on the ramp.
+        EXPECT_EQ(set, paletted ? RGB(entries[index].peRed, entries[index].peGreen, entries[index].peBlue) : asked);
+        EXPECT_EQ(GetPixel(dc, 1, 1), set);
+        for (const auto& [x, y] : {Pixel{-1, 0}, {2, 0}, {0, 2}, {0, -1}}) {
+            EXPECT_EQ(SetPixel(dc, x, y, RGB(1, 2, 3)), CLR_INVALID) << x << ", " << y;
+            EXPECT_EQ(GetPixel(dc, x, y), CLR_INVALID) << x << ", " << y;
+        }
+        screen.Line(0)[screen.band] = 146;  // 100 10 10 on the ramp: red 4, green 4, blue 2
+        EXPECT_TRUE(paletted || GetPixel(dc, 0, 0) == RGB(145, 145, 170));
+        EXPECT_TRUE(screen.GuardsIntact());
     }
-    EXPECT_TRUE(screen.GuardsIntact());
 }
 
-TEST_F(Gdi, WithoutAPaletteTheDefaultRampAndNothingOutsideTheSurface) {
-    GuardedScreen screen(6, 2, 8, 4);
-    ScreenDC dc(screen);
-    const std::pair<COLORREF, BYTE> cases[] = {{RGB(0, 0, 0), 0},   {RGB(255, 255, 255), 255}, {RGB(255, 0, 0), 224},
-                                               {RGB(0, 255, 0), 28}, {RGB(0, 0, 255), 3},       {RGB(109, 36, 255), 103}};
-    for (int x = 0; x < 6; ++x) {
-        EXPECT_EQ(SetPixel(dc, x, 0, cases[x].first), cases[x].first);  // each of them is on the ramp
-        EXPECT_EQ(screen.At(x, 0), cases[x].second);
-    }
-    screen.Line(1)[screen.band] = 146;  // 100 10 10: red 4, green 4, blue 2
-    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(145, 145, 170));
-    for (const auto& [x, y] : {Pixel{-1, 0}, {6, 0}, {0, 2}, {0, -1}, {7, 1}}) {
-        EXPECT_EQ(SetPixel(dc, x, y, RGB(1, 2, 3)), CLR_INVALID) << x << ", " << y;
-        EXPECT_EQ(GetPixel(dc, x, y), CLR_INVALID) << x << ", " << y;
-    }
-    EXPECT_TRUE(screen.GuardsIntact());
-}
-
-TEST_F(Gdi, BitmapsAreSelectedIntoOneMemoryDeviceContextAtATime) {
+// One memory DC at a time holds a bitmap; made-up and wrong handles are refused.
+TEST_F(Gdi, BitmapsSelectedIntoOneDCAtATimeAndWrongHandlesRefused) {
     HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc);
     ASSERT_TRUE(dc && other);
-    HBITMAP bitmap = MakeBitmap(2, 2, 8, {0, 0, 0, 0});
+    HBITMAP bitmap = MakeBitmap(5, 3, 8, std::vector<DWORD>(15));
+    BITMAP record{};
+    EXPECT_TRUE(GetObjectA(bitmap, 0, nullptr) == int(sizeof record) && GetObjectA(bitmap, sizeof record - 1, &record) == 0);
+    ASSERT_EQ(GetObjectA(bitmap, sizeof record, &record), static_cast<int>(sizeof record));
+    EXPECT_TRUE(record.bmType == 0 && record.bmWidth == 5 && record.bmHeight == 3 && record.bmWidthBytes == 8);
+    EXPECT_TRUE(record.bmPlanes == 1 && record.bmBitsPixel == 8 && record.bmBits == platform::DibSectionImage(bitmap)->bits.data());
     HGDIOBJ stock = SelectObject(dc, bitmap);
     EXPECT_NE(stock, nullptr);
     EXPECT_EQ(SelectObject(other, bitmap), nullptr);
@@ -134,30 +105,14 @@ TEST_F(Gdi, BitmapsAreSelectedIntoOneMemoryDeviceContextAtATime) {
     EXPECT_EQ(SelectObject(dc, stock), bitmap);
     EXPECT_NE(SelectObject(other, bitmap), nullptr);
     EXPECT_TRUE(DeleteDC(other));  // deleting the DC lets the bitmap go
-    EXPECT_TRUE(DeleteObject(bitmap));
-    EXPECT_FALSE(DeleteObject(bitmap));
-    EXPECT_TRUE(DeleteDC(dc));
-    EXPECT_FALSE(DeleteDC(dc));
-}
-
-TEST_F(Gdi, MadeUpAndWrongHandlesAreRefused) {
     const auto junk = reinterpret_cast<HDC>(0x1234);
     const auto junkObject = reinterpret_cast<HGDIOBJ>(0x1234);
-    BITMAP record{};
-    EXPECT_FALSE(DeleteObject(junkObject) || DeleteDC(junk));
-    EXPECT_EQ(SelectObject(junk, junkObject), nullptr);
-    EXPECT_EQ(GetObjectA(junkObject, sizeof record, &record), 0);
-    EXPECT_EQ(GetPixel(junk, 0, 0), CLR_INVALID);
-    EXPECT_EQ(SetPixel(junk, 0, 0, 0), CLR_INVALID);
-    EXPECT_EQ(CreateCompatibleDC(junk), nullptr);
-    EXPECT_FALSE(StretchBlt(junk, 0, 0, 1, 1, junk, 0, 0, 1, 1, SRCCOPY));
-
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = MakeBitmap(1, 1, 8, {0});
-    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(bitmap)) || DeleteObject(dc));
-    EXPECT_EQ(SelectObject(dc, dc), nullptr);
-    EXPECT_EQ(GetObjectA(dc, sizeof record, &record), 0);
+    EXPECT_FALSE(DeleteObject(junkObject) || DeleteDC(junk) || DeleteDC(reinterpret_cast<HDC>(bitmap)) || DeleteObject(dc));
+    EXPECT_FALSE(SelectObject(junk, junkObject) || SelectObject(dc, dc) || CreateCompatibleDC(junk));
+    EXPECT_FALSE(GetObjectA(junkObject, sizeof record, &record) || GetObjectA(dc, sizeof record, &record));
+    EXPECT_TRUE(GetPixel(junk, 0, 0) == CLR_INVALID && SetPixel(junk, 0, 0, 0) == CLR_INVALID);
     EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);  // pixels are read from surfaces only
+    EXPECT_FALSE(StretchBlt(junk, 0, 0, 1, 1, junk, 0, 0, 1, 1, SRCCOPY));
     GuardedScreen screen(1, 1, 8, 4);
     {
         ScreenDC surfaceDC(screen);
@@ -165,32 +120,21 @@ TEST_F(Gdi, MadeUpAndWrongHandlesAreRefused) {
         EXPECT_FALSE(DeleteDC(surfaceDC));                    // and goes back through ReleaseDC
     }
     EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_FALSE(DeleteObject(bitmap));
     EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_FALSE(DeleteDC(dc));
 }
 
-TEST_F(Gdi, GetObjectDescribesTheDibSection) {
-    HBITMAP bitmap = MakeBitmap(5, 3, 8, std::vector<DWORD>(15));
-    BITMAP record{};
-    EXPECT_EQ(GetObjectA(bitmap, 0, nullptr), static_cast<int>(sizeof record));
-    EXPECT_EQ(GetObjectA(bitmap, sizeof record - 1, &record), 0);
-    ASSERT_EQ(GetObjectA(bitmap, sizeof record, &record), static_cast<int>(sizeof record));
-    EXPECT_EQ(record.bmType, 0);
-    EXPECT_TRUE(record.bmWidth == 5 && record.bmHeight == 3 && record.bmWidthBytes == 8);
-    EXPECT_TRUE(record.bmPlanes == 1 && record.bmBitsPixel == 8);
-    EXPECT_EQ(record.bmBits, platform::DibSectionImage(bitmap)->bits.data());
-    EXPECT_TRUE(DeleteObject(bitmap));
-}
-
-// A bitmap made for the palette lands index for index: each destination
-// pixel shows the source pixel under its centre, and only where the
-// destination and the surface meet.
+// Index for index for a bitmap of the palette's colours: each destination
+// pixel shows the source pixel under its centre, only where the destination
+// and the surface meet. Only SRCCOPY from a memory DC onto a surface.
 TEST_F(Gdi, StretchShowsTheSourcePixelUnderEachCentre) {
     constexpr BYTE _ = kBlank;
     struct Case {
         const char* what;
         LONG width, height;  // of the source, pixels 1, 2, 3... row by row
         int screenWidth, screenHeight;
-        Blit blit;
+        std::array<int, 8> blit;
         std::vector<BYTE> screen;  // all kBlank: refused
     };
     const Case cases[] = {
@@ -207,20 +151,19 @@ TEST_F(Gdi, StretchShowsTheSourcePixelUnderEachCentre) {
         {"past the bitmap's right", 2, 2, 2, 2, {0, 0, 2, 2, 1, 0, 2, 2}, {_, _, _, _}},
         {"past the bitmap's left", 2, 2, 2, 2, {0, 0, 2, 2, -1, 0, 2, 2}, {_, _, _, _}},
     };
-    const Palette entries = Distinct();
+    Palette entries;
+    std::vector<RGBQUAD> table;
+    for (int i = 0; i < 256; ++i) entries[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 0}, table.push_back({BYTE(i / 2), BYTE(255 - i), BYTE(i), 0});
     for (const Case& c : cases) {
         std::vector<DWORD> pixels(c.width * c.height);
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = DWORD(i + 1);
         GuardedScreen screen(c.screenWidth, c.screenHeight, 8, 4);
         ScreenDC dc(screen, &entries);
         const bool refused = c.screen == std::vector<BYTE>(c.screen.size(), kBlank);
-        EXPECT_EQ(StretchFrom(MakeBitmap(c.width, c.height, 8, pixels, Table(entries)), dc, c.blit), !refused) << c.what;
+        EXPECT_EQ(StretchFrom(MakeBitmap(c.width, c.height, 8, pixels, table), dc, c.blit), !refused) << c.what;
         EXPECT_EQ(Bytes(screen), c.screen) << c.what;
         EXPECT_TRUE(screen.GuardsIntact()) << c.what;
     }
-}
-
-TEST_F(Gdi, StretchGoesOnlyFromAMemoryDCOntoASurfaceAndOnlyCopies) {
     GuardedScreen screen(2, 2, 8, 4);
     ScreenDC dc(screen);
     HDC memory = CreateCompatibleDC(nullptr);
@@ -231,16 +174,15 @@ TEST_F(Gdi, StretchGoesOnlyFromAMemoryDCOntoASurfaceAndOnlyCopies) {
     EXPECT_TRUE(screen.Drawn().empty());
 }
 
+// Its own table: 0 near red 9, 1 exactly green, 2 near black, 3 past the
+// table shows black; 32-bit pixels likewise.
 TEST_F(Gdi, OtherColoursTakeTheNearestPaletteEntry) {
     const Palette entries = WithTies();
-    // Its own table: 0 near red 9, 1 exactly green, 2 near black; 3 is past
-    // the table and shows black.
-    const std::vector<RGBQUAD> table = {{0, 0, 118, 0}, {0, 200, 0, 0}, {5, 5, 5, 0}};
     GuardedScreen screen(7, 1, 8, 4);
     ScreenDC dc(screen, &entries);
-    ASSERT_TRUE(StretchFrom(MakeBitmap(4, 1, 8, {0, 1, 2, 3}, table), dc, {0, 0, 4, 1, 0, 0, 4, 1}));
-    ASSERT_TRUE(StretchFrom(MakeBitmap(3, 1, 32, {RGB(101, 0, 0), RGB(0, 0, 0), RGB(1, 199, 0)}), dc,
-                            {4, 0, 3, 1, 0, 0, 3, 1}));
+    ASSERT_TRUE(StretchFrom(MakeBitmap(4, 1, 8, {0, 1, 2, 3}, {{0, 0, 118, 0}, {0, 200, 0, 0}, {5, 5, 5, 0}}), dc,
+                            {0, 0, 4, 1, 0, 0, 4, 1}));
+    ASSERT_TRUE(StretchFrom(MakeBitmap(3, 1, 32, {RGB(101, 0, 0), RGB(0, 0, 0), RGB(1, 199, 0)}), dc, {4, 0, 3, 1, 0, 0, 3, 1}));
     EXPECT_EQ(Bytes(screen), (std::vector<BYTE>{9, 12, 3, 3, 7, 3, 12}));
 }
 

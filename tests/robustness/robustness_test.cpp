@@ -1,17 +1,14 @@
-// The programs as a careless user or a hostile caller would run them: runs
-// that must end, signals that must leave a whole recording, write errors and
-// command lines that must be refused without touching any file.
+// The programs as a careless user or a hostile caller runs them: runs that
+// must end, signals that must leave a whole recording, write errors and
+// command lines refused without touching any file.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <csignal>
 #include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "program_run.h"
 #include "recording.h"
@@ -38,8 +35,8 @@ int FinishWithin(pid_t pid, int seconds) {
 void AwaitTerminationHandler(pid_t pid) {
     const std::string path = "/proc/" + std::to_string(pid) + "/status";
     for (int tick = 0; tick < 1000; ++tick) {
-        std::string status = ReadFile(path);
-        size_t caught = status.find("SigCgt:");
+        const std::string status = ReadFile(path);
+        const size_t caught = status.find("SigCgt:");
         if (caught != std::string::npos && (std::stoull(status.substr(caught + 7), nullptr, 16) >> (SIGTERM - 1)) & 1)
             return;
         Pause();
@@ -47,51 +44,46 @@ void AwaitTerminationHandler(pid_t pid) {
     ADD_FAILURE() << "no handler for SIGTERM";
 }
 
-bool Exists(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0;
-}
-
-// Every frame whose scripted steps all fail still takes a refresh, so the
-// clock reaches --frames and the scripted events.
+// Every frame whose steps all fail still takes a refresh, so the clock
+// reaches --frames and the scripted events.
 TEST(Robustness, RunsWhoseFramesAllFailEnd) {
-    struct Case {
-        Args args;
-        const char* escape;  // the trace line of the Escape that ended the run
-    };
-    for (const Case& c : {Case{{"--fail", "Blt", "--frames", "10"}, "event key=Escape 1666670"},
-                          Case{{"--fail", "Flip:DDERR_SURFACELOST", "--frames", "10"}, "event key=Escape 1666670"},
-                          Case{{"--fail", "Restore", "--events", "100:lose,200:regain", "--frames", "30"},
-                               "event key=Escape 6000012"},
-                          Case{{"--fail", "Blt", "--events", "1000:key=Escape"}, "event key=Escape 10000020"}}) {
+    const std::pair<Args, const char*> cases[] = {
+        {{"--fail", "Blt", "--frames", "10"}, "event key=Escape 1666670"},
+        {{"--fail", "Flip:DDERR_SURFACELOST", "--frames", "10"}, "event key=Escape 1666670"},
+        {{"--fail", "Restore", "--events", "100:lose,200:regain", "--frames", "30"}, "event key=Escape 6000012"},
+        {{"--fail", "Blt", "--events", "1000:key=Escape"}, "event key=Escape 10000020"}};
+    for (const auto& [extra, escape] : cases) {
         const std::string trace = TempPath("trace");
         Args args{"--headless", "--trace", trace};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        EXPECT_EQ(FinishWithin(Start(DICE_PROGRAM, args, TempPath("output")), 20), 0) << c.args[1];
-        const std::vector<std::string> lines = Lines(ReadFile(trace));
-        EXPECT_EQ(Matching(lines, "event key=Escape"), Args{c.escape}) << c.args[1];
+        args.insert(args.end(), extra.begin(), extra.end());
+        EXPECT_EQ(FinishWithin(Start(DICE_PROGRAM, args, TempPath("output")), 20), 0) << extra[1];
+        EXPECT_EQ(Matching(Lines(ReadFile(trace)), "event key=Escape"), Args{escape}) << extra[1];
     }
 }
 
 // However often SIGTERM, SIGINT or SIGHUP come, and whatever the program
-// waits on, it closes as the close button would, with its recording whole.
+// waits on (frames, a busy surface, minimised with nothing scripted), it
+// closes as the close button would, with its recording whole.
 TEST(Robustness, RepeatedSignalsCloseTheProgramWithItsRecording) {
-    for (const Args& waiting : {Args{}, Args{"--still-drawing", "4294967295"}, Args{"--fail", "Lock:DDERR_WASSTILLDRAWING"}})
+    for (const Args& waiting : {Args{}, Args{"--still-drawing", "4294967295"}, Args{"--fail", "Lock:DDERR_WASSTILLDRAWING"},
+                                Args{"--events", "0:minimize"}})
         for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
             const std::string gif = TempPath("signal.gif"), trace = TempPath("signal.trace");
             Args args{"--headless", "--record", gif, "--trace", trace};
             args.insert(args.end(), waiting.begin(), waiting.end());
-            pid_t pid = Start(WIRECUBE_PROGRAM, args, TempPath("output"));
+            const pid_t pid = Start(WIRECUBE_PROGRAM, args, TempPath("output"));
             ASSERT_GT(pid, 0);
             AwaitTerminationHandler(pid);
-            // Time to draw frames, or to settle into the wait for a busy surface;
-            // then time for the first signal to arrive, lest the two merge into one.
+            // Time to settle into the wait; then for the first signal to
+            // arrive, lest the two merge into one.
             for (int sent = 0; sent < 2; ++sent) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 kill(pid, signal);
             }
             ASSERT_EQ(FinishWithin(pid, 20), 0) << signal << " " << (waiting.empty() ? "" : waiting[1]);
-            EXPECT_EQ(Matching(Lines(ReadFile(trace)), "exit"), Args{"exit 0"});
+            const std::vector<std::string> lines = Lines(ReadFile(trace));
+            EXPECT_FALSE(Matching(lines, "signal").empty());
+            EXPECT_EQ(Matching(lines, "exit"), Args{"exit 0"});
             Decode(gif);  // fails the test unless the file is a whole GIF
         }
 }
@@ -114,9 +106,8 @@ int WholeFramesOfCutRecording(const std::string& path) {
         }
         whole = type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) == GIF_OK;
         std::vector<GifPixelType> line(whole ? static_cast<size_t>(gif->Image.Width) : 0);
-        for (int y = 0; whole && y < gif->Image.Height; ++y)
-            whole = DGifGetLine(gif, line.data(), gif->Image.Width) == GIF_OK;
-        if (whole) ++frames;
+        for (int y = 0; whole && y < gif->Image.Height; ++y) whole = DGifGetLine(gif, line.data(), gif->Image.Width) == GIF_OK;
+        frames += whole;
     }
     DGifCloseFile(gif, &error);
     return whole ? frames : -1;
@@ -125,7 +116,7 @@ int WholeFramesOfCutRecording(const std::string& path) {
 TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
     const std::string gif = TempPath("killed.gif");
     std::remove(gif.c_str());
-    pid_t pid = Start(DICE_PROGRAM, {"--headless", "--record", gif}, TempPath("output"));
+    const pid_t pid = Start(DICE_PROGRAM, {"--headless", "--record", gif}, TempPath("output"));
     ASSERT_GT(pid, 0);
     struct stat status {};
     for (int tick = 0; tick < 2000 && (stat(gif.c_str(), &status) != 0 || status.st_size < 20000); ++tick) Pause();
@@ -136,39 +127,55 @@ TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
 
 TEST(Robustness, WriteErrorsFailTheRunWithTheProgramsName) {
     for (const char* option : {"--trace", "--record"}) {
-        RunResult run = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "2", option, "/dev/full"});
+        const RunResult run = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "2", option, "/dev/full"});
         EXPECT_EQ(run.exitCode, 1) << option;
         EXPECT_EQ(run.output, std::string(WIRECUBE_PROGRAM) + ": cannot write /dev/full: No space left on device\n");
     }
 }
 
-// One line names the problem; no file is created, and none truncated.
+// One line names the problem, one points to --help; no file is created or
+// truncated. --help lists the options.
 TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
     const std::string kept = TempPath("kept"), absent = TempPath("absent"), trace = TempPath("t.txt");
     const std::string absentAgain = ::testing::TempDir() + "./" + absent.substr(::testing::TempDir().size());
     std::ofstream(kept) << "kept";
-    struct Case {
-        Args args;
-        std::string problem;
-    };
-    for (const Case& c : {Case{{"--fail", "NoSuchCall", "--trace", trace}, "no call 'NoSuchCall' can be made to fail"},
-                          Case{{"--fail", "DirectDrawCreate:1", "--trace", trace}, "result 1 in 'DirectDrawCreate:1' "},
-                          Case{{"--record", kept, "--trace", kept}, "are the same file"},
-                          Case{{"--record", absent, "--trace", absentAgain}, "are the same file"},
-                          Case{{"--trace", trace, "--digest", trace}, "are the same file"},
-                          Case{{"--trace", trace, "--record", "/nonexistent/x.gif"},
-                               "cannot create /nonexistent/x.gif: No such file or directory"}}) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"--fail", "NoSuchCall", "--trace", trace}, "no call 'NoSuchCall' can be made to fail"},
+        {{"--fail", "DirectDrawCreate:1", "--trace", trace}, "result 1 in 'DirectDrawCreate:1' "},
+        {{"--record", kept, "--trace", kept}, "are the same file"},
+        {{"--record", absent, "--trace", absentAgain}, "are the same file"},
+        {{"--trace", trace, "--digest", trace}, "are the same file"},
+        {{"--trace", trace, "--record", "/nonexistent/x.gif"}, "cannot create /nonexistent/x.gif: No such file or directory"},
+        {{"--bogus", "--trace", trace}, "--bogus"}};
+    for (const auto& [extra, problem] : cases) {
         std::remove(trace.c_str());
         std::remove(absent.c_str());
         Args args{"--headless", "--frames", "1"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        RunResult run = RunToEnd(TINY_PROGRAM, args);
-        EXPECT_EQ(run.exitCode, 2) << c.problem;
+        args.insert(args.end(), extra.begin(), extra.end());
+        const RunResult run = RunToEnd(TINY_PROGRAM, args);
+        EXPECT_EQ(run.exitCode, 2) << problem;
         EXPECT_EQ(Lines(run.output).size(), 2u) << run.output;
-        EXPECT_NE(run.output.find(c.problem), std::string::npos) << run.output;
-        EXPECT_FALSE(Exists(trace) || Exists(absent)) << c.problem;
+        EXPECT_NE(run.output.find(problem), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("--help"), std::string::npos) << run.output;
+        EXPECT_FALSE(std::ifstream(trace) || std::ifstream(absent)) << problem;
         EXPECT_EQ(ReadFile(kept), "kept");
     }
+    const RunResult help = RunToEnd(WIRECUBE_PROGRAM, {"--help"}), version = RunToEnd(WIRECUBE_PROGRAM, {"--version"});
+    EXPECT_TRUE(help.exitCode == 0 && version.exitCode == 0 && !version.output.empty());
+    for (const char* option : {"--headless", "--realtime", "--frames", "--events", "--fail", "--still-drawing",
+                               "--record", "--digest", "--trace", "--window", "--integer-scale", "--version"})
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+}
+
+// Each flip returns at a later refresh of a real 60 Hz display.
+TEST(Robustness, RealtimeRunPacesByTheRealClock) {
+    const std::string trace = TempPath("trace");
+    const RunResult run = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--realtime", "--frames", "6", "--trace", trace});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::vector<std::string> flips = Matching(Lines(ReadFile(trace)), "flip");
+    ASSERT_EQ(flips.size(), 6u);
+    for (size_t k = 0; k < flips.size(); ++k)
+        EXPECT_GE(std::stoll(flips[k].substr(5)), static_cast<long long>(k + 1) * 166'667) << flips[k];
 }
 
 }  // namespace

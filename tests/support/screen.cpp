@@ -57,7 +57,6 @@ HRESULT LoggedSurface::Blt(LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTF
 HRESULT LoggedSurface::Flip(LPDIRECTDRAWSURFACE4, DWORD) { return DDERR_UNSUPPORTED; }
 HRESULT LoggedSurface::GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) { return DDERR_UNSUPPORTED; }
 HRESULT LoggedSurface::GetDC(HDC FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::GetPalette(LPDIRECTDRAWPALETTE FAR*) { return DDERR_UNSUPPORTED; }
 HRESULT LoggedSurface::GetSurfaceDesc(LPDDSURFACEDESC2 desc) { return screen_.Surface()->GetSurfaceDesc(desc); }
 HRESULT LoggedSurface::IsLost() { return screen_.Surface()->IsLost(); }
 HRESULT LoggedSurface::ReleaseDC(HDC) { return DDERR_UNSUPPORTED; }
