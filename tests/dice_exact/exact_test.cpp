@@ -86,8 +86,8 @@ TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation)
     CompareOrientations(Stride());
 }
 
-// The fast path rounds texel coordinates with the hardware only when that
-// rounds to nearest; in the other modes every division rounds otherwise too.
+// The fast path's rounding of texel coordinates must not follow the mode, as
+// RoundHalfEven does not; and in the other modes every division rounds otherwise.
 TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryRoundingMode)
 {
     for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
