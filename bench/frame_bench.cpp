@@ -83,6 +83,7 @@ Vertices DieVertices() {
 
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
 bool StartLlvmpipe() {
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     setenv("GALLIUM_DRIVER", "llvmpipe", 1);
     setenv("LP_NUM_THREADS", "1", 1);
     const auto platform = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
