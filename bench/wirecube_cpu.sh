@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# The processor time that each program takes to show ten seconds of frames
-# (600 at 60 a second) in a 640 x 480 window (--window) on a virtual X server
-# with a window manager, with SDL's OpenGL renderer and with its software
-# renderer (SDL_RENDER_DRIVER): user plus system time of the process as a
-# share of one core, for the whole run (start-up included, from
-# /usr/bin/time) and for the steady part after the first two seconds (from
-# /proc). Fails when a steady share reaches the program's limit.
-#
+# The processor time that each program takes to show 600 frames (ten seconds) in a 640 x 480 window
+# on a virtual X server with a window manager, with SDL's OpenGL and software renderers: user plus
+# system time as a share of one core, for the whole run (from /usr/bin/time) and for the steady part
+# after the first two seconds (from /proc). Fails when a steady share reaches the program's limit.
 #   bench/wirecube_cpu.sh [BUILD_DIR]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,9 +11,7 @@ frames=600
 for tool in Xvfb openbox xprop /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
 done
-for program in wirecube dice; do
-  [ -x "$build/$program/$program" ] || { echo "no program at $build/$program/$program: build it first" >&2; exit 2; }
-done
+for p in wirecube dice; do [ -x "$build/$p/$p" ] || { echo "no $build/$p/$p: build it first" >&2; exit 2; }; done
 
 work=$(mktemp -d)
 pids=()
@@ -59,23 +53,17 @@ measure() {
   local program=$1 renderer=$2 limit=$3
   SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' \
     "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
-  local timer=$!
+  local timer=$! pid steady_start steady_from steady_to steady_end user sys elapsed flips
   pids+=("$timer")
   sleep 0.5
-  local pid
   pid=$(pgrep -P "$timer")
   # utime + stime of the program so far, in clock ticks (fields 14 and 15 of its stat).
   cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
   sleep 1.5
-  local steady_start steady_from steady_to steady_end
-  steady_start=$(date +%s.%N)
-  steady_from=$(cpu_ticks)
+  steady_start=$(date +%s.%N) steady_from=$(cpu_ticks)
   sleep 7
-  steady_to=$(cpu_ticks)
-  steady_end=$(date +%s.%N)
+  steady_to=$(cpu_ticks) steady_end=$(date +%s.%N)
   wait "$timer"
-
-  local user sys elapsed flips
   read -r user sys elapsed <"$work/time"
   flips=$(grep -c '^flip ' "$work/trace")
   awk -v name="$program" -v renderer="$renderer" -v user="$user" -v sys="$sys" -v elapsed="$elapsed" \

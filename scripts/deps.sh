@@ -5,7 +5,7 @@ packages=(
   g++ clang libclang-rt-dev cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libsdl2-dev libx11-dev libgif-dev libpng-dev
-  xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri
+  xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri libegl-dev libgles-dev libegl-mesa0
   mingw-w64
   x11-xserver-utils imagemagick
   emscripten python3

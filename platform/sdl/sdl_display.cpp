@@ -434,6 +434,11 @@ std::unique_ptr<Display> CreateSdlDisplay(bool window, bool integerScale, std::s
     // The software renderer draws into the window's own shared memory, not
     // into a texture of an OpenGL context that would draw it once more.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // One textured rectangle a frame is too small a job to share out: where
+    // OpenGL rasterises on the processor (Mesa's llvmpipe), handing it to
+    // worker threads and waiting for them costs more than drawing it here.
+    // The user's own choice stands.
+    setenv("LP_NUM_THREADS", "0", 0);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
         return nullptr;
