@@ -19,17 +19,14 @@
 #include "wirecube/cube.h"
 
 namespace {
-
 constexpr int kWidth = 640, kHeight = 480;
 constexpr DWORD kBackground = 1, kWhite = 255;
 // Ticks of a frame at 60 Hz, and how many frames of the animation to write.
 constexpr int32_t kFrameTicks = 256, kAnimationFrames = 120;
-
 int Fail(const char* what, HRESULT result = S_OK) {
     std::fprintf(stderr, "crossframes: %s (0x%08lX)\n", what, static_cast<unsigned long>(result));
     return 1;
 }
-
 // An off-screen surface in system memory with one palette index per pixel,
 // whatever the desktop's own format: no display mode is needed.
 LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
@@ -47,11 +44,9 @@ LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
     if (result != DD_OK) Fail("CreateSurface", result);
     return surface;
 }
-
 uint32_t ReadLE32(const std::vector<BYTE>& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
-
 // The texture's palette indices, top row first, straight from the bitmap file
 // (8 bits per pixel, uncompressed, bottom-up rows padded to four bytes).
 LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
@@ -73,7 +68,6 @@ LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
     texture->Unlock(NULL);
     return texture;
 }
-
 // FNV-1a over the visible pixels, without the pitch's padding.
 uint64_t Digest(LPDIRECTDRAWSURFACE4 surface) {
     DDSURFACEDESC2 desc = {};
@@ -87,7 +81,6 @@ uint64_t Digest(LPDIRECTDRAWSURFACE4 surface) {
     surface->Unlock(NULL);
     return hash;
 }
-
 // One frame as the frame routine makes it: the colour fill, then the scene.
 void WriteFrame(FILE* out, const char* scene, void (*draw)(LPDIRECTDRAWSURFACE4, int32_t), int32_t ticks, int a,
                 int b) {
@@ -99,7 +92,6 @@ void WriteFrame(FILE* out, const char* scene, void (*draw)(LPDIRECTDRAWSURFACE4,
     draw(BackSurface, ticks);
     std::fprintf(out, "%s %d %d %016" PRIx64 "\n", scene, a, b, Digest(BackSurface));
 }
-
 // Every 15 degrees, and a degree either side of each quarter turn (a face
 // seen squarely takes the affine fill).
 std::vector<int> Degrees() {
@@ -108,7 +100,6 @@ std::vector<int> Degrees() {
         if (d % 15 == 0 || (d + 1) % 90 == 0 || (d - 1) % 90 == 0) degrees.push_back(d);
     return degrees;
 }
-
 void WriteOrientations(FILE* out) {
     for (int x : Degrees())
         for (int y : Degrees()) {
@@ -121,7 +112,6 @@ void WriteOrientations(FILE* out) {
         WriteFrame(out, "wirecube", DrawWireCube, 0, angle, 0);
     }
 }
-
 void WriteAnimation(FILE* out) {
     DieAngleX = DieAngleY = cubeAngle = 0;
     for (int frame = 0; frame < kAnimationFrames; ++frame)
@@ -129,9 +119,7 @@ void WriteAnimation(FILE* out) {
     for (int frame = 0; frame < kAnimationFrames; ++frame)
         WriteFrame(out, "wirecube-60Hz", DrawWireCube, kFrameTicks, frame, 0);
 }
-
 }  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: crossframes TEXTURE.bmp OUTPUT\n");
@@ -145,7 +133,6 @@ int main(int argc, char** argv) {
     if (result != DD_OK) return Fail("QueryInterface", result);
     result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL);
     if (result != DD_OK) return Fail("SetCooperativeLevel", result);
-
     BuildSineTable();
     ScreenRect = {0, 0, kWidth, kHeight};
     BackgroundPixel = kBackground;
@@ -153,7 +140,6 @@ int main(int argc, char** argv) {
     BackSurface = CreateIndexedSurface(kWidth, kHeight);
     TextureSurface = LoadTexture(argv[1]);
     if (!BackSurface || !TextureSurface) return Fail("no surfaces to draw with");
-
     // In binary, so that every system writes the same line ends.
     FILE* out = std::fopen(argv[2], "wb");
     if (!out) return Fail("cannot open the output");

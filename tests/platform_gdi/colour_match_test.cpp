@@ -6,7 +6,6 @@
 #include <random>
 
 namespace {
-
 TEST(NearestEntries, AgreeWithThePlainSearch) {
     std::mt19937 random(14);
     // Few channel values give many repeated entries and many colours half-way between two.
@@ -33,5 +32,4 @@ TEST(NearestEntries, AgreeWithThePlainSearch) {
                 ASSERT_EQ(nearest.Find(colour), platform::NearestEntry(entries.data(), colour)) << std::hex << colour;
     }
 }
-
 }  // namespace

@@ -11,7 +11,6 @@
 #include "fresh_platform.h"
 
 namespace {
-
 // Every pixel against the reference picture, but those it leaves transparent
 // and, when `skipping`, those of index 0: run-length files that jump over
 // pixels have a marker colour there that the picture does not use.
@@ -40,24 +39,19 @@ void ExpectPixelsOf(const platform::DibImage& image, const std::string& referenc
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(skipped > 0, skipping);
 }
-
 HBITMAP FromFile(const std::string& path, int cx = 0, int cy = 0) {
     return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
-
 HBITMAP FromResource(LPCSTR name) {
     return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
-
 // A resource is its file less the file header.
 std::vector<BYTE> Packed(const std::string& name) {
     std::vector<BYTE> bytes = Corpus(name);
     bytes.erase(bytes.begin(), bytes.begin() + sizeof(BITMAPFILEHEADER));
     return bytes;
 }
-
 using LoadImage = FreshPlatform;
-
 // The file loaded both ways: what loads is sound, and a good file gives the
 // same image from its resource. The image from the file, or null.
 const platform::DibImage* LoadBothWays(const std::string& name, HBITMAP& file, HBITMAP& resource) {
@@ -76,7 +70,6 @@ const platform::DibImage* LoadBothWays(const std::string& name, HBITMAP& file, H
                  (a->colours.empty() || std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * 4) == 0)));
     return a;
 }
-
 TEST_F(LoadImage, TheCorpusLoadsAsListed) {
     // Reference picture: "=" its own, "" not compared, or another one.
     // rgb32bf shows rgb24's picture and pal4rle pal4's, whose own reference
@@ -124,7 +117,6 @@ TEST_F(LoadImage, TheCorpusLoadsAsListed) {
         EXPECT_TRUE((!file || DeleteObject(file)) && (!resource || DeleteObject(resource)));
     }
 }
-
 // Resources by number or by name regardless of case, as information header
 // and what follows only; files only when asked; the size asked for by
 // nearest neighbour.
@@ -167,5 +159,4 @@ TEST_F(LoadImage, ResourcesFilesAndSizes) {
     ASSERT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL"));
     EXPECT_EQ(FromFile(path), nullptr);
 }
-
 }  // namespace

@@ -9,9 +9,7 @@
 #include "fresh_platform.h"
 
 namespace {
-
 using Decoder = std::optional<platform::DibImage> (*)(const BYTE*, size_t);
-
 TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
     // Bytes at the end a reader can do without: the last row's padding.
     // Run-length files end in an end-of-bitmap code and need every byte.
@@ -32,7 +30,6 @@ TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
         }
     }
 }
-
 // The pixels' indices, top row first; empty when the bytes are refused.
 std::vector<BYTE> Indices(const Picture& picture) {
     const std::vector<BYTE> bytes = PackedBitmap(picture);
@@ -44,7 +41,6 @@ std::vector<BYTE> Indices(const Picture& picture) {
     }
     return indices;
 }
-
 TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
     struct Case {
         const char* what;
@@ -89,7 +85,6 @@ TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
         EXPECT_EQ(Indices(picture), c.indices) << c.what;
     }
 }
-
 // The colour table is blue, green, red, and as long as the colours-used field
 // says; past it come the pixels.
 TEST(HostileBitmaps, TheColourTableIsAsLongAsAnnounced) {
@@ -98,7 +93,6 @@ TEST(HostileBitmaps, TheColourTableIsAsLongAsAnnounced) {
     ASSERT_TRUE(image && image->colours.size() == 2u);
     EXPECT_TRUE(image->ColourAt(0, 0) == RGB(6, 5, 4) && image->ColourAt(1, 0) == RGB(3, 2, 1));
 }
-
 // Narrower fields scale from their largest value down to 8 bits, wider ones
 // keep their top 8, a missing one is 0: in red, the only field present here.
 TEST(HostileBitmaps, BitFieldsOfEveryWidthWidenTo8Bits) {
@@ -116,5 +110,4 @@ TEST(HostileBitmaps, BitFieldsOfEveryWidthWidenTo8Bits) {
         EXPECT_EQ(image->ColourAt(0, 0), RGB(c.red, 0, 0)) << std::hex << c.mask;
     }
 }
-
 }  // namespace

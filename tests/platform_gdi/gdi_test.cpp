@@ -8,10 +8,8 @@
 #include "screen.h"
 
 namespace {
-
 using Gdi = FreshPlatform;
 using Palette = std::array<PALETTEENTRY, 256>;
-
 // White but for entry 3 black, 7 and 9 two reds 20 apart, 12 and 13 one green.
 Palette WithTies() {
     Palette entries;
@@ -22,7 +20,6 @@ Palette WithTies() {
     entries[12] = entries[13] = {0, 200, 0, 0};
     return entries;
 }
-
 // The screen's device context, with the palette given to its surface.
 struct ScreenDC {
     explicit ScreenDC(GuardedScreen& screen, const Palette* entries = nullptr) : surface(screen.Surface()) {
@@ -36,7 +33,6 @@ struct ScreenDC {
     LPDIRECTDRAWSURFACE4 surface;
     HDC dc = nullptr;
 };
-
 // Through the reader: 8-bit pixels index `table`, 32-bit ones are COLORREFs.
 HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels, std::vector<RGBQUAD> table = {{}}) {
     if (bitCount > 8) table.clear();
@@ -44,7 +40,6 @@ HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pi
         PackedBitmap({width, height, bitCount, BI_RGB, 40, static_cast<DWORD>(table.size()), table, pixels});
     return platform::CreateDibSection(*platform::DecodePackedBitmap(bytes.data(), bytes.size()));
 }
-
 BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCOPY) {
     HDC from = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(from, bitmap);
@@ -54,14 +49,12 @@ BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCO
     DeleteObject(bitmap);
     return done;
 }
-
 std::vector<BYTE> Bytes(const GuardedScreen& screen) {
     std::vector<BYTE> bytes;
     for (int y = 0; y < screen.height; ++y)
         for (int x = 0; x < screen.width; ++x) bytes.push_back(screen.At(x, y));
     return bytes;
 }
-
 // The nearest entry, ties to the lowest; without a palette the default ramp;
 // nothing outside the surface.
 TEST_F(Gdi, SetPixelTakesTheNearestEntryAndGetPixelItsColour) {
@@ -87,7 +80,6 @@ TEST_F(Gdi, SetPixelTakesTheNearestEntryAndGetPixelItsColour) {
         EXPECT_TRUE(screen.GuardsIntact());
     }
 }
-
 // One memory DC at a time holds a bitmap; made-up and wrong handles are refused.
 TEST_F(Gdi, BitmapsSelectedIntoOneDCAtATimeAndWrongHandlesRefused) {
     HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc);
@@ -124,7 +116,6 @@ TEST_F(Gdi, BitmapsSelectedIntoOneDCAtATimeAndWrongHandlesRefused) {
     EXPECT_TRUE(DeleteDC(dc));
     EXPECT_FALSE(DeleteDC(dc));
 }
-
 // Index for index for a bitmap of the palette's colours: each destination
 // pixel shows the source pixel under its centre, only where the destination
 // and the surface meet. Only SRCCOPY from a memory DC onto a surface.
@@ -173,7 +164,6 @@ TEST_F(Gdi, StretchShowsTheSourcePixelUnderEachCentre) {
     EXPECT_TRUE(DeleteDC(memory));
     EXPECT_TRUE(screen.Drawn().empty());
 }
-
 // Its own table: 0 near red 9, 1 exactly green, 2 near black, 3 past the
 // table shows black; 32-bit pixels likewise.
 TEST_F(Gdi, OtherColoursTakeTheNearestPaletteEntry) {
@@ -185,5 +175,4 @@ TEST_F(Gdi, OtherColoursTakeTheNearestPaletteEntry) {
     ASSERT_TRUE(StretchFrom(MakeBitmap(3, 1, 32, {RGB(101, 0, 0), RGB(0, 0, 0), RGB(1, 199, 0)}), dc, {4, 0, 3, 1, 0, 0, 3, 1}));
     EXPECT_EQ(Bytes(screen), (std::vector<BYTE>{9, 12, 3, 3, 7, 3, 12}));
 }
-
 }  // namespace

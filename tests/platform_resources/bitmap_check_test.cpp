@@ -9,7 +9,6 @@
 #include "program_run.h"
 
 namespace {
-
 TEST(BitmapCheck, RefusesWhatTheProgramCouldNotLoad) {
     const std::vector<BYTE> texture = ReadBytes(TEXTURE);
     auto rle8 = [](BYTE run) {
@@ -29,5 +28,4 @@ TEST(BitmapCheck, RefusesWhatTheProgramCouldNotLoad) {
         EXPECT_EQ(run.output, loads ? "" : "named.rc: bitmap 7 is not one the program can load\n") << what;
     }
 }
-
 }  // namespace

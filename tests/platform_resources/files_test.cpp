@@ -10,7 +10,6 @@
 #include "bitmap.h"
 
 namespace {
-
 TEST(Files, ReadInPiecesShortAtTheEndAndOnlyForReading) {
     std::vector<BYTE> contents;
     for (int i = 0; i < 100; ++i) contents.push_back(static_cast<BYTE>(i * 7 + 1));
@@ -36,5 +35,4 @@ TEST(Files, ReadInPiecesShortAtTheEndAndOnlyForReading) {
     EXPECT_FALSE(std::filesystem::exists(folder + "/new.bin"));
     EXPECT_EQ(std::filesystem::file_size(data.path()), 100u);
 }
-
 }  // namespace

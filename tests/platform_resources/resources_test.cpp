@@ -9,11 +9,9 @@
 #include <tuple>
 
 namespace {
-
 using platform::ResourceEntry;
 using Bytes = std::vector<BYTE>;
 const LPCSTR kRawData = MAKEINTRESOURCEA(10);  // a type that only FindResourceA reads
-
 // A square 32-bit icon image, rows bottom-up (blue, green, red, alpha), with a
 // mask that clears the top-left pixel.
 Bytes IconImage(int side, Bytes bgra) {
@@ -24,13 +22,11 @@ Bytes IconImage(int side, Bytes bgra) {
     image.insert(image.end(), mask.begin(), mask.end());
     return image;
 }
-
 Bytes Solid(int side, BYTE red) {
     Bytes bgra;
     for (int i = 0; i < side * side; ++i) bgra.insert(bgra.end(), {0, 0, red, 255});
     return IconImage(side, bgra);
 }
-
 // A group header and its entries: width, height, colours, reserved, planes,
 // bits per pixel, size and image number.
 Bytes Group(std::initializer_list<std::pair<int, int>> images, int count) {
@@ -38,7 +34,6 @@ Bytes Group(std::initializer_list<std::pair<int, int>> images, int count) {
     for (auto [side, id] : images) group.insert(group.end(), {BYTE(side), BYTE(side), 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, BYTE(id), 0});
     return group;
 }
-
 class Resources : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -72,12 +67,10 @@ protected:
     }
     HMODULE module = GetModuleHandleA(nullptr);
 };
-
 Bytes Loaded(HRSRC resource) {
     const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleA(nullptr), resource)));
     return bytes ? Bytes(bytes, bytes + SizeofResource(GetModuleHandleA(nullptr), resource)) : Bytes();
 }
-
 // Identifiers compare by value, "#N" as identifier N, strings without regard
 // to case; types likewise. Tables that clash or lack parts are refused whole.
 TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
@@ -106,7 +99,6 @@ TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
                  platform::RegisterResources(noData, 1) || platform::RegisterResources(noName, 1));
     EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(601), kRawData) || FindResourceA(module, "#602", kRawData));
 }
-
 // A table without a mark ends with its last whole entry.
 TEST_F(Resources, AcceleratorTablesEndAtTheMarkOrTheLastWholeEntry) {
     using Keys = std::vector<std::tuple<int, int, int>>;
@@ -121,9 +113,7 @@ TEST_F(Resources, AcceleratorTablesEndAtTheMarkOrTheLastWholeEntry) {
     EXPECT_EQ(entries(LoadAcceleratorsA(nullptr, "unmarked")), (Keys{{0x01, 0x70, 2}}));
     for (LPCSTR missing : std::initializer_list<LPCSTR>{"Short", MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(501)}) EXPECT_EQ(LoadAcceleratorsA(module, missing), nullptr);
 }
-
 uint32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) { return r | g << 8 | b << 16 | a << 24; }
-
 // The image nearest 32 x 32 (the larger of two as near), its mask giving
 // transparency unless it has an alpha channel; broken groups, and a null
 // instance (the system's icons), give none. The arrow is the only cursor.
@@ -151,5 +141,4 @@ TEST_F(Resources, IconsTakeTheNearestImageAndItsTransparency) {
     EXPECT_FALSE(platform::IconPixels(arrow, &rgba, &width, &height) || platform::IconPixels(nullptr, &rgba, &width, &height));
     EXPECT_TRUE(rgba == std::vector<uint32_t>{7} && width == 3 && height == 4);
 }
-
 }  // namespace

@@ -6,16 +6,13 @@
 #include <vector>
 
 namespace {
-
 using platform::HostEvent;
 using platform::ParsedOptions;
 using Kind = HostEvent::Kind;
-
 ParsedOptions Parse(std::vector<const char*> args) {
     args.insert(args.begin(), "program");
     return platform::ParseOptions(static_cast<int>(args.size()), args.data());
 }
-
 TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
     ParsedOptions parsed = Parse({"--headless", "--realtime", "--frames", "12", "--events=5:close", "--fail", "Lock",
                                   "--fail=Flip@2:E_FAIL", "--still-drawing", "3", "--record", "out.gif",
@@ -41,7 +38,6 @@ TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
         EXPECT_TRUE(bad.outcome == ParsedOptions::Outcome::Error && !bad.error.empty()) << args.back();
     }
 }
-
 // In time order, ties in the written order; keys with their modifiers.
 TEST(Options, ScriptedEventsAndKeys) {
     std::vector<platform::ScriptedEvent> events;
@@ -66,7 +62,6 @@ TEST(Options, ScriptedEventsAndKeys) {
         EXPECT_FALSE(platform::ParseEvents(std::string("1:key=") + bad, events, error) || !events.empty()) << bad;
     }
 }
-
 TEST(Options, FailureResultsByNameHexOrDecimal) {
     const std::tuple<const char*, const char*, HRESULT, unsigned long> rules[] = {
         {"Lock:DDERR_SURFACELOST", "Lock", DDERR_SURFACELOST, 0}, {"Flip:0x887601C2", "Flip", DDERR_SURFACELOST, 0},
@@ -85,5 +80,4 @@ TEST(Options, FailureResultsByNameHexOrDecimal) {
         EXPECT_FALSE(error.empty()) << bad;
     }
 }
-
 }  // namespace

@@ -8,13 +8,11 @@
 #include <cstdio>
 
 namespace {
-
 std::array<PALETTEENTRY, 256> Ramp(BYTE blue) {
     std::array<PALETTEENTRY, 256> palette{};
     for (int i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{BYTE(i), BYTE(i / 2), blue, 0};
     return palette;
 }
-
 // Rows of 5 pixels with 3 bytes of padding that the recording leaves out;
 // only a frame whose palette differs from the screen's carries its own; the
 // delays are whole centiseconds that add up to the time shown; the file is
@@ -41,7 +39,6 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
     struct stat status {};
     ASSERT_EQ(stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
-
     int code = 0;
     GifFileType* gif = DGifOpenFileName(path.c_str(), &code);
     ASSERT_NE(gif, nullptr) << GifErrorString(code);
@@ -64,7 +61,6 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
     }
     DGifCloseFile(gif, &code);
 }
-
 // An animation of no images: the trailer follows the screen.
 TEST(Recorder, RunWithoutFramesLeavesAnEmptyAnimation) {
     const std::string path = ::testing::TempDir() + "recorder_empty.gif";
@@ -78,5 +74,4 @@ TEST(Recorder, RunWithoutFramesLeavesAnEmptyAnimation) {
     EXPECT_TRUE(DGifGetRecordType(gif, &record) == GIF_OK && record == TERMINATE_RECORD_TYPE);
     DGifCloseFile(gif, &code);
 }
-
 }  // namespace

@@ -12,7 +12,6 @@
 #include "api/resources.h"
 
 namespace {
-
 constexpr int kWidth = 64, kHeight = 48;
 constexpr LONG kPitch = 80;
 constexpr WORD ID_CLOSE = 1001;
@@ -21,7 +20,6 @@ PALETTEENTRY Palette[256];
 bool AppActive = false;
 platform::AcceleratorTable CloseKeys{{{FVIRTKEY | FNOINVERT, VK_ESCAPE, ID_CLOSE},
                                       {FVIRTKEY | FNOINVERT | FALT, 'X', ID_CLOSE}}};
-
 void RenderFrame() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
@@ -31,7 +29,6 @@ void RenderFrame() {
         for (int x = 0; x < kWidth; ++x) Screen[y * kPitch + x] = static_cast<BYTE>((x + 3 * y + refresh) & 0xFF);
     platform::PresentFrame(Screen, kPitch, kWidth, kHeight, Palette);
 }
-
 LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         platform::SetExclusiveMode(window, false);
@@ -43,15 +40,12 @@ LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_COMMAND && LOWORD(wParam) == ID_CLOSE) return PostMessageA(window, WM_CLOSE, 0, 0), 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
 void* volatile Block = nullptr;
 [[gnu::noinline]] void LoseABlock() {
     Block = std::malloc(64);
     Block = nullptr;
 }
-
 }  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     for (int i = 0; i < 256; ++i) Palette[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
     WNDCLASSA windowClass{};

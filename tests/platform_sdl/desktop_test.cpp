@@ -20,7 +20,6 @@
 extern char** environ;
 
 namespace {
-
 constexpr int kWidth = 1280, kHeight = 720;
 // Start-up under a sanitizer on a busy machine may be slow; the way out must not.
 constexpr double kStart = 30, kExit = 2, kReact = 10;
@@ -33,21 +32,17 @@ struct Area {
 };
 // 640 x 480 on the whole screen: 1.5 times as large between bars, or at a whole scale.
 constexpr Area kFullScreen{160, 0, 960, 720}, kWholeScale{320, 120, 640, 480};
-
 bool WaitUntil(const std::function<bool()>& done, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() > deadline) return false;
     return true;
 }
-
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
-
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name; }
-
 // A process found on the PATH, its output (and errors, unless told otherwise)
 // in a file; asked, then made, to stop at the end. Our programs also write a
 // trace of their flips and events.
@@ -98,26 +93,22 @@ public:
         return WaitUntil([&] { return Count("flip") >= after + 10; }, kReact);
     }
     std::string trace;
-
 private:
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
     std::string out_;
 };
-
 int Tool(const std::vector<std::string>& argv, std::string* output = nullptr) {
     const std::optional<int> code = Process(argv, Scratch("tool.out"), false).WaitForExit(kReact);
     if (output) *output = ReadFile(Scratch("tool.out"));
     return code.value_or(-1);
 }
-
 // The screen, each pixel 0xRRGGBB, from xwd's dump of 8-bit channels: 24-bit
 // pixels where windows of several depths show, else 32-bit.
 struct Picture {
     std::vector<uint32_t> pixels = std::vector<uint32_t>(kWidth * kHeight);
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
 };
-
 Picture Screenshot() {
     std::string bytes;
     Tool({"xwd", "-root", "-silent"}, &bytes);
@@ -141,7 +132,6 @@ Picture Screenshot() {
         }
     return picture;
 }
-
 // The colours in the area, and (under 0) how many pixels outside it are lit.
 std::map<uint32_t, size_t> Colours(const Picture& picture, const Area& area) {
     std::map<uint32_t, size_t> colours;
@@ -152,7 +142,6 @@ std::map<uint32_t, size_t> Colours(const Picture& picture, const Area& area) {
         }
     return colours;
 }
-
 // The scene in the area, with black bars around it unless in a window: the
 // die's background with its white face and black pips, or the cube's with
 // white lines around the middle and nothing else (nearest neighbour mixes none).
@@ -174,7 +163,6 @@ void ExpectScene(const Picture& picture, const Area& area, bool dice, bool bars 
     EXPECT_NEAR(sumX / double(white), area.x + area.width / 2, area.width / 8);
     EXPECT_NEAR(sumY / double(white), area.y + area.height / 2, area.height / 8);
 }
-
 // The first window with that title in the tree (xdotool's search misses the
 // titles of SDL's message boxes).
 std::string FindWindow(const std::string& title, double seconds) {
@@ -186,7 +174,6 @@ std::string FindWindow(const std::string& title, double seconds) {
     }, seconds);
     return found;
 }
-
 // Where a window's contents are on the screen.
 Area Place(const std::string& window) {
     std::string info;
@@ -197,7 +184,6 @@ Area Place(const std::string& window) {
                     &place.x, &place.y, &place.width, &place.height);
     return place;
 }
-
 class Desktop : public ::testing::TestWithParam<const char*> {
 protected:
     // A window manager unless `bare`. Display numbers away from the low ones
@@ -262,20 +248,16 @@ protected:
         return run;
     }
     void ExpectExit(Process& run, int code, double seconds = kExit) { EXPECT_EQ(run.WaitForExit(seconds), code) << run.Output(); }
-
     static inline std::unique_ptr<Process> server_, manager_;
     static inline std::string startError_;
 };
-
 // A bare X server, as a session without a window manager has: nobody grants full screen.
 class BareDesktop : public Desktop {
 protected:
     static void SetUpTestSuite() { StartDesktop(true); }
 };
-
 INSTANTIATE_TEST_SUITE_P(Renderers, Desktop, ::testing::Values("opengl", "software"));
 INSTANTIATE_TEST_SUITE_P(Renderers, BareDesktop, ::testing::Values("opengl", "software"));
-
 // Full screen between bars; never two flips in one refresh of the emulated
 // 60 Hz display; no frames while minimised or while another window has the
 // focus; the window manager's close (as its button) ends it with 0.
@@ -305,7 +287,6 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     Press("alt+F4");
     ExpectExit(*run, 0);
 }
-
 // A window at the largest whole scale that fits (twice would not fit 720
 // rows) with the program's icon; Alt+Enter switches to full screen, here at a
 // whole scale with bars all round, and back, without taking the display away.
@@ -330,7 +311,6 @@ TEST_P(Desktop, DiceInAWindowThatAltEnterSwitchesAndAltXEnds) {
     Press("alt+x");
     ExpectExit(*run, 0);
 }
-
 // The small test program's 64 x 48 frame tells at every pixel whether it went
 // through the palette and scaled by nearest neighbour; every presented frame
 // is in the recording, also when a signal ends the run.
@@ -360,7 +340,6 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     DGifCloseFile(file, &error);
     std::remove(gif.c_str());
 }
-
 // Each box waits until dismissed; without a window nothing owns a box.
 TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {
     auto run = Start(WIRECUBE, {"--fail", "CreateSurface"}, false);
@@ -378,7 +357,6 @@ TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {
     ExpectExit(*windowless, 1, kStart);
     EXPECT_EQ(windowless->Count("messagebox"), 0u);
 }
-
 // Full screen refused, the picture fills the window, centred and whole: the
 // 4:3 picture reaches the middle of each of the window's edges.
 TEST_P(BareDesktop, ThePictureFillsTheWindowThatFullScreenWasNotGrantedTo) {
@@ -394,7 +372,6 @@ TEST_P(BareDesktop, ThePictureFillsTheWindowThatFullScreenWasNotGrantedTo) {
     run->Signal(SIGTERM);
     ExpectExit(*run, 0);
 }
-
 // What keeps the desktop's libraries' leaks from failing a run must not hide
 // one of ours: that one, and nothing else, is reported.
 TEST_P(Desktop, ALeakOfOursStillFailsTheRun) {
@@ -413,5 +390,4 @@ TEST_P(Desktop, ALeakOfOursStillFailsTheRun) {
     EXPECT_EQ(leaks, 1u) << report;
     EXPECT_NE(report.find("LoseABlock"), report.npos) << report;
 }
-
 }  // namespace

@@ -14,11 +14,8 @@
 #include "recording.h"
 
 namespace {
-
 using Args = std::vector<std::string>;
-
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
-
 // Finish, for a child that may hang: one still running after the time is
 // killed, which fails the test.
 int FinishWithin(pid_t pid, int seconds) {
@@ -30,7 +27,6 @@ int FinishWithin(pid_t pid, int seconds) {
     if (info.si_pid == 0) kill(pid, SIGKILL);
     return Finish(pid);
 }
-
 // Until then a signal would end the child before it could listen.
 void AwaitTerminationHandler(pid_t pid) {
     const std::string path = "/proc/" + std::to_string(pid) + "/status";
@@ -43,7 +39,6 @@ void AwaitTerminationHandler(pid_t pid) {
     }
     ADD_FAILURE() << "no handler for SIGTERM";
 }
-
 // Every frame whose steps all fail still takes a refresh, so the clock
 // reaches --frames and the scripted events.
 TEST(Robustness, RunsWhoseFramesAllFailEnd) {
@@ -60,7 +55,6 @@ TEST(Robustness, RunsWhoseFramesAllFailEnd) {
         EXPECT_EQ(Matching(Lines(ReadFile(trace)), "event key=Escape"), Args{escape}) << extra[1];
     }
 }
-
 // However often SIGTERM, SIGINT or SIGHUP come, and whatever the program
 // waits on (frames, a busy surface, minimised with nothing scripted), it
 // closes as the close button would, with its recording whole.
@@ -87,7 +81,6 @@ TEST(Robustness, RepeatedSignalsCloseTheProgramWithItsRecording) {
             Decode(gif);  // fails the test unless the file is a whole GIF
         }
 }
-
 // The frames read from a recording cut short, or -1 when it stops inside one.
 int WholeFramesOfCutRecording(const std::string& path) {
     int error = 0;
@@ -112,7 +105,6 @@ int WholeFramesOfCutRecording(const std::string& path) {
     DGifCloseFile(gif, &error);
     return whole ? frames : -1;
 }
-
 TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
     const std::string gif = TempPath("killed.gif");
     std::remove(gif.c_str());
@@ -124,7 +116,6 @@ TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
     waitpid(pid, nullptr, 0);
     EXPECT_GT(WholeFramesOfCutRecording(gif), 1);
 }
-
 TEST(Robustness, WriteErrorsFailTheRunWithTheProgramsName) {
     for (const char* option : {"--trace", "--record"}) {
         const RunResult run = RunToEnd(WIRECUBE_PROGRAM, {"--headless", "--frames", "2", option, "/dev/full"});
@@ -132,7 +123,6 @@ TEST(Robustness, WriteErrorsFailTheRunWithTheProgramsName) {
         EXPECT_EQ(run.output, std::string(WIRECUBE_PROGRAM) + ": cannot write /dev/full: No space left on device\n");
     }
 }
-
 // One line names the problem, one points to --help; no file is created or
 // truncated. --help lists the options.
 TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
@@ -166,7 +156,6 @@ TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
                                "--record", "--digest", "--trace", "--window", "--integer-scale", "--version"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 }
-
 // Each flip returns at a later refresh of a real 60 Hz display.
 TEST(Robustness, RealtimeRunPacesByTheRealClock) {
     const std::string trace = TempPath("trace");
@@ -177,5 +166,4 @@ TEST(Robustness, RealtimeRunPacesByTheRealClock) {
     for (size_t k = 0; k < flips.size(); ++k)
         EXPECT_GE(std::stoll(flips[k].substr(5)), static_cast<long long>(k + 1) * 166'667) << flips[k];
 }
-
 }  // namespace

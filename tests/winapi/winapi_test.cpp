@@ -7,17 +7,14 @@
 #include "resource.h"
 
 namespace {
-
 using Messages = std::vector<UINT>;
 std::vector<MSG> seen;  // the messages the programs' drawing and ending depend on
-
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     for (UINT m : {WM_CREATE, WM_SIZE, WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE, WM_PAINT, WM_COMMAND, WM_CLOSE, WM_DESTROY})
         if (m == message) seen.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
     if (message == WM_DESTROY) PostQuitMessage(3);
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
 Messages Take() {
     Messages messages;
     for (const MSG& m : seen) messages.push_back(m.message);
@@ -28,7 +25,6 @@ WPARAM SizeKind() {
         if (m.message == WM_SIZE) return m.wParam;
     return ~WPARAM{0};
 }
-
 // Dispatches the queue as the programs' loop does; 1 once WM_QUIT came.
 int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
     MSG msg;
@@ -41,7 +37,6 @@ int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
     }
     return 0;
 }
-
 // A pop-up window made as the programs make theirs, shown unless told not to.
 struct Window {
     explicit Window(bool show = true) {
@@ -56,7 +51,6 @@ struct Window {
     ~Window() { DestroyWindow(handle), Dispatch(handle); }
     HWND handle;
 };
-
 TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     Window window(false);
     ASSERT_NE(window.handle, nullptr);
@@ -76,7 +70,6 @@ TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     EXPECT_EQ(status, WPARAM{3});
     EXPECT_EQ(Take(), (Messages{WM_CLOSE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));
 }
-
 // Escape alone gives the close command, high word 1 for an accelerator; X without Alt, key-ups and others pass.
 TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
     HACCEL keys = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
@@ -92,13 +85,11 @@ TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
         seen.clear();
     }
 }
-
 // A box whose owner is not a window shows nothing (Windows gives 0, Wine -1).
 TEST(MessageBoxes, FailForAnOwnerThatIsNoWindow) {
     HWND gone = Window().handle;
     EXPECT_LE(MessageBoxA(gone, "text", "caption", MB_ICONERROR), 0);
 }
-
 // The exclusive 640 x 480 x 8 display with its flipping chain.
 class Display : public ::testing::Test {
 protected:
@@ -142,13 +133,11 @@ protected:
         }
         return surface->Unlock(NULL), pixels;
     }
-
     Window window_;
     DDSCAPS2 backCaps_ = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
     LPDIRECTDRAW4 dd_ = NULL;
     LPDIRECTDRAWSURFACE4 primary_ = NULL, back_ = NULL;  // the back buffer goes with the primary
 };
-
 // The chain's own references differ (none here, one on Wine): the programs count on one more per request.
 TEST_F(Display, TheChainIsTwoPalettisedScreensAndTheBackBufferComesWithAReference) {
     for (LPDIRECTDRAWSURFACE4 surface : {primary_, back_}) {
@@ -166,7 +155,6 @@ TEST_F(Display, TheChainIsTwoPalettisedScreensAndTheBackBufferComesWithAReferenc
     EXPECT_EQ(again, back_);
     EXPECT_EQ(again->Release(), held);
 }
-
 TEST_F(Display, FillLockAndFlipSeeTheSamePixels) {
     ASSERT_TRUE(Fill(primary_, 3) == DD_OK && Fill(back_, 0x24) == DD_OK);
     EXPECT_EQ(Pixels(back_), std::vector<BYTE>(640 * 480, 0x24));
@@ -180,7 +168,6 @@ TEST_F(Display, FillLockAndFlipSeeTheSamePixels) {
     shown[640 + 2] = 0x99;
     EXPECT_EQ(Pixels(primary_), shown);
 }
-
 TEST_F(Display, ThePaletteKeepsItsColoursAndIsHeldByThePrimary) {
     PALETTEENTRY colours[256] = {}, read[256] = {};
     for (int i = 0; i < 256; ++i) colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
@@ -194,7 +181,6 @@ TEST_F(Display, ThePaletteKeepsItsColoursAndIsHeldByThePrimary) {
     ASSERT_EQ(primary_->SetPalette(NULL), DD_OK);
     EXPECT_EQ(palette->Release(), 0u);
 }
-
 // Minimising takes the surfaces on Windows, on Wine only once another program is
 // active: either way restoring the primary, then the back buffer, brings them back.
 TEST_F(Display, SurfacesLostWhileMinimisedComeBackByRestore) {
@@ -210,5 +196,4 @@ TEST_F(Display, SurfacesLostWhileMinimisedComeBackByRestore) {
     for (HRESULT result : {primary_->Restore(), back_->Restore(), back_->IsLost(), Fill(back_, 1), primary_->Flip(NULL, DDFLIP_WAIT)})
         EXPECT_EQ(result, DD_OK);
 }
-
 }  // namespace
