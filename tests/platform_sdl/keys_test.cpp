@@ -18,12 +18,8 @@ TEST(SdlKeys, VirtualCodesModifiersAndTheScreenModeToggle) {
     for (auto [mod, modifiers] : held) EXPECT_EQ(HeldModifiers(static_cast<Uint16>(mod)), modifiers) << mod;
     const std::tuple<SDL_Keycode, int, bool> toggles[] = {{SDLK_RETURN, KMOD_LALT, true}, {SDLK_KP_ENTER, KMOD_RALT | KMOD_NUM, true},
         {SDLK_RETURN, KMOD_NONE, false}, {SDLK_RETURN, KMOD_LALT | KMOD_LCTRL, false}, {SDLK_x, KMOD_LALT, false}};
-    for (auto [sym, mod, toggle] : toggles) {
-        SDL_Keysym keysym{};
-        keysym.sym = sym;
-        keysym.mod = static_cast<Uint16>(mod);
-        EXPECT_EQ(IsScreenModeToggle(keysym), toggle) << sym << " " << mod;
-    }
+    for (auto [sym, mod, toggle] : toggles)
+        EXPECT_EQ(IsScreenModeToggle({SDL_SCANCODE_UNKNOWN, sym, static_cast<Uint16>(mod), 0}), toggle) << sym << " " << mod;
 }
 // Where the 640 x 480 picture goes on an output, at any scale or whole scales
 // only, and the largest whole scale that fits (at least one).
