@@ -31,9 +31,7 @@ int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT && quitStatus) *quitStatus = msg.wParam;
         if (msg.message == WM_QUIT) return 1;
-        if (keys && TranslateAcceleratorA(window, keys, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (!keys || !TranslateAcceleratorA(window, keys, &msg)) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     return 0;
 }
@@ -53,8 +51,7 @@ struct Window {
 };
 TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     Window window(false);
-    ASSERT_NE(window.handle, nullptr);
-    EXPECT_EQ(SizeKind(), WPARAM{SIZE_RESTORED});
+    ASSERT_TRUE(window.handle && SizeKind() == WPARAM{SIZE_RESTORED});
     EXPECT_EQ(Take(), (Messages{WM_CREATE, WM_SIZE}));
     ShowWindow(window.handle, SW_SHOWNORMAL), UpdateWindow(window.handle);
     // Its size does not change, and a window of no size has nothing to paint.
@@ -66,8 +63,7 @@ TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     }
     PostMessageA(window.handle, WM_CLOSE, 0, 0);
     WPARAM status = 0;
-    EXPECT_EQ(Dispatch(window.handle, NULL, &status), 1);
-    EXPECT_EQ(status, WPARAM{3});
+    EXPECT_TRUE(Dispatch(window.handle, NULL, &status) == 1 && status == WPARAM{3}) << status;
     EXPECT_EQ(Take(), (Messages{WM_CLOSE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));
 }
 // Escape alone gives the close command, high word 1 for an accelerator; X without Alt, key-ups and others pass.
@@ -78,8 +74,7 @@ TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
         {WM_KEYDOWN, VK_ESCAPE, true}, {WM_KEYDOWN, 'X', false}, {WM_KEYUP, VK_ESCAPE, false}, {WM_KEYDOWN, 'A', false}};
     for (const auto& c : cases) {
         Window window;
-        PostMessageA(window.handle, c.message, c.key, 1);
-        Dispatch(window.handle, keys);
+        PostMessageA(window.handle, c.message, c.key, 1), Dispatch(window.handle, keys);
         ASSERT_EQ(seen.size(), c.command ? 1u : 0u) << "key " << c.key;
         EXPECT_TRUE(!c.command || seen[0].wParam == (WPARAM{ID_CLOSE} | WPARAM{1} << 16));
         seen.clear();
@@ -96,22 +91,18 @@ protected:
     void SetUp() override {
         LPDIRECTDRAW first = NULL;
         ASSERT_EQ(DirectDrawCreate(NULL, &first, NULL), DD_OK);
-        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd_)), DD_OK);
+        const HRESULT got = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd_));
         first->Release();
-        ASSERT_EQ(dd_->SetCooperativeLevel(window_.handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-        ASSERT_EQ(dd_->SetDisplayMode(640, 480, 8, 0, 0), DD_OK);
+        ASSERT_TRUE(got == DD_OK && dd_->SetCooperativeLevel(window_.handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) == DD_OK &&
+                    dd_->SetDisplayMode(640, 480, 8, 0, 0) == DD_OK);
         DDSURFACEDESC2 desc = Described();
         desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-        desc.dwBackBufferCount = 1;
-        ASSERT_EQ(dd_->CreateSurface(&desc, &primary_, NULL), DD_OK);
-        ASSERT_EQ(primary_->GetAttachedSurface(&backCaps_, &back_), DD_OK);
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, desc.dwBackBufferCount = 1;
+        ASSERT_TRUE(dd_->CreateSurface(&desc, &primary_, NULL) == DD_OK && primary_->GetAttachedSurface(&backCaps_, &back_) == DD_OK);
     }
     void TearDown() override {
         EXPECT_TRUE(!primary_ || primary_->Release() == 0u);
-        if (!dd_) return;
-        dd_->RestoreDisplayMode();
-        EXPECT_EQ(dd_->Release(), 0u);
+        EXPECT_TRUE(!dd_ || (dd_->RestoreDisplayMode(), dd_->Release() == 0u));
     }
     static DDSURFACEDESC2 Described() {
         DDSURFACEDESC2 desc = {};
