@@ -1,5 +1,4 @@
-// The remembered nearest-colour search gives the plain one's entry for every
-// colour, ties to the lowest index included.
+// The remembered nearest-colour search gives the plain one's entry for every colour, ties to the lowest included.
 #include <api/gdi_colour.h>
 #include <gtest/gtest.h>
 
