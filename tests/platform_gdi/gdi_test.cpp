@@ -13,9 +13,7 @@ using Palette = std::array<PALETTEENTRY, 256>;
 Palette WithTies() {
     Palette entries;
     entries.fill(PALETTEENTRY{255, 255, 255, 0});
-    entries[3] = {0, 0, 0, 0};
-    entries[7] = {100, 0, 0, 0};
-    entries[9] = {120, 0, 0, 0};
+    entries[3] = {0, 0, 0, 0}, entries[7] = {100, 0, 0, 0}, entries[9] = {120, 0, 0, 0};
     entries[12] = entries[13] = {0, 200, 0, 0};
     return entries;
 }
