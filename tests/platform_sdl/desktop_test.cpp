@@ -90,15 +90,12 @@ struct Picture {
 Picture Screenshot() {
     std::string bytes;
     Tool({"xwd", "-root", "-silent"}, &bytes);
-    auto word = [&bytes](size_t i) {
-        uint32_t value = 0;
-        for (size_t b = 0; b < 4 && i * 4 + 3 < bytes.size(); ++b) value = value << 8 | uint8_t(bytes[i * 4 + b]);
-        return value;
-    };
-    const uint64_t start = uint64_t{word(0)} + uint64_t{word(19)} * 12, size = word(11) / 8, pitch = word(12);
+    uint32_t word[25] = {};  // the header's big-endian words
+    for (size_t i = 0; i < 100 && i < bytes.size(); ++i) word[i / 4] = word[i / 4] << 8 | uint8_t(bytes[i]);
+    const uint64_t start = uint64_t{word[0]} + uint64_t{word[19]} * 12, size = word[11] / 8, pitch = word[12];
     Picture picture;
-    if (word(1) != 7 || word(4) != kWidth || word(5) != kHeight || word(7) != 0 || (size != 3 && size != 4) ||
-        word(14) != 0xFF0000 || word(15) != 0xFF00 || word(16) != 0xFF || pitch < size * kWidth ||
+    if (word[1] != 7 || word[4] != kWidth || word[5] != kHeight || word[7] != 0 || (size != 3 && size != 4) ||
+        word[14] != 0xFF0000 || word[15] != 0xFF00 || word[16] != 0xFF || pitch < size * kWidth ||
         start + pitch * kHeight > bytes.size()) {
         ADD_FAILURE() << "no screenshot of 1280 x 720 in 8-bit channels";
         return picture;
