@@ -44,18 +44,17 @@ protected:
         const std::pair<LPCSTR, Bytes> groups[] = {{MAKEINTRESOURCEA(102), Group({{1, 14}, {2, 11}}, 2)},
             {"Alpha", Group({{2, 12}}, 1)}, {"Tie", Group({{16, 15}, {48, 16}}, 2)}, {"Missing", Group({{2, 19}}, 1)},
             {"Cut", Group({{2, 13}}, 1)}, {"ShortGroup", Group({{2, 11}}, 2)}};
-        static std::vector<Bytes> kept;  // the tables point into these to the end
+        static std::vector<Bytes> kept;  // the tables point into these to the end (a moved vector keeps its buffer)
         static std::vector<ResourceEntry> table, second;
-        auto add = [](auto& to, LPCSTR type, LPCSTR name, const Bytes& bytes) { kept.push_back(bytes), to.push_back({type, name, nullptr, DWORD(bytes.size())}); };
-        kept.reserve(32);
+        auto add = [](auto& to, LPCSTR type, LPCSTR name, const Bytes& bytes) {
+            to.push_back({type, name, kept.emplace_back(bytes).data(), DWORD(bytes.size())});
+        };
         add(table, RT_BITMAP, MAKEINTRESOURCEA(501), {40, 0, 0, 0, 1, 2, 3});
         add(table, RT_BITMAP, "Texture", {9, 8, 7});
         add(table, kRawData, MAKEINTRESOURCEA(501), {5});
         for (const auto& [name, bytes] : keys) add(table, RT_ACCELERATOR, name, bytes);
         for (const auto& [id, bytes] : icons) add(table, RT_ICON, MAKEINTRESOURCEA(id), bytes);
         for (const auto& [name, bytes] : groups) add(second, RT_GROUP_ICON, name, bytes);  // as a second program's
-        for (size_t i = 0; i < table.size() + second.size(); ++i)
-            (i < table.size() ? table[i] : second[i - table.size()]).data = kept[i].data();
         ASSERT_TRUE(platform::RegisterResources(table.data(), table.size()) &&
                     platform::RegisterResources(second.data(), second.size()));
     }
