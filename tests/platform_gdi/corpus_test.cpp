@@ -112,11 +112,10 @@ TEST_F(LoadImage, ResourcesFilesAndSizes) {
     const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";  // 127 x 64
     std::vector<BYTE> cut = Packed("g/pal8.bmp");
     cut.resize(cut.size() / 2);
-    AddBitmapResource("Eight", Corpus("g/pal8.bmp"));  // with its file header: no bitmap
-    AddBitmapResource(MAKEINTRESOURCEA(106), cut);
-    AddBitmapResource(MAKEINTRESOURCEA(107), Corpus("g/pal8.bmp"));
-    AddBitmapResource(MAKEINTRESOURCEA(108), Packed("g/pal8.bmp"));
-    AddBitmapResource("g/pal4.bmp", Packed("g/pal4.bmp"));
+    // "Eight" and 107 with the file header: no bitmap; 106 cut short.
+    for (const auto& [name, bytes] : {std::pair{LPCSTR("Eight"), Corpus("g/pal8.bmp")}, {MAKEINTRESOURCEA(106), cut},
+                                      {MAKEINTRESOURCEA(107), Corpus("g/pal8.bmp")}, {MAKEINTRESOURCEA(108), Packed("g/pal8.bmp")}, {"g/pal4.bmp", Packed("g/pal4.bmp")}})
+        AddBitmapResource(name, bytes);
     for (LPCSTR name : std::initializer_list<LPCSTR>{"G/PAL4.BMP", "g/Pal4.bmp", "#108", MAKEINTRESOURCEA(108)})
         EXPECT_TRUE(DeleteObject(FromResource(name))) << (IS_INTRESOURCE(name) ? "108" : name);
     for (LPCSTR name : std::initializer_list<LPCSTR>{"g/pal4.bm", "Eight", "#106", MAKEINTRESOURCEA(106), MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(999),
