@@ -200,11 +200,10 @@ protected:
     void Press(const std::string& keys) { Tool({"xdotool", "key", keys}); }
     // One of our programs; with `frames`, once it shows some.
     std::unique_ptr<Process> Start(const std::string& program, std::vector<std::string> args = {}, bool frames = true) {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        name = Scratch(name.substr(0, name.find('/')) + "_" + GetParam());
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const std::string name = Scratch(test.substr(0, test.find('/')) + "_" + GetParam());
         std::remove((name + ".trace").c_str());
-        args.insert(args.begin(), program);
-        args.insert(args.end(), {"--trace", name + ".trace"});
+        args.insert(args.begin(), program), args.insert(args.end(), {"--trace", name + ".trace"});
         auto run = std::make_unique<Process>(args, name + ".out");
         run->trace = name + ".trace";
         if (frames && !WaitUntil([&] { return run->Count("flip") >= 10 || !run->Running(); }, kStart))
@@ -294,8 +293,8 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     int error = 0;
     GifFileType* file = DGifOpenFileName(gif.c_str(), &error);
     ASSERT_NE(file, nullptr) << GifErrorString(error);
-    EXPECT_EQ(DGifSlurp(file), GIF_OK);
-    EXPECT_TRUE(size_t(file->ImageCount) == run->Count("flip") && file->SWidth == 64 && file->SHeight == 48);
+    EXPECT_TRUE(DGifSlurp(file) == GIF_OK && size_t(file->ImageCount) == run->Count("flip") && file->SWidth == 64 &&
+                file->SHeight == 48) << file->ImageCount << " images, " << run->Count("flip") << " flips";
     DGifCloseFile(file, &error), std::remove(gif.c_str());
 }
 // Each box waits until dismissed; without a window nothing owns a box.
