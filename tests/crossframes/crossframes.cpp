@@ -1,7 +1,5 @@
-// Draws both scenes with the programs' own routines into a surface of the
-// screen's size, in fixed orientations and the first frames of the 60 Hz
-// animation, and writes a line per frame: what was drawn and a digest of its
-// pixels. Every build on every system and processor must write the same lines.
+// Draws both scenes with the programs' own routines in fixed orientations and the first frames of the 60 Hz
+// animation, a line per frame with a digest of its pixels: every build on every system must write the same.
 // Usage: crossframes TEXTURE.bmp OUTPUT
 #include <ddraw.h>
 #include <windows.h>
@@ -19,41 +17,35 @@
 #include "wirecube/cube.h"
 
 namespace {
-
 constexpr int kWidth = 640, kHeight = 480;
 constexpr DWORD kBackground = 1, kWhite = 255;
 // Ticks of a frame at 60 Hz, and how many frames of the animation to write.
 constexpr int32_t kFrameTicks = 256, kAnimationFrames = 120;
-
 int Fail(const char* what, HRESULT result = S_OK) {
     std::fprintf(stderr, "crossframes: %s (0x%08lX)\n", what, static_cast<unsigned long>(result));
     return 1;
 }
-
-// An off-screen surface in system memory with one palette index per pixel,
-// whatever the desktop's own format: no display mode is needed.
-LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
+DDSURFACEDESC2 Described() {
     DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
+    return desc.dwSize = sizeof desc, desc;
+}
+// In system memory with a palette index per pixel whatever the desktop's format: no display mode is needed.
+LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
+    DDSURFACEDESC2 desc = Described();
     desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
+    desc.dwWidth = width, desc.dwHeight = height;
     desc.ddpfPixelFormat.dwSize = sizeof desc.ddpfPixelFormat;
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8;
-    desc.ddpfPixelFormat.dwRGBBitCount = 8;
+    desc.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_PALETTEINDEXED8, desc.ddpfPixelFormat.dwRGBBitCount = 8;
     LPDIRECTDRAWSURFACE4 surface = NULL;
     const HRESULT result = DDObject->CreateSurface(&desc, &surface, NULL);
     if (result != DD_OK) Fail("CreateSurface", result);
     return surface;
 }
-
 uint32_t ReadLE32(const std::vector<BYTE>& bytes, size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
 }
-
-// The texture's palette indices, top row first, straight from the bitmap file
-// (8 bits per pixel, uncompressed, bottom-up rows padded to four bytes).
+// Straight from the bitmap file: 8 bits a pixel, uncompressed, bottom-up rows padded to four bytes.
 LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
     std::ifstream file(path, std::ios::binary);
     const std::vector<BYTE> bytes{std::istreambuf_iterator<char>(file), {}};
@@ -64,64 +56,44 @@ LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
     if (width == 0 || height == 0 || width > 4096 || height > 4096 || offset + uint64_t{stride} * height > bytes.size())
         return NULL;
     LPDIRECTDRAWSURFACE4 texture = CreateIndexedSurface(width, height);
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
+    DDSURFACEDESC2 desc = Described();
     if (!texture || texture->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return NULL;
     for (uint32_t y = 0; y < height; ++y)
-        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &bytes[offset + (height - 1 - y) * stride],
-                    width);
-    texture->Unlock(NULL);
-    return texture;
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &bytes[offset + (height - 1 - y) * stride], width);
+    return texture->Unlock(NULL), texture;
 }
-
 // FNV-1a over the visible pixels, without the pitch's padding.
 uint64_t Digest(LPDIRECTDRAWSURFACE4 surface) {
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
+    DDSURFACEDESC2 desc = Described();
     if (surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return 0;
     uint64_t hash = 14695981039346656037ull;
     for (int y = 0; y < kHeight; ++y) {
         const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch;
         for (int x = 0; x < kWidth; ++x) hash = (hash ^ row[x]) * 1099511628211ull;
     }
-    surface->Unlock(NULL);
-    return hash;
+    return surface->Unlock(NULL), hash;
 }
-
 // One frame as the frame routine makes it: the colour fill, then the scene.
-void WriteFrame(FILE* out, const char* scene, void (*draw)(LPDIRECTDRAWSURFACE4, int32_t), int32_t ticks, int a,
-                int b) {
+void WriteFrame(FILE* out, const char* scene, void (*draw)(LPDIRECTDRAWSURFACE4, int32_t), int32_t ticks, int a, int b) {
     DDBLTFX fill = {};
-    fill.dwSize = sizeof fill;
-    fill.dwFillColor = BackgroundPixel;
-    HRESULT result = BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+    fill.dwSize = sizeof fill, fill.dwFillColor = BackgroundPixel;
+    const HRESULT result = BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
     if (result != DD_OK) Fail("Blt", result);
     draw(BackSurface, ticks);
     std::fprintf(out, "%s %d %d %016" PRIx64 "\n", scene, a, b, Digest(BackSurface));
 }
-
-// Every 15 degrees, and a degree either side of each quarter turn (a face
-// seen squarely takes the affine fill).
+// Every 15 degrees, and a degree either side of each quarter turn (a face seen squarely takes the affine fill).
 std::vector<int> Degrees() {
     std::vector<int> degrees;
     for (int d = 0; d < 360; ++d)
         if (d % 15 == 0 || (d + 1) % 90 == 0 || (d - 1) % 90 == 0) degrees.push_back(d);
     return degrees;
 }
-
 void WriteOrientations(FILE* out) {
     for (int x : Degrees())
-        for (int y : Degrees()) {
-            DieAngleX = x * 256;
-            DieAngleY = -y * 256;
-            WriteFrame(out, "dice", DrawTexturedDie, 0, x, y);
-        }
-    for (int angle = 0; angle < 360; ++angle) {
-        cubeAngle = angle;
-        WriteFrame(out, "wirecube", DrawWireCube, 0, angle, 0);
-    }
+        for (int y : Degrees()) DieAngleX = x * 256, DieAngleY = -y * 256, WriteFrame(out, "dice", DrawTexturedDie, 0, x, y);
+    for (int angle = 0; angle < 360; ++angle) cubeAngle = angle, WriteFrame(out, "wirecube", DrawWireCube, 0, angle, 0);
 }
-
 void WriteAnimation(FILE* out) {
     DieAngleX = DieAngleY = cubeAngle = 0;
     for (int frame = 0; frame < kAnimationFrames; ++frame)
@@ -129,14 +101,9 @@ void WriteAnimation(FILE* out) {
     for (int frame = 0; frame < kAnimationFrames; ++frame)
         WriteFrame(out, "wirecube-60Hz", DrawWireCube, kFrameTicks, frame, 0);
 }
-
 }  // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: crossframes TEXTURE.bmp OUTPUT\n");
-        return 2;
-    }
+    if (argc != 3) return std::fprintf(stderr, "usage: crossframes TEXTURE.bmp OUTPUT\n"), 2;
     LPDIRECTDRAW first = NULL;
     HRESULT result = DirectDrawCreate(NULL, &first, NULL);
     if (result != DD_OK) return Fail("DirectDrawCreate", result);
@@ -145,23 +112,17 @@ int main(int argc, char** argv) {
     if (result != DD_OK) return Fail("QueryInterface", result);
     result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL);
     if (result != DD_OK) return Fail("SetCooperativeLevel", result);
-
     BuildSineTable();
     ScreenRect = {0, 0, kWidth, kHeight};
-    BackgroundPixel = kBackground;
-    WhitePixel = kWhite;
+    BackgroundPixel = kBackground, WhitePixel = kWhite;
     BackSurface = CreateIndexedSurface(kWidth, kHeight);
     TextureSurface = LoadTexture(argv[1]);
     if (!BackSurface || !TextureSurface) return Fail("no surfaces to draw with");
-
     // In binary, so that every system writes the same line ends.
     FILE* out = std::fopen(argv[2], "wb");
     if (!out) return Fail("cannot open the output");
-    WriteOrientations(out);
-    WriteAnimation(out);
-    TextureSurface->Release();
-    BackSurface->Release();
-    DDObject->Release();
+    WriteOrientations(out), WriteAnimation(out);
+    TextureSurface->Release(), BackSurface->Release(), DDObject->Release();
     const bool written = !std::ferror(out);
     return std::fclose(out) == 0 && written ? 0 : Fail("cannot write the frames");
 }

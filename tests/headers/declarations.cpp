@@ -1,28 +1,22 @@
-// The declarations the programs and the files they read rely on, compiled
-// against our headers on Linux and the system's in the Windows build: a value,
-// size, layout or signature that differs fails one of the two builds.
+// Built against our headers and against the system's in the Windows build:
+// a value, size, layout or signature that differs fails one of the two builds.
 #include <windows.h>
 #include <ddraw.h>
 
 #include <cstddef>
 #include <type_traits>
-
 #if defined(_WIN32) && (defined(PLATFORM_WINDOWS_H) || defined(PLATFORM_DDRAW_H))
 #error "the Windows build found the platform's own windows.h or ddraw.h"
 #endif
-
 namespace {
 constexpr bool WIDE = sizeof(void*) == 8;
 template <typename T, std::size_t n> constexpr bool U = std::is_unsigned_v<T> && sizeof(T) == n;
 template <typename T, std::size_t n> constexpr bool S = std::is_signed_v<T> && sizeof(T) == n;
 }  // namespace
-
-static_assert(U<BYTE, 1> && U<WORD, 2> && U<DWORD, 4> && U<UINT, 4> && U<ULONG, 4> && U<COLORREF, 4>);
-static_assert(S<LONG, 4> && S<BOOL, 4> && S<HRESULT, 4> && S<LONGLONG, 8> && S<HFILE, 4> && std::is_same_v<ATOM, WORD>);
+static_assert(U<BYTE, 1> && U<WORD, 2> && U<DWORD, 4> && U<UINT, 4> && U<ULONG, 4> && U<COLORREF, 4> && S<LONG, 4>);
+static_assert(S<BOOL, 4> && S<HRESULT, 4> && S<LONGLONG, 8> && S<HFILE, 4> && std::is_same_v<ATOM, WORD> && std::is_same_v<HMODULE, HINSTANCE>);
 static_assert(U<WPARAM, sizeof(void*)> && S<LPARAM, sizeof(void*)> && S<LRESULT, sizeof(void*)>);
-static_assert(std::is_pointer_v<HWND> && !std::is_same_v<HWND, HDC> && !std::is_same_v<HDC, HBITMAP>);
-static_assert(std::is_same_v<HMODULE, HINSTANCE> && std::is_same_v<HGDIOBJ, void*>);
-
+static_assert(std::is_pointer_v<HWND> && !std::is_same_v<HWND, HDC> && !std::is_same_v<HDC, HBITMAP> && std::is_same_v<HGDIOBJ, void*>);
 // The values the programs use, and those of the resource compiler's files.
 static_assert(E_FAIL == (HRESULT)0x80004005 && DDERR_SURFACELOST == (HRESULT)0x887601C2);
 static_assert(DDERR_WASSTILLDRAWING == (HRESULT)0x8876021C && DDERR_WRONGMODE == (HRESULT)0x8876024B);
@@ -32,24 +26,20 @@ static_assert(DDSCAPS_BACKBUFFER == 0x4 && DDSCAPS_COMPLEX == 0x8 && DDSCAPS_FLI
 static_assert(DDSCAPS_OFFSCREENPLAIN == 0x40 && DDSCAPS_PRIMARYSURFACE == 0x200 && DDSCAPS_SYSTEMMEMORY == 0x800);
 static_assert(DDPF_PALETTEINDEXED8 == 0x20 && DDPF_RGB == 0x40 && (DDBLT_COLORFILL | DDBLT_WAIT) == 0x1000400);
 static_assert(DDFLIP_WAIT == 0x1 && DDLOCK_WAIT == 0x1 && DDPCAPS_8BIT == 0x4 && DDPCAPS_ALLOW256 == 0x40);
-static_assert(DDCKEY_SRCBLT == 0x8);
-static_assert(WM_CREATE == 0x1 && WM_DESTROY == 0x2 && WM_SIZE == 0x5 && WM_ACTIVATE == 0x6 && WM_PAINT == 0xF);
-static_assert(WM_CLOSE == 0x10 && WM_QUIT == 0x12 && WM_SHOWWINDOW == 0x18 && WM_ACTIVATEAPP == 0x1C);
-static_assert(WM_SETCURSOR == 0x20 && WM_KEYDOWN == 0x100 && WM_KEYUP == 0x101 && WM_COMMAND == 0x111);
-static_assert(WM_SYSCOMMAND == 0x112 && SIZE_RESTORED == 0 && SIZE_MINIMIZED == 1 && SIZE_MAXHIDE == 4);
-static_assert(SC_SIZE == 0xF000 && SC_MOVE == 0xF010 && SC_MAXIMIZE == 0xF030 && SC_MONITORPOWER == 0xF170);
-static_assert(VK_ESCAPE == 0x1B && FVIRTKEY == 0x1 && FNOINVERT == 0x2 && FSHIFT == 0x4 && FCONTROL == 0x8);
-static_assert(FALT == 0x10 && CS_VREDRAW == 0x1 && CS_HREDRAW == 0x2 && WS_POPUP == 0x80000000);
-static_assert(SW_SHOWNORMAL == 1 && SW_MINIMIZE == 6 && SW_RESTORE == 9 && COLOR_WINDOW == 5);
-static_assert(MB_OK == 0x0 && MB_ICONERROR == 0x10 && PM_NOREMOVE == 0x0 && PM_REMOVE == 0x1);
-static_assert(IMAGE_BITMAP == 0 && LR_LOADFROMFILE == 0x10 && LR_CREATEDIBSECTION == 0x2000 && OF_READ == 0x0);
-static_assert(HFILE_ERROR == -1 && CLR_INVALID == 0xFFFFFFFF && SRCCOPY == 0x00CC0020);
-static_assert(BI_RGB == 0 && BI_RLE8 == 1 && BI_RLE4 == 2 && BI_BITFIELDS == 3 && RGB(1, 2, 3) == 0x030201);
-static_assert(GetRValue(0x030201) == 1 && GetGValue(0x030201) == 2 && GetBValue(0x030201) == 3);
-static_assert(LOWORD(0x12345678) == 0x5678 && IS_INTRESOURCE(0xFFFF) && !IS_INTRESOURCE(0x10000));
-
-// Resource identifiers are pointers, which no constant expression may look
-// into: the compiler folds each test, and a call left standing fails the build.
+static_assert(DDCKEY_SRCBLT == 0x8 && WM_CREATE == 0x1 && WM_DESTROY == 0x2 && WM_SIZE == 0x5 && WM_ACTIVATE == 0x6);
+static_assert(WM_PAINT == 0xF && WM_CLOSE == 0x10 && WM_QUIT == 0x12 && WM_SHOWWINDOW == 0x18);
+static_assert(WM_ACTIVATEAPP == 0x1C && WM_SETCURSOR == 0x20 && WM_KEYDOWN == 0x100 && WM_KEYUP == 0x101);
+static_assert(WM_COMMAND == 0x111 && WM_SYSCOMMAND == 0x112 && SIZE_RESTORED == 0 && SIZE_MINIMIZED == 1);
+static_assert(SIZE_MAXHIDE == 4 && SC_SIZE == 0xF000 && SC_MOVE == 0xF010 && SC_MAXIMIZE == 0xF030);
+static_assert(SC_MONITORPOWER == 0xF170 && VK_ESCAPE == 0x1B && FVIRTKEY == 0x1 && FNOINVERT == 0x2 && FSHIFT == 0x4);
+static_assert(FCONTROL == 0x8 && FALT == 0x10 && CS_VREDRAW == 0x1 && CS_HREDRAW == 0x2 && WS_POPUP == 0x80000000);
+static_assert(SW_SHOWNORMAL == 1 && SW_MINIMIZE == 6 && SW_RESTORE == 9 && COLOR_WINDOW == 5 && MB_OK == 0x0);
+static_assert(MB_ICONERROR == 0x10 && PM_NOREMOVE == 0x0 && PM_REMOVE == 0x1 && IMAGE_BITMAP == 0);
+static_assert(LR_LOADFROMFILE == 0x10 && LR_CREATEDIBSECTION == 0x2000 && OF_READ == 0x0 && HFILE_ERROR == -1);
+static_assert(CLR_INVALID == 0xFFFFFFFF && SRCCOPY == 0x00CC0020 && BI_RGB == 0 && BI_RLE8 == 1 && BI_RLE4 == 2);
+static_assert(BI_BITFIELDS == 3 && RGB(1, 2, 3) == 0x030201 && GetRValue(0x030201) == 1 && GetGValue(0x030201) == 2);
+static_assert(GetBValue(0x030201) == 3 && LOWORD(0x12345678) == 0x5678 && IS_INTRESOURCE(0xFFFF) && !IS_INTRESOURCE(0x10000));
+// Pointers no constant expression may look into: a call the compiler cannot fold away fails the build.
 void ResourceIdentifierDiffers() __attribute__((error("a resource type or name has another value")));
 void CheckResourceIdentifiers() {
     if ((ULONG_PTR)RT_BITMAP != 2 || (ULONG_PTR)RT_ICON != 3 || (ULONG_PTR)RT_ACCELERATOR != 9 ||
@@ -64,38 +54,29 @@ static_assert(offsetof(BITMAPFILEHEADER, bfOffBits) == 10 && sizeof(BITMAPCOREHE
 static_assert(sizeof(BITMAPINFOHEADER) == 40 && offsetof(BITMAPINFOHEADER, biBitCount) == 14);
 static_assert(offsetof(BITMAPINFOHEADER, biClrUsed) == 32 && offsetof(BITMAPINFO, bmiColors) == 40);
 static_assert(offsetof(BITMAP, bmWidthBytes) == 12 && offsetof(BITMAP, bmBitsPixel) == 18);
-static_assert(offsetof(BITMAP, bmBits) == (WIDE ? 24 : 20) && sizeof(BITMAP) == (WIDE ? 32 : 24));
-static_assert(sizeof(ACCEL) == 6 && offsetof(ACCEL, key) == 2 && offsetof(ACCEL, cmd) == 4);
-static_assert(offsetof(MSG, wParam) == 2 * sizeof(void*) && offsetof(MSG, lParam) == 3 * sizeof(void*));
-static_assert(sizeof(WNDCLASSA) == (WIDE ? 72 : 40) && offsetof(WNDCLASSA, lpszClassName) == (WIDE ? 64 : 36));
-static_assert(sizeof(DDCOLORKEY) == 8 && sizeof(DDSCAPS2) == 16 && sizeof(DDPIXELFORMAT) == 32);
-static_assert(offsetof(DDPIXELFORMAT, dwFlags) == 4 && offsetof(DDPIXELFORMAT, dwRGBBitCount) == 12);
-static_assert(sizeof(DDSURFACEDESC2) == (WIDE ? 136 : 124) && offsetof(DDSURFACEDESC2, dwHeight) == 8);
-static_assert(offsetof(DDSURFACEDESC2, lPitch) == 16 && offsetof(DDSURFACEDESC2, dwBackBufferCount) == 20);
-static_assert(offsetof(DDSURFACEDESC2, lpSurface) == (WIDE ? 40 : 36));
-static_assert(offsetof(DDSURFACEDESC2, ddckCKSrcBlt) == offsetof(DDSURFACEDESC2, lpSurface) + sizeof(void*) + 24);
-static_assert(offsetof(DDSURFACEDESC2, ddpfPixelFormat) == offsetof(DDSURFACEDESC2, lpSurface) + sizeof(void*) + 32);
-static_assert(offsetof(DDSURFACEDESC2, ddsCaps) == offsetof(DDSURFACEDESC2, ddpfPixelFormat) + 32);
+static_assert(offsetof(BITMAP, bmBits) == (WIDE ? 24 : 20) && sizeof(BITMAP) == (WIDE ? 32 : 24) && sizeof(ACCEL) == 6);
+static_assert(offsetof(ACCEL, key) == 2 && offsetof(ACCEL, cmd) == 4 && offsetof(MSG, wParam) == 2 * sizeof(void*));
+static_assert(offsetof(MSG, lParam) == 3 * sizeof(void*) && sizeof(WNDCLASSA) == (WIDE ? 72 : 40));
+static_assert(offsetof(WNDCLASSA, lpszClassName) == (WIDE ? 64 : 36) && sizeof(DDCOLORKEY) == 8);
+static_assert(sizeof(DDSCAPS2) == 16 && sizeof(DDPIXELFORMAT) == 32 && offsetof(DDPIXELFORMAT, dwFlags) == 4);
+static_assert(offsetof(DDPIXELFORMAT, dwRGBBitCount) == 12 && sizeof(DDSURFACEDESC2) == (WIDE ? 136 : 124));
+using SD = DDSURFACEDESC2;
+static_assert(offsetof(SD, dwHeight) == 8 && offsetof(SD, lPitch) == 16 && offsetof(SD, dwBackBufferCount) == 20);
+static_assert(offsetof(SD, lpSurface) == (WIDE ? 40 : 36) && offsetof(SD, ddsCaps) == offsetof(SD, ddpfPixelFormat) + 32);
+static_assert(offsetof(SD, ddckCKSrcBlt) + 8 == offsetof(SD, ddpfPixelFormat) && offsetof(SD, ddpfPixelFormat) == (WIDE ? 80 : 72));
 static_assert(sizeof(DDBLTFX) == (WIDE ? 128 : 100) && offsetof(DDBLTFX, dwFillColor) == (WIDE ? 104 : 80));
-
 // The methods the programs call, with their parameter types.
 #define METHOD(interface, name, ...) \
     static_assert(std::is_same_v<decltype(&interface::name), HRESULT(STDMETHODCALLTYPE interface::*)(__VA_ARGS__)>)
-METHOD(IDirectDraw, SetCooperativeLevel, HWND, DWORD);
-METHOD(IDirectDraw, SetDisplayMode, DWORD, DWORD, DWORD);
+METHOD(IDirectDraw, SetCooperativeLevel, HWND, DWORD); METHOD(IDirectDraw, SetDisplayMode, DWORD, DWORD, DWORD);
 METHOD(IDirectDraw4, CreateSurface, LPDDSURFACEDESC2, LPDIRECTDRAWSURFACE4*, IUnknown*);
 METHOD(IDirectDraw4, CreatePalette, DWORD, LPPALETTEENTRY, LPDIRECTDRAWPALETTE*, IUnknown*);
-METHOD(IDirectDraw4, RestoreDisplayMode);
 METHOD(IDirectDrawSurface4, GetAttachedSurface, LPDDSCAPS2, LPDIRECTDRAWSURFACE4*);
-METHOD(IDirectDrawSurface4, SetPalette, LPDIRECTDRAWPALETTE);
 METHOD(IDirectDrawSurface4, Blt, LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTFX);
-METHOD(IDirectDrawSurface4, Flip, LPDIRECTDRAWSURFACE4, DWORD);
-METHOD(IDirectDrawSurface4, Restore);
-METHOD(IDirectDrawSurface4, Lock, LPRECT, LPDDSURFACEDESC2, DWORD, HANDLE);
-METHOD(IDirectDrawSurface4, Unlock, LPRECT);
-METHOD(IDirectDrawSurface4, GetDC, HDC*);
-METHOD(IDirectDrawSurface4, ReleaseDC, HDC);
-METHOD(IDirectDrawSurface4, GetSurfaceDesc, LPDDSURFACEDESC2);
-METHOD(IDirectDrawSurface4, SetColorKey, DWORD, LPDDCOLORKEY);
+METHOD(IDirectDrawSurface4, Flip, LPDIRECTDRAWSURFACE4, DWORD); METHOD(IDirectDrawSurface4, Restore);
+METHOD(IDirectDrawSurface4, Lock, LPRECT, LPDDSURFACEDESC2, DWORD, HANDLE); METHOD(IDirectDrawSurface4, Unlock, LPRECT);
+METHOD(IDirectDrawSurface4, GetDC, HDC*); METHOD(IDirectDrawSurface4, ReleaseDC, HDC);
+METHOD(IDirectDrawSurface4, GetSurfaceDesc, LPDDSURFACEDESC2); METHOD(IDirectDrawSurface4, SetPalette, LPDIRECTDRAWPALETTE);
+METHOD(IDirectDrawSurface4, SetColorKey, DWORD, LPDDCOLORKEY); METHOD(IDirectDraw4, RestoreDisplayMode);
 static_assert(std::is_same_v<WNDPROC, LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM)>);
 static_assert(std::is_same_v<decltype(StretchBlt), BOOL WINAPI(HDC, int, int, int, int, HDC, int, int, int, int, DWORD)>);

@@ -1,12 +1,10 @@
-// The remembered nearest-colour search gives the plain one's entry for every
-// colour, ties to the lowest index included.
+// The remembered nearest-colour search gives the plain one's entry for every colour, ties to the lowest included.
 #include <api/gdi_colour.h>
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
-
 TEST(NearestEntries, AgreeWithThePlainSearch) {
     std::mt19937 random(14);
     // Few channel values give many repeated entries and many colours half-way between two.
@@ -33,5 +31,4 @@ TEST(NearestEntries, AgreeWithThePlainSearch) {
                 ASSERT_EQ(nearest.Find(colour), platform::NearestEntry(entries.data(), colour)) << std::hex << colour;
     }
 }
-
 }  // namespace

@@ -1,7 +1,5 @@
-// The bitmap reader on damaged and hostile input: cut short anywhere, numbers
-// that do not fit together. None may make it step outside its data (the
-// sanitizer build watches), allocate beyond the limits, or return a picture it
-// did not read in full. Bytes changed at random are the fuzzer's part.
+// The bitmap reader on input cut short anywhere or with numbers that do not fit together: it may not step outside
+// its data, allocate beyond the limits, or return a picture it did not read in full (random bytes: the fuzzer's).
 #include <api/gdi_bmp.h>
 
 #include <cstdint>
@@ -9,12 +7,9 @@
 #include "fresh_platform.h"
 
 namespace {
-
 using Decoder = std::optional<platform::DibImage> (*)(const BYTE*, size_t);
-
 TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
-    // Bytes at the end a reader can do without: the last row's padding.
-    // Run-length files end in an end-of-bitmap code and need every byte.
+    // Bytes at the end a reader can do without: the last row's padding; run-length files need every byte.
     const std::pair<const char*, size_t> files[] = {{"g/pal1.bmp", 0}, {"g/pal4rle.bmp", 0}, {"g/pal8rle.bmp", 0},
         {"g/pal8os2.bmp", 1}, {"g/rgb16-565.bmp", 2}, {"g/rgb24.bmp", 3}, {"g/rgb32bf.bmp", 0}, {"g/pal8v5.bmp", 1}};
     for (const auto& [name, spare] : files) {
@@ -32,7 +27,6 @@ TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
         }
     }
 }
-
 // The pixels' indices, top row first; empty when the bytes are refused.
 std::vector<BYTE> Indices(const Picture& picture) {
     const std::vector<BYTE> bytes = PackedBitmap(picture);
@@ -44,16 +38,9 @@ std::vector<BYTE> Indices(const Picture& picture) {
     }
     return indices;
 }
-
 TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
-    struct Case {
-        const char* what;
-        LONG width, height;
-        WORD bitCount;
-        DWORD compression;
-        std::vector<BYTE> data;
-        std::vector<BYTE> indices;  // empty: refused
-    };
+    // Indices top row first, none when refused.
+    struct Case { const char* what; LONG width, height; WORD bitCount; DWORD compression; std::vector<BYTE> data, indices; };
     const std::vector<BYTE> some(64), wide(16388);
     const Case cases[] = {
         {"bottom-up rows", 1, 2, 8, BI_RGB, {1, 0, 0, 0, 2, 0, 0, 0}, {2, 1}},
@@ -89,18 +76,14 @@ TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
         EXPECT_EQ(Indices(picture), c.indices) << c.what;
     }
 }
-
-// The colour table is blue, green, red, and as long as the colours-used field
-// says; past it come the pixels.
+// The colour table is blue, green, red, and as long as the colours-used field says; past it come the pixels.
 TEST(HostileBitmaps, TheColourTableIsAsLongAsAnnounced) {
     const std::vector<BYTE> bytes = PackedBitmap({2, 1, 8, BI_RGB, 40, 2, {{1, 2, 3, 0}, {4, 5, 6, 0}}, {1, 0}});
     const auto image = platform::DecodePackedBitmap(bytes.data(), bytes.size());
     ASSERT_TRUE(image && image->colours.size() == 2u);
     EXPECT_TRUE(image->ColourAt(0, 0) == RGB(6, 5, 4) && image->ColourAt(1, 0) == RGB(3, 2, 1));
 }
-
-// Narrower fields scale from their largest value down to 8 bits, wider ones
-// keep their top 8, a missing one is 0: in red, the only field present here.
+// Narrower fields scale from their largest value to 8 bits, wider ones keep their top 8, a missing one is 0.
 TEST(HostileBitmaps, BitFieldsOfEveryWidthWidenTo8Bits) {
     const struct { DWORD mask, pixel; BYTE red; } cases[] = {
         {0x1, 0x1, 255}, {0x6, 0x2, 85}, {0x6, 0x4, 170}, {0x3E0, 17 << 5, 139}, {0xFC, 33 << 2, 133},
@@ -112,9 +95,7 @@ TEST(HostileBitmaps, BitFieldsOfEveryWidthWidenTo8Bits) {
             for (int shift = 0; shift < 32; shift += 8) picture.data.push_back(static_cast<BYTE>(word >> shift));
         const std::vector<BYTE> bytes = PackedBitmap(picture);
         const auto image = platform::DecodePackedBitmap(bytes.data(), bytes.size());
-        ASSERT_TRUE(image) << std::hex << c.mask;
-        EXPECT_EQ(image->ColourAt(0, 0), RGB(c.red, 0, 0)) << std::hex << c.mask;
+        EXPECT_TRUE(image && image->ColourAt(0, 0) == RGB(c.red, 0, 0)) << std::hex << c.mask;
     }
 }
-
 }  // namespace

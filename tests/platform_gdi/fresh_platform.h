@@ -1,5 +1,4 @@
-// A fresh run of the platform for every test and no object alive after it,
-// so that a leak fails the test that caused it.
+// A fresh platform for every test and no object alive after it, so that a leak fails the test that caused it.
 #ifndef TESTS_PLATFORM_GDI_FRESH_PLATFORM_H
 #define TESTS_PLATFORM_GDI_FRESH_PLATFORM_H
 

@@ -1,5 +1,4 @@
-// Resource look-up and loading on tables registered by hand, as the reader of
-// a compiled resource file registers them.
+// Resource look-up and loading on tables registered by hand, as the compiled file's reader registers them.
 #include "api/iconimage.h"
 #include "api/resources.h"
 
@@ -9,13 +8,10 @@
 #include <tuple>
 
 namespace {
-
 using platform::ResourceEntry;
 using Bytes = std::vector<BYTE>;
 const LPCSTR kRawData = MAKEINTRESOURCEA(10);  // a type that only FindResourceA reads
-
-// A square 32-bit icon image, rows bottom-up (blue, green, red, alpha), with a
-// mask that clears the top-left pixel.
+// A square 32-bit icon image, rows bottom-up (blue, green, red, alpha), its mask clearing the top-left pixel.
 Bytes IconImage(int side, Bytes bgra) {
     Bytes image(40, 0), mask((side + 31) / 32 * 4 * side, 0);
     image[0] = 40, image[4] = BYTE(side), image[8] = BYTE(2 * side), image[12] = 1, image[14] = 32;
@@ -24,21 +20,17 @@ Bytes IconImage(int side, Bytes bgra) {
     image.insert(image.end(), mask.begin(), mask.end());
     return image;
 }
-
 Bytes Solid(int side, BYTE red) {
     Bytes bgra;
     for (int i = 0; i < side * side; ++i) bgra.insert(bgra.end(), {0, 0, red, 255});
     return IconImage(side, bgra);
 }
-
-// A group header and its entries: width, height, colours, reserved, planes,
-// bits per pixel, size and image number.
+// A group header and its entries: width, height, colours, reserved, planes, bits per pixel, size, image number.
 Bytes Group(std::initializer_list<std::pair<int, int>> images, int count) {
     Bytes group{0, 0, 1, 0, BYTE(count), 0};
     for (auto [side, id] : images) group.insert(group.end(), {BYTE(side), BYTE(side), 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, BYTE(id), 0});
     return group;
 }
-
 class Resources : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -52,34 +44,27 @@ protected:
         const std::pair<LPCSTR, Bytes> groups[] = {{MAKEINTRESOURCEA(102), Group({{1, 14}, {2, 11}}, 2)},
             {"Alpha", Group({{2, 12}}, 1)}, {"Tie", Group({{16, 15}, {48, 16}}, 2)}, {"Missing", Group({{2, 19}}, 1)},
             {"Cut", Group({{2, 13}}, 1)}, {"ShortGroup", Group({{2, 11}}, 2)}};
-        static std::vector<Bytes> kept;  // the tables point into these to the end
+        static std::vector<Bytes> kept;  // the tables point into these to the end (a moved vector keeps its buffer)
         static std::vector<ResourceEntry> table, second;
-        auto add = [](std::vector<ResourceEntry>& to, LPCSTR type, LPCSTR name, const Bytes& bytes) {
-            kept.push_back(bytes);
-            to.push_back({type, name, nullptr, DWORD(bytes.size())});
+        auto add = [](auto& to, LPCSTR type, LPCSTR name, const Bytes& bytes) {
+            to.push_back({type, name, kept.emplace_back(bytes).data(), DWORD(bytes.size())});
         };
-        kept.reserve(32);
         add(table, RT_BITMAP, MAKEINTRESOURCEA(501), {40, 0, 0, 0, 1, 2, 3});
         add(table, RT_BITMAP, "Texture", {9, 8, 7});
         add(table, kRawData, MAKEINTRESOURCEA(501), {5});
         for (const auto& [name, bytes] : keys) add(table, RT_ACCELERATOR, name, bytes);
         for (const auto& [id, bytes] : icons) add(table, RT_ICON, MAKEINTRESOURCEA(id), bytes);
         for (const auto& [name, bytes] : groups) add(second, RT_GROUP_ICON, name, bytes);  // as a second program's
-        for (size_t i = 0; i < table.size() + second.size(); ++i)
-            (i < table.size() ? table[i] : second[i - table.size()]).data = kept[i].data();
         ASSERT_TRUE(platform::RegisterResources(table.data(), table.size()) &&
                     platform::RegisterResources(second.data(), second.size()));
     }
     HMODULE module = GetModuleHandleA(nullptr);
 };
-
 Bytes Loaded(HRSRC resource) {
     const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleA(nullptr), resource)));
     return bytes ? Bytes(bytes, bytes + SizeofResource(GetModuleHandleA(nullptr), resource)) : Bytes();
 }
-
-// Identifiers compare by value, "#N" as identifier N, strings without regard
-// to case; types likewise. Tables that clash or lack parts are refused whole.
+// Identifiers by value, "#N" as N, strings regardless of case, types likewise; tables that clash or lack parts refused whole.
 TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
     const Bytes bitmap{40, 0, 0, 0, 1, 2, 3}, named{9, 8, 7};
     const std::tuple<LPCSTR, LPCSTR, Bytes> lookups[] = {
@@ -89,12 +74,10 @@ TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
         {"#", RT_BITMAP, {}}, {"", RT_BITMAP, {}}, {nullptr, RT_BITMAP, {}}, {"Texture", RT_ICON, {}}};
     for (const auto& [name, type, bytes] : lookups) {
         HRSRC found = FindResourceA(nullptr, name, type);
-        EXPECT_EQ(found ? Loaded(found) : Bytes(), bytes);
-        EXPECT_EQ(FindResourceA(module, name, type), found);
+        EXPECT_TRUE((found ? Loaded(found) : Bytes()) == bytes && FindResourceA(module, name, type) == found) << bytes.size();
     }
     int other;
-    EXPECT_EQ(GetModuleHandleA("kernel32.dll"), nullptr);
-    EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(&other), MAKEINTRESOURCEA(501), RT_BITMAP), nullptr);
+    EXPECT_FALSE(GetModuleHandleA("kernel32.dll") || FindResourceA(reinterpret_cast<HMODULE>(&other), MAKEINTRESOURCEA(501), RT_BITMAP));
     ResourceEntry copy{RT_BITMAP, MAKEINTRESOURCEA(501), bitmap.data(), 7};
     for (HRSRC forged : {reinterpret_cast<HRSRC>(&copy), HRSRC{}})
         EXPECT_TRUE(LoadResource(module, forged) == nullptr && SizeofResource(module, forged) == 0u);
@@ -106,27 +89,23 @@ TEST_F(Resources, NamesAndTypesCompareAsWindowsComparesThem) {
                  platform::RegisterResources(noData, 1) || platform::RegisterResources(noName, 1));
     EXPECT_FALSE(FindResourceA(module, MAKEINTRESOURCEA(601), kRawData) || FindResourceA(module, "#602", kRawData));
 }
-
 // A table without a mark ends with its last whole entry.
 TEST_F(Resources, AcceleratorTablesEndAtTheMarkOrTheLastWholeEntry) {
     using Keys = std::vector<std::tuple<int, int, int>>;
     auto entries = [](HACCEL accel) {
         Keys out;
-        for (const ACCEL& a : reinterpret_cast<const platform::AcceleratorTable*>(accel)->entries) out.emplace_back(a.fVirt, a.key, a.cmd);
+        for (const ACCEL& a : accel ? reinterpret_cast<const platform::AcceleratorTable*>(accel)->entries : std::vector<ACCEL>{})
+            out.emplace_back(a.fVirt, a.key, a.cmd);
         return out;
     };
-    ASSERT_TRUE(LoadAcceleratorsA(module, "#103") && LoadAcceleratorsA(nullptr, "unmarked"));
     EXPECT_EQ(entries(LoadAcceleratorsA(module, "#103")), (Keys{{0x03, 0x1B, 1001}, {0x13, 0x58, 1001}}));
     EXPECT_EQ(LoadAcceleratorsA(module, "#103"), LoadAcceleratorsA(module, MAKEINTRESOURCEA(103)));
     EXPECT_EQ(entries(LoadAcceleratorsA(nullptr, "unmarked")), (Keys{{0x01, 0x70, 2}}));
     for (LPCSTR missing : std::initializer_list<LPCSTR>{"Short", MAKEINTRESOURCEA(104), MAKEINTRESOURCEA(501)}) EXPECT_EQ(LoadAcceleratorsA(module, missing), nullptr);
 }
-
 uint32_t Rgba(uint32_t r, uint32_t g, uint32_t b, uint32_t a) { return r | g << 8 | b << 16 | a << 24; }
-
-// The image nearest 32 x 32 (the larger of two as near), its mask giving
-// transparency unless it has an alpha channel; broken groups, and a null
-// instance (the system's icons), give none. The arrow is the only cursor.
+// The image nearest 32 x 32 (the larger of two as near), its mask giving transparency unless it has alpha;
+// broken groups and a null instance (the system's icons) give none. The arrow is the only cursor.
 TEST_F(Resources, IconsTakeTheNearestImageAndItsTransparency) {
     const std::pair<LPCSTR, std::vector<uint32_t>> icons[] = {
         {"#102", {Rgba(9, 8, 7, 0), Rgba(12, 11, 10, 255), Rgba(3, 2, 1, 255), Rgba(6, 5, 4, 255)}},
@@ -143,13 +122,11 @@ TEST_F(Resources, IconsTakeTheNearestImageAndItsTransparency) {
                                          {module, "Nowhere"}, {HMODULE{}, "#102"}})
         EXPECT_EQ(LoadIconA(instance, name), nullptr) << name;
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    ASSERT_NE(arrow, nullptr);
-    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow);
+    ASSERT_TRUE(arrow && LoadCursorA(nullptr, IDC_ARROW) == arrow);
     EXPECT_FALSE(LoadCursorA(nullptr, MAKEINTRESOURCEA(32513)) || LoadCursorA(module, IDC_ARROW));
     std::vector<uint32_t> rgba{7};
     int width = 3, height = 4;
     EXPECT_FALSE(platform::IconPixels(arrow, &rgba, &width, &height) || platform::IconPixels(nullptr, &rgba, &width, &height));
     EXPECT_TRUE(rgba == std::vector<uint32_t>{7} && width == 3 && height == 4);
 }
-
 }  // namespace

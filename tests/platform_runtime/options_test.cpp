@@ -6,16 +6,13 @@
 #include <vector>
 
 namespace {
-
 using platform::HostEvent;
 using platform::ParsedOptions;
 using Kind = HostEvent::Kind;
-
 ParsedOptions Parse(std::vector<const char*> args) {
     args.insert(args.begin(), "program");
     return platform::ParseOptions(static_cast<int>(args.size()), args.data());
 }
-
 TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
     ParsedOptions parsed = Parse({"--headless", "--realtime", "--frames", "12", "--events=5:close", "--fail", "Lock",
                                   "--fail=Flip@2:E_FAIL", "--still-drawing", "3", "--record", "out.gif",
@@ -24,32 +21,30 @@ TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
     const platform::Options& o = parsed.options;
     EXPECT_TRUE(o.headless && o.realtime && o.window && o.integerScale && o.frames == 12u && o.stillDrawing == 3u);
     ASSERT_TRUE(o.events.size() == 1u && o.failures.size() == 2u);
-    EXPECT_TRUE(o.events[0].at == 50'000 && o.events[0].event.kind == Kind::Close);
+    EXPECT_TRUE(o.events[0].at == 50'000 && o.events[0].event.kind == Kind::Close && o.failures[1].call == "Flip");
     EXPECT_TRUE(o.failures[0].call == "Lock" && o.failures[0].result == DDERR_GENERIC && o.failures[0].nth == 0u);
-    EXPECT_TRUE(o.failures[1].call == "Flip" && o.failures[1].nth == 2u);
-    EXPECT_TRUE(o.record == "out.gif" && o.trace == "run.trace" && o.digest == "run.digest");
+    EXPECT_TRUE(o.failures[1].nth == 2u && o.record == "out.gif" && o.trace == "run.trace" && o.digest == "run.digest");
     const platform::Options none = Parse({}).options;
     EXPECT_FALSE(none.headless || none.window || none.integerScale || none.frames || !none.events.empty());
-    EXPECT_EQ(Parse({"--headless", "--help"}).outcome, ParsedOptions::Outcome::Help);
-    EXPECT_EQ(Parse({"--version"}).outcome, ParsedOptions::Outcome::Version);
+    EXPECT_TRUE(Parse({"--headless", "--help"}).outcome == ParsedOptions::Outcome::Help &&
+                Parse({"--version"}).outcome == ParsedOptions::Outcome::Version);
     for (std::vector<const char*> args : std::vector<std::vector<const char*>>{
              {"--frames"}, {"--frames", "0"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--frames", "99999999999"},
              {"--still-drawing", ""}, {"--record", ""}, {"--trace"}, {"--digest="}, {"--headless=yes"}, {"-x"},
              {"--fails", "Lock"}, {"stray"}, {"--events", "10"}, {"--events", "x:close"}, {"--events", "-5:close"},
              {"--events", "10:close,"}, {"--events", "10:explode"}, {"--events", "99999999999999:close"}}) {
-        ParsedOptions bad = Parse(args);
+        const ParsedOptions bad = Parse(args);
         EXPECT_TRUE(bad.outcome == ParsedOptions::Outcome::Error && !bad.error.empty()) << args.back();
     }
 }
-
 // In time order, ties in the written order; keys with their modifiers.
 TEST(Options, ScriptedEventsAndKeys) {
     std::vector<platform::ScriptedEvent> events;
     std::string error;
     ASSERT_TRUE(platform::ParseEvents("2000:minimize,500:lose,2000:restore,0:regain,9:pointer", events, error)) << error;
-    const Kind kinds[] = {Kind::Regain, Kind::Pointer, Kind::Lose, Kind::Minimize, Kind::Restore};
-    ASSERT_EQ(events.size(), 5u);
-    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(events[i].event.kind, kinds[i]) << i;
+    std::vector<Kind> kinds;
+    for (const auto& e : events) kinds.push_back(e.event.kind);
+    ASSERT_EQ(kinds, (std::vector{Kind::Regain, Kind::Pointer, Kind::Lose, Kind::Minimize, Kind::Restore}));
     EXPECT_TRUE(events[2].at == 5'000'000 && events[4].name == "restore");
     using platform::kAlt, platform::kShift, platform::kControl;
     const std::tuple<const char*, WORD, BYTE> keys[] = {
@@ -66,7 +61,6 @@ TEST(Options, ScriptedEventsAndKeys) {
         EXPECT_FALSE(platform::ParseEvents(std::string("1:key=") + bad, events, error) || !events.empty()) << bad;
     }
 }
-
 TEST(Options, FailureResultsByNameHexOrDecimal) {
     const std::tuple<const char*, const char*, HRESULT, unsigned long> rules[] = {
         {"Lock:DDERR_SURFACELOST", "Lock", DDERR_SURFACELOST, 0}, {"Flip:0x887601C2", "Flip", DDERR_SURFACELOST, 0},
@@ -81,9 +75,7 @@ TEST(Options, FailureResultsByNameHexOrDecimal) {
     for (const char* bad : {"", ":E_FAIL", "Lock:", "Lock:0", "Lock@0", "Lock@", "Lock@x:E_FAIL", "1Lock", "Lo ck",
                             "Lock:0x1FFFFFFFF", "Lock:-2147483649", "Lock:dderr_surfacelost", "Lock:E_WHATEVER"}) {
         error.clear();
-        EXPECT_FALSE(platform::ParseFailure(bad, rule, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        EXPECT_FALSE(platform::ParseFailure(bad, rule, error) || error.empty()) << bad;
     }
 }
-
 }  // namespace

@@ -8,17 +8,13 @@
 #include <cstdio>
 
 namespace {
-
 std::array<PALETTEENTRY, 256> Ramp(BYTE blue) {
     std::array<PALETTEENTRY, 256> palette{};
     for (int i = 0; i < 256; ++i) palette[i] = PALETTEENTRY{BYTE(i), BYTE(i / 2), blue, 0};
     return palette;
 }
-
-// Rows of 5 pixels with 3 bytes of padding that the recording leaves out;
-// only a frame whose palette differs from the screen's carries its own; the
-// delays are whole centiseconds that add up to the time shown; the file is
-// made with 0666 less the umask.
+// Rows of 5 pixels and 3 bytes of padding left out; only a frame whose palette differs carries its own; delays
+// are whole centiseconds adding up to the time shown; the file is made with 0666 less the umask.
 TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
     constexpr LONG kPitch = 8;
     BYTE pixels[3 * kPitch];
@@ -32,30 +28,26 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
     const bool opened = recorder.Open(path, error);
     umask(saved);
     ASSERT_TRUE(opened) << error;
-    recorder.Add(platform::Frame{pixels, kPitch, 5, 3, first.data()}, 0);
-    recorder.Add(platform::Frame{pixels, kPitch, 5, 3, first.data()}, 166'667);
-    pixels[0] = 42;
-    recorder.Add(platform::Frame{pixels, kPitch, 5, 3, second.data()}, 333'334);
-    recorder.Add(platform::Frame{pixels, kPitch, 5, 3, first.data()}, 20'000'000);  // after a pause, as while minimised
+    // The last after a pause, as while minimised.
+    for (auto [palette, at] : {std::pair{&first, 0}, {&first, 166'667}, {&second, 333'334}, {&first, 20'000'000}}) {
+        if (palette == &second) pixels[0] = 42;
+        recorder.Add(platform::Frame{pixels, kPitch, 5, 3, palette->data()}, at);
+    }
     ASSERT_TRUE(recorder.Finish(error)) << error;
     struct stat status {};
-    ASSERT_EQ(stat(path.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0640u);
-
+    EXPECT_TRUE(stat(path.c_str(), &status) == 0 && (status.st_mode & 0777) == 0640u);
     int code = 0;
     GifFileType* gif = DGifOpenFileName(path.c_str(), &code);
     ASSERT_NE(gif, nullptr) << GifErrorString(code);
     ASSERT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
-    ASSERT_TRUE(gif->ImageCount == 4 && gif->SWidth == 5 && gif->SHeight == 3);
-    ASSERT_TRUE(gif->SColorMap && gif->SColorMap->ColorCount == 256);
+    ASSERT_TRUE(gif->ImageCount == 4 && gif->SWidth == 5 && gif->SHeight == 3 && gif->SColorMap && gif->SColorMap->ColorCount == 256);
     const GifColorType colour = gif->SColorMap->Colors[77];
     EXPECT_TRUE(colour.Red == 77 && colour.Green == 38 && colour.Blue == 9);
     for (int i : {0, 1, 3}) EXPECT_EQ(gif->SavedImages[i].ImageDesc.ColorMap, nullptr) << i;
-    ASSERT_NE(gif->SavedImages[2].ImageDesc.ColorMap, nullptr);
-    EXPECT_EQ(gif->SavedImages[2].ImageDesc.ColorMap->Colors[77].Blue, 200);
+    const ColorMapObject* own = gif->SavedImages[2].ImageDesc.ColorMap;
+    EXPECT_TRUE(own && own->Colors[77].Blue == 200 && gif->SavedImages[2].RasterBits[0] == 42);
     for (int at = 0; at < 15; ++at)
         EXPECT_EQ(gif->SavedImages[1].RasterBits[at], BYTE((at / 5 * kPitch + at % 5) * 7)) << at;
-    EXPECT_EQ(gif->SavedImages[2].RasterBits[0], 42);
     const int delays[] = {1, 2, 197, 1};
     for (int i = 0; i < 4; ++i) {
         GraphicsControlBlock control;
@@ -64,7 +56,6 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
     }
     DGifCloseFile(gif, &code);
 }
-
 // An animation of no images: the trailer follows the screen.
 TEST(Recorder, RunWithoutFramesLeavesAnEmptyAnimation) {
     const std::string path = ::testing::TempDir() + "recorder_empty.gif";
@@ -78,5 +69,4 @@ TEST(Recorder, RunWithoutFramesLeavesAnEmptyAnimation) {
     EXPECT_TRUE(DGifGetRecordType(gif, &record) == GIF_OK && record == TERMINATE_RECORD_TYPE);
     DGifCloseFile(gif, &code);
 }
-
 }  // namespace

@@ -1,9 +1,5 @@
-// A small program shaped as the real ones (a pop-up window that owns the
-// display, a loop that draws while the queue is empty and the window is not
-// minimised, Escape or Alt+X to close) whose frame shows the clock: pixel
-// (x, y) at refresh r is index (x + 3y + r) mod 256 of a palette whose entry i
-// is (i, 255 - i, i / 2). It presents straight through the runtime. Asked to
-// through TINY_PROGRAM_LEAK, it loses a block of memory, as a leak of ours would.
+// Shaped as the real programs, presenting straight through the runtime: pixel (x, y) at refresh r is index
+// (x + 3y + r) mod 256 of a palette whose entry i is (i, 255 - i, i / 2). TINY_PROGRAM_LEAK makes it leak.
 #include <windows.h>
 
 #include <cstdlib>
@@ -12,16 +8,13 @@
 #include "api/resources.h"
 
 namespace {
-
 constexpr int kWidth = 64, kHeight = 48;
 constexpr LONG kPitch = 80;
 constexpr WORD ID_CLOSE = 1001;
 BYTE Screen[kHeight * kPitch];
 PALETTEENTRY Palette[256];
 bool AppActive = false;
-platform::AcceleratorTable CloseKeys{{{FVIRTKEY | FNOINVERT, VK_ESCAPE, ID_CLOSE},
-                                      {FVIRTKEY | FNOINVERT | FALT, 'X', ID_CLOSE}}};
-
+platform::AcceleratorTable CloseKeys{{{FVIRTKEY | FNOINVERT, VK_ESCAPE, ID_CLOSE}, {FVIRTKEY | FNOINVERT | FALT, 'X', ID_CLOSE}}};
 void RenderFrame() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
@@ -31,53 +24,35 @@ void RenderFrame() {
         for (int x = 0; x < kWidth; ++x) Screen[y * kPitch + x] = static_cast<BYTE>((x + 3 * y + refresh) & 0xFF);
     platform::PresentFrame(Screen, kPitch, kWidth, kHeight, Palette);
 }
-
 LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        platform::SetExclusiveMode(window, false);
-        PostQuitMessage(0);
-        return 0;
-    }
+    if (message == WM_DESTROY) return platform::SetExclusiveMode(window, false), PostQuitMessage(0), 0;
     if (message == WM_SIZE) AppActive = wParam != SIZE_MINIMIZED && wParam != SIZE_MAXHIDE;
     if (message == WM_SETCURSOR) return SetCursor(nullptr), TRUE;
     if (message == WM_COMMAND && LOWORD(wParam) == ID_CLOSE) return PostMessageA(window, WM_CLOSE, 0, 0), 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
 void* volatile Block = nullptr;
 [[gnu::noinline]] void LoseABlock() {
     Block = std::malloc(64);
     Block = nullptr;
 }
-
 }  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     for (int i = 0; i < 256; ++i) Palette[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = TinyWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = "Tiny";
+    WNDCLASSA windowClass{0, TinyWindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, "Tiny"};
     HWND window = RegisterClassA(&windowClass) ? CreateWindowExA(0, "Tiny", "Tiny", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr)
                                                : nullptr;
     if (!window) return 3;
-    platform::SetExclusiveMode(window, true);
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
+    platform::SetExclusiveMode(window, true), ShowWindow(window, showCommand), UpdateWindow(window);
     if (std::getenv("TINY_PROGRAM_LEAK")) LoseABlock();
     MSG msg;
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0)) return static_cast<int>(msg.wParam);
-            if (!TranslateAcceleratorA(window, reinterpret_cast<HACCEL>(&CloseKeys), &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        } else if (AppActive) {
-            RenderFrame();
-        } else {
-            WaitMessage();
-        }
+            if (!TranslateAcceleratorA(window, reinterpret_cast<HACCEL>(&CloseKeys), &msg))
+                TranslateMessage(&msg), DispatchMessageA(&msg);
+        } else if (AppActive) RenderFrame();
+        else WaitMessage();
     }
 }

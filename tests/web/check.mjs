@@ -9,16 +9,11 @@ import { join } from 'node:path';
 const [base, digestFolder, frames, screenshot] = process.argv.slice(2);
 const BACKGROUND = [0x24, 0x78, 0x78];  // the colour that the die's frames are cleared to
 let failures = 0;
-function check(ok, what) {
-  console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`);
-  if (!ok) failures++;
-}
+const check = (ok, what) => { console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`); failures += !ok; };
 
 const profile = mkdtempSync(join(tmpdir(), 'cubes-chromium-'));
 const browser = await chromium.launchPersistentContext(profile, {
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  viewport: { width: 1400, height: 1100 },
+  executablePath: '/usr/bin/chromium', headless: true, viewport: { width: 1400, height: 1100 },
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync'],
 });
@@ -30,7 +25,6 @@ try {
   const ended = () => page.waitForSelector('body[data-exit-code]', { timeout: 60000 });
   const status = () => page.textContent('#status');
   const exitCode = () => page.getAttribute('body', 'data-exit-code');
-
   for (const program of ['dice', 'wirecube']) {
     await page.goto(`${base}/?program=${program}&frames=${frames}`);
     await ended();
@@ -42,7 +36,6 @@ try {
       `${program}: ${digests.length} frames on the virtual clock equal Linux's (first difference: ${first})`);
     check(await exitCode() === '0', `${program}: ended with 0`);
   }
-
   await page.goto(`${base}/?program=dice`);
   const canvas = page.locator('#screen');
   // The canvas's pixels: at the corners the background, in the middle the die.
@@ -59,9 +52,7 @@ try {
   check(size[0] % 640 === 0 && size[0] * 3 === size[1] * 4 && size[2] === 'pixelated', `the canvas is shown at ${size}`);
   await canvas.screenshot({ path: screenshot });
   check(/running/.test(await status()), 'the page says the die is running');
-
-  // Hiding the page, or leaving it while in full screen, takes the display
-  // away: no frames until it is back.
+  // Hiding the page, or leaving it while in full screen, takes the display away: no frames until it is back.
   const signal = (name) => page.evaluate((name) => window.dispatchEvent(new Event(name)), name);
   const setHidden = (hidden) => page.evaluate((hidden) => {
     Object.defineProperty(document, 'hidden', { value: hidden, configurable: true });
@@ -69,26 +60,19 @@ try {
   }, hidden);
   async function awayAndBack(what, away, back) {
     const before = await picture();
-    await away();
-    await page.waitForTimeout(200);
+    await away(), await page.waitForTimeout(200);
     const still = await picture();
     check(before !== still, `${what}: the die moved before`);
-    await page.waitForTimeout(300);
-    check(still === await picture(), `${what}: no frames while away`);
-    await back();
-    await page.waitForTimeout(300);
-    check(still !== await picture(), `${what}: the die moves again once back`);
+    await page.waitForTimeout(300), check(still === await picture(), `${what}: no frames while away`);
+    await back(), await page.waitForTimeout(300), check(still !== await picture(), `${what}: the die moves again once back`);
   }
   await awayAndBack('page hidden', () => setHidden(true), () => setHidden(false));
   await canvas.click();
   const full = await canvas.evaluate((c) => [!!document.fullscreenElement, c.clientWidth * 3 === c.clientHeight * 4]);
   check(full[0] && full[1], `a click gives full screen with the picture's aspect: ${full}`);
   await awayAndBack('focus lost in full screen', () => signal('blur'), () => signal('focus'));
-
-  await page.keyboard.press('Escape');
-  await ended();
+  await page.keyboard.press('Escape'), await ended();
   check(/dice has ended\./.test(await status()), `after Escape the page says: ${await status()}`);
-
   // Message boxes are an element of the page; the run goes on when each is dismissed.
   await page.goto(`${base}/?program=dice&fail=DirectDrawCreate`);
   for (const text of ['DirectDrawCreate FAILED', 'DirectDraw init failed. The sample will now exit.']) {
@@ -99,8 +83,7 @@ try {
   await ended();
   check(/dice has ended \(exit code 1\)/.test(await status()) && await exitCode() === '1', `after the messages: ${await status()}`);
 } finally {
-  await browser.close();
-  rmSync(profile, { recursive: true, force: true });
+  await browser.close(), rmSync(profile, { recursive: true, force: true });
 }
 console.log(failures ? `${failures} browser check(s) failed` : 'all browser checks passed');
 process.exit(failures ? 1 : 0);

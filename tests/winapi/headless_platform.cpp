@@ -1,5 +1,4 @@
-// On Linux a program's main starts the platform: here the tests start it once,
-// headless, as on Windows they share one desktop.
+// A program's main starts the platform on Linux: here the tests start it once, headless, sharing one desktop.
 #include <gtest/gtest.h>
 
 #include "testing/runtime_control.h"

@@ -1,6 +1,4 @@
-// The Windows and DirectDraw calls as the programs use them, from one source
-// for both systems: on Linux against our platform, on Windows against the
-// system's own (under Wine, by scripts/check-windows-tests.sh).
+// The calls as the programs use them, against our platform and, under Wine, the system's own.
 #include <ddraw.h>
 #include <gtest/gtest.h>
 
@@ -9,77 +7,53 @@
 #include "resource.h"
 
 namespace {
-
 using Messages = std::vector<UINT>;
 std::vector<MSG> seen;  // the messages the programs' drawing and ending depend on
-
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const UINT noted[] = {WM_CREATE, WM_SIZE, WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE,
-                          WM_PAINT,  WM_COMMAND, WM_CLOSE,   WM_DESTROY};
-    for (UINT m : noted)
+    for (UINT m : {WM_CREATE, WM_SIZE, WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE, WM_PAINT, WM_COMMAND, WM_CLOSE, WM_DESTROY})
         if (m == message) seen.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
     if (message == WM_DESTROY) PostQuitMessage(3);
     return DefWindowProcA(window, message, wParam, lParam);
 }
-
 Messages Take() {
     Messages messages;
     for (const MSG& m : seen) messages.push_back(m.message);
-    seen.clear();
-    return messages;
+    return seen.clear(), messages;
 }
-
 WPARAM SizeKind() {
     for (const MSG& m : seen)
         if (m.message == WM_SIZE) return m.wParam;
     return ~WPARAM{0};
 }
-
 // Dispatches the queue as the programs' loop does; 1 once WM_QUIT came.
 int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
     MSG msg;
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            if (quitStatus) *quitStatus = msg.wParam;
-            return 1;
-        }
-        if (keys && TranslateAcceleratorA(window, keys, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (msg.message == WM_QUIT && quitStatus) *quitStatus = msg.wParam;
+        if (msg.message == WM_QUIT) return 1;
+        if (!keys || !TranslateAcceleratorA(window, keys, &msg)) TranslateMessage(&msg), DispatchMessageA(&msg);
     }
     return 0;
 }
-
 // A pop-up window made as the programs make theirs, shown unless told not to.
 struct Window {
     explicit Window(bool show = true) {
-        static ATOM registered = 0;
-        if (!registered) {
-            WNDCLASSA windowClass = {};
-            windowClass.lpfnWndProc = RecordingProc;
-            windowClass.hInstance = GetModuleHandleA(NULL);
-            windowClass.lpszClassName = "WinapiTest";
-            registered = RegisterClassA(&windowClass);
-        }
+        static WNDCLASSA windowClass = {0, RecordingProc, 0, 0, GetModuleHandleA(NULL), 0, 0, 0, 0, "WinapiTest"};
+        static const ATOM registered = RegisterClassA(&windowClass);
+        EXPECT_NE(registered, 0);
         seen.clear();
         handle = CreateWindowExA(0, "WinapiTest", "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, NULL, NULL, GetModuleHandleA(NULL), NULL);
         if (show) ShowWindow(handle, SW_SHOWNORMAL), UpdateWindow(handle), Dispatch(handle), seen.clear();
     }
-    ~Window() {
-        DestroyWindow(handle);
-        Dispatch(handle);
-    }
+    ~Window() { DestroyWindow(handle), Dispatch(handle); }
     HWND handle;
 };
-
 TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     Window window(false);
-    ASSERT_NE(window.handle, nullptr);
-    EXPECT_EQ(SizeKind(), WPARAM{SIZE_RESTORED});
+    ASSERT_TRUE(window.handle && SizeKind() == WPARAM{SIZE_RESTORED});
     EXPECT_EQ(Take(), (Messages{WM_CREATE, WM_SIZE}));
-    ShowWindow(window.handle, SW_SHOWNORMAL);
-    UpdateWindow(window.handle);
+    ShowWindow(window.handle, SW_SHOWNORMAL), UpdateWindow(window.handle);
     // Its size does not change, and a window of no size has nothing to paint.
     EXPECT_EQ(Take(), (Messages{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}));
     for (const auto& [show, kind] : {std::pair{SW_MINIMIZE, SIZE_MINIMIZED}, {SW_RESTORE, SIZE_RESTORED}}) {
@@ -89,13 +63,10 @@ TEST(Window, MessagesOnCreatingShowingMinimisingAndClosing) {
     }
     PostMessageA(window.handle, WM_CLOSE, 0, 0);
     WPARAM status = 0;
-    EXPECT_EQ(Dispatch(window.handle, NULL, &status), 1);
-    EXPECT_EQ(status, WPARAM{3});
+    EXPECT_TRUE(Dispatch(window.handle, NULL, &status) == 1 && status == WPARAM{3}) << status;
     EXPECT_EQ(Take(), (Messages{WM_CLOSE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));
 }
-
-// The programs' table: Escape alone gives the close command, whose high word
-// says it came from an accelerator; X without Alt, key-ups and others pass.
+// Escape alone gives the close command, high word 1 for an accelerator; X without Alt, key-ups and others pass.
 TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
     HACCEL keys = LoadAcceleratorsA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDR_ACCELERATORS));
     ASSERT_NE(keys, nullptr);
@@ -103,57 +74,43 @@ TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
         {WM_KEYDOWN, VK_ESCAPE, true}, {WM_KEYDOWN, 'X', false}, {WM_KEYUP, VK_ESCAPE, false}, {WM_KEYDOWN, 'A', false}};
     for (const auto& c : cases) {
         Window window;
-        PostMessageA(window.handle, c.message, c.key, 1);
-        Dispatch(window.handle, keys);
+        PostMessageA(window.handle, c.message, c.key, 1), Dispatch(window.handle, keys);
         ASSERT_EQ(seen.size(), c.command ? 1u : 0u) << "key " << c.key;
         EXPECT_TRUE(!c.command || seen[0].wParam == (WPARAM{ID_CLOSE} | WPARAM{1} << 16));
         seen.clear();
     }
 }
-
 // A box whose owner is not a window shows nothing (Windows gives 0, Wine -1).
 TEST(MessageBoxes, FailForAnOwnerThatIsNoWindow) {
     HWND gone = Window().handle;
     EXPECT_LE(MessageBoxA(gone, "text", "caption", MB_ICONERROR), 0);
 }
-
 // The exclusive 640 x 480 x 8 display with its flipping chain.
 class Display : public ::testing::Test {
 protected:
     void SetUp() override {
         LPDIRECTDRAW first = NULL;
         ASSERT_EQ(DirectDrawCreate(NULL, &first, NULL), DD_OK);
-        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd_)), DD_OK);
+        const HRESULT got = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&dd_));
         first->Release();
-        ASSERT_EQ(dd_->SetCooperativeLevel(window_.handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-        ASSERT_EQ(dd_->SetDisplayMode(640, 480, 8, 0, 0), DD_OK);
+        ASSERT_TRUE(got == DD_OK && dd_->SetCooperativeLevel(window_.handle, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) == DD_OK &&
+                    dd_->SetDisplayMode(640, 480, 8, 0, 0) == DD_OK);
         DDSURFACEDESC2 desc = Described();
         desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-        desc.dwBackBufferCount = 1;
-        ASSERT_EQ(dd_->CreateSurface(&desc, &primary_, NULL), DD_OK);
-        ASSERT_EQ(primary_->GetAttachedSurface(&backCaps_, &back_), DD_OK);
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, desc.dwBackBufferCount = 1;
+        ASSERT_TRUE(dd_->CreateSurface(&desc, &primary_, NULL) == DD_OK && primary_->GetAttachedSurface(&backCaps_, &back_) == DD_OK);
     }
     void TearDown() override {
         EXPECT_TRUE(!primary_ || primary_->Release() == 0u);
-        if (!dd_) return;
-        dd_->RestoreDisplayMode();
-        EXPECT_EQ(dd_->Release(), 0u);
-    }
-    static DDSCAPS2 BackBufferCaps() {
-        DDSCAPS2 caps = {};
-        caps.dwCaps = DDSCAPS_BACKBUFFER;
-        return caps;
+        EXPECT_TRUE(!dd_ || (dd_->RestoreDisplayMode(), dd_->Release() == 0u));
     }
     static DDSURFACEDESC2 Described() {
         DDSURFACEDESC2 desc = {};
-        desc.dwSize = sizeof desc;
-        return desc;
+        return desc.dwSize = sizeof desc, desc;
     }
     static HRESULT Fill(LPDIRECTDRAWSURFACE4 surface, DWORD colour) {
         DDBLTFX fx = {};
-        fx.dwSize = sizeof fx;
-        fx.dwFillColor = colour;
+        fx.dwSize = sizeof fx, fx.dwFillColor = colour;
         return surface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     }
     // Row by row without the pitch's padding.
@@ -165,18 +122,14 @@ protected:
             const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch;
             pixels.insert(pixels.end(), row, row + desc.dwWidth);
         }
-        surface->Unlock(NULL);
-        return pixels;
+        return surface->Unlock(NULL), pixels;
     }
-
     Window window_;
-    DDSCAPS2 backCaps_ = BackBufferCaps();
+    DDSCAPS2 backCaps_ = {DDSCAPS_BACKBUFFER, 0, 0, {0}};
     LPDIRECTDRAW4 dd_ = NULL;
     LPDIRECTDRAWSURFACE4 primary_ = NULL, back_ = NULL;  // the back buffer goes with the primary
 };
-
-// How many references the chain holds itself is its own affair (none here,
-// one on Wine): the programs count only on one more for each request.
+// The chain's own references differ (none here, one on Wine): the programs count on one more per request.
 TEST_F(Display, TheChainIsTwoPalettisedScreensAndTheBackBufferComesWithAReference) {
     for (LPDIRECTDRAWSURFACE4 surface : {primary_, back_}) {
         DDSURFACEDESC2 desc = Described();
@@ -193,10 +146,8 @@ TEST_F(Display, TheChainIsTwoPalettisedScreensAndTheBackBufferComesWithAReferenc
     EXPECT_EQ(again, back_);
     EXPECT_EQ(again->Release(), held);
 }
-
 TEST_F(Display, FillLockAndFlipSeeTheSamePixels) {
-    ASSERT_EQ(Fill(primary_, 3), DD_OK);
-    ASSERT_EQ(Fill(back_, 0x24), DD_OK);
+    ASSERT_TRUE(Fill(primary_, 3) == DD_OK && Fill(back_, 0x24) == DD_OK);
     EXPECT_EQ(Pixels(back_), std::vector<BYTE>(640 * 480, 0x24));
     DDSURFACEDESC2 desc = Described();
     ASSERT_EQ(back_->Lock(NULL, &desc, DDLOCK_WAIT, NULL), DD_OK);
@@ -208,28 +159,23 @@ TEST_F(Display, FillLockAndFlipSeeTheSamePixels) {
     shown[640 + 2] = 0x99;
     EXPECT_EQ(Pixels(primary_), shown);
 }
-
 TEST_F(Display, ThePaletteKeepsItsColoursAndIsHeldByThePrimary) {
     PALETTEENTRY colours[256] = {}, read[256] = {};
     for (int i = 0; i < 256; ++i) colours[i] = {BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
     LPDIRECTDRAWPALETTE palette = NULL;
     ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256, colours, &palette, NULL), DD_OK);
     ASSERT_EQ(primary_->SetPalette(palette), DD_OK);
-    EXPECT_EQ(palette->AddRef(), 3u);
-    EXPECT_EQ(palette->Release(), 2u);
+    EXPECT_TRUE(palette->AddRef() == 3u && palette->Release() == 2u);
     ASSERT_EQ(palette->GetEntries(0, 0, 256, read), DD_OK);
     for (int i = 0; i < 256; ++i)
         EXPECT_TRUE(read[i].peRed == i && read[i].peGreen == 255 - i && read[i].peBlue == i / 2) << i;
     ASSERT_EQ(primary_->SetPalette(NULL), DD_OK);
     EXPECT_EQ(palette->Release(), 0u);
 }
-
-// Minimising takes the display and its surfaces from a full-screen program on
-// Windows; Wine keeps them until another program is activated. Either way the
-// programs' way back works: restore the primary, then the back buffer.
+// Minimising takes the surfaces on Windows, on Wine only once another program is
+// active: either way restoring the primary, then the back buffer, brings them back.
 TEST_F(Display, SurfacesLostWhileMinimisedComeBackByRestore) {
-    ShowWindow(window_.handle, SW_MINIMIZE);
-    Dispatch(window_.handle);
+    ShowWindow(window_.handle, SW_MINIMIZE), Dispatch(window_.handle);
     if (primary_->IsLost() == DDERR_SURFACELOST) {
         EXPECT_EQ(Fill(back_, 1), DDERR_SURFACELOST);
         DDSURFACEDESC2 desc = Described();
@@ -237,13 +183,8 @@ TEST_F(Display, SurfacesLostWhileMinimisedComeBackByRestore) {
         EXPECT_EQ(primary_->Flip(NULL, DDFLIP_WAIT), DDERR_SURFACELOST);
         EXPECT_EQ(primary_->Restore(), DDERR_WRONGMODE);
     }
-    ShowWindow(window_.handle, SW_RESTORE);
-    Dispatch(window_.handle);
-    EXPECT_EQ(primary_->Restore(), DD_OK);
-    EXPECT_EQ(back_->Restore(), DD_OK);
-    EXPECT_EQ(back_->IsLost(), DD_OK);
-    EXPECT_EQ(Fill(back_, 1), DD_OK);
-    EXPECT_EQ(primary_->Flip(NULL, DDFLIP_WAIT), DD_OK);
+    ShowWindow(window_.handle, SW_RESTORE), Dispatch(window_.handle);
+    for (HRESULT result : {primary_->Restore(), back_->Restore(), back_->IsLost(), Fill(back_, 1), primary_->Flip(NULL, DDFLIP_WAIT)})
+        EXPECT_EQ(result, DD_OK);
 }
-
 }  // namespace
