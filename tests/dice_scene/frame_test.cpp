@@ -58,8 +58,8 @@ std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
             nearest = std::min(nearest, c.z);
             farthest = std::max(farthest, c.z);
         }
-        // A face nearly square to the view may go to the affine fill, which
-        // errs by at most a quarter of the cell times its relative depth spread.
+        // An affine fill of a face nearly square to the view errs by at most a
+        // quarter of the cell times its relative depth spread.
         faces[f].stray = farthest - nearest < 0.04 ? 0.25 * 99 * (farthest - nearest) / nearest : 0;
     }
     return faces;
@@ -110,7 +110,6 @@ protected:
         BackSurface = screen.Surface();
     }
     void TearDown() override { TextureSurface = BackSurface = NULL; }
-
     // Whether one of the texels u0..u1, v0..v1 (with slack) holds the index.
     bool Shows(BYTE index, double u0, double u1, double v0, double v1, double slack) const {
         for (int v = static_cast<int>(std::ceil(std::min(v0, v1) - slack)); v <= std::floor(std::max(v0, v1) + slack); ++v)
@@ -173,8 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Angles, Frames,
                                            std::pair{256, -46336}, std::pair{23296, -69376}, std::pair{69000, -23200},
                                            std::pair{7680, -10240}, std::pair{51300, -78100}));
 
-// The committed texture is what its generator makes: 400 x 200 at 8 bits,
-// 256 colours, white first.
+// The committed texture is what its generator makes: 400 x 200 x 8, white first.
 TEST(Texture, IsWhatTheGeneratorMakes) {
     const std::vector<BYTE> committed = ReadBytes(DIE_TEXTURE);
     ASSERT_EQ(committed.size(), 14u + 40 + 1024 + 400 * 200);
