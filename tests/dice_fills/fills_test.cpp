@@ -101,6 +101,7 @@ TEST_F(Fills, ClipTriangleBounds) {
         {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
         {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},
         {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
+        {Points(10, -5, 90, 0.1, 50, -1), 1, 10, 0, 90, 0},  // exactly 0.1 high once clipped
         {Points(640.5, 10, 700, 20, 650, 90), 0},  {Points(-90, 10, -0.5, 20, -50, 90), 0},
         {Points(10, 480.5, 90, 500, 50, 600), 0},  {Points(10, -90, 90, -0.5, 50, -40), 0},
         {Points(10, 10, 90, 10, 50, 10), 0},       {Points(10, 10, 90, 10.05, 50, 10.02), 0},
@@ -276,7 +277,8 @@ TEST_F(Fills, AffineWindingsFlatTrianglesAndTexturesEdges) {
 // Corners reordered so that the last edge changes depth most (pairwise); a
 // triangle without a normal shows the reordered corner A's texel throughout.
 TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
-    for (const auto& c : {std::array{2.0, 2.5, 2.1, 2., 1., 0.}, {2.0, 2.5, 2.6, 1., 0., 2.}, {2.0, 2.1, 2.3, 0., 1., 2.}}) {
+    for (const auto& c : {std::array{2.0, 2.5, 2.1, 2., 1., 0.}, {2.0, 2.5, 2.6, 1., 0., 2.}, {2.0, 2.1, 2.3, 0., 1., 2.},
+                          {2.0, 2.5, 3.0, 0., 1., 2.}}) {
         TexturedTriangle triangle, ordered;
         for (int k = 0; k < 3; ++k) triangle.corner[k] = {double(k), double(k), c[k], double(k), double(k)};
         OrderByDepthSpread(&ordered, &triangle);

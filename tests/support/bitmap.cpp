@@ -27,12 +27,9 @@ std::vector<BYTE> Rows(const Picture& picture) {
         for (LONG x = 0; x < picture.width; ++x) {
             DWORD value = picture.pixels[y * picture.width + x];
             if (bytes >= 3) value = RGB(GetBValue(value), GetGValue(value), GetRValue(value));  // stored blue first
-            if (bytes > 0) {
-                Put(row, x * bytes, value, bytes);
-                continue;
-            }
             const size_t bit = static_cast<size_t>(x) * picture.bitCount;
-            row[bit / 8] |= static_cast<BYTE>(value << (8 - picture.bitCount - bit % 8));
+            if (bytes > 0) Put(row, x * bytes, value, bytes);
+            else row[bit / 8] |= static_cast<BYTE>(value << (8 - picture.bitCount - bit % 8));
         }
         out.insert(out.end(), row.begin(), row.end());
     }
@@ -62,8 +59,7 @@ std::vector<BYTE> BitmapFile(const Picture& picture) {
     std::vector<BYTE> out(14, 0);
     const std::vector<BYTE> packed = PackedBitmap(picture);
     out.insert(out.end(), packed.begin(), packed.end());
-    out[0] = 'B';
-    out[1] = 'M';
+    out[0] = 'B', out[1] = 'M';
     Put(out, 2, static_cast<DWORD>(out.size()), 4);
     Put(out, 10, static_cast<DWORD>(14 + picture.headerSize + 4 * picture.table.size()), 4);
     return out;

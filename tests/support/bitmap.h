@@ -1,8 +1,7 @@
-// Bitmaps made byte by byte, so that every field a test cares about is set on
-// purpose: as a resource (information header, colour table, pixels) or as a
-// file (the same behind a 14-byte file header).
-#ifndef TESTS_SUPPORT_BITMAP_H
-#define TESTS_SUPPORT_BITMAP_H
+// Bitmaps made byte by byte, every field a test cares about set on purpose:
+// as a resource (information header, colour table, pixels) or as a file (the
+// same behind a 14-byte file header).
+#pragma once
 
 #include <windows.h>
 
@@ -17,14 +16,12 @@ struct Picture {
     DWORD headerSize = 40;  // the fields past the first 40 bytes are zero
     DWORD coloursUsed = 0;
     std::vector<RGBQUAD> table = {};
-    // Top row first: colour-table indices up to 8 bits per pixel, COLORREFs above.
-    std::vector<DWORD> pixels = {};
-    std::vector<BYTE> data = {};  // taken as it stands instead of pixels when not empty
+    std::vector<DWORD> pixels = {};  // top row first: table indices up to 8 bits per pixel, COLORREFs above
+    std::vector<BYTE> data = {};     // taken as it stands instead of pixels when not empty
 };
 
 std::vector<BYTE> PackedBitmap(const Picture& picture);
 std::vector<BYTE> BitmapFile(const Picture& picture);
-
 std::vector<BYTE> ReadBytes(const std::string& path);
 
 // A file of these bytes in a folder of its own, both removed with the object.
@@ -38,12 +35,9 @@ public:
     const char* folder() const { return folder_.c_str(); }
 
 private:
-    std::string folder_;
-    std::string path_;
+    std::string folder_, path_;
 };
 
 // Makes the bytes the program's RT_BITMAP resource of that name; a name
 // already registered keeps its first bytes.
 void AddBitmapResource(LPCSTR name, std::vector<BYTE> bytes);
-
-#endif

@@ -45,14 +45,11 @@ namespace {
 
 // The parent's environment, with leak detection added last so that it wins.
 std::vector<std::string> ChildEnvironment() {
-    const char* kSanitizerOptions = "ASAN_OPTIONS=";
-    std::string sanitizer = kSanitizerOptions;
+    std::string sanitizer = "ASAN_OPTIONS=";
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable) {
-        if (std::strncmp(*variable, kSanitizerOptions, std::strlen(kSanitizerOptions)) == 0)
-            sanitizer = std::string(*variable) + ":";
-        else
-            environment.emplace_back(*variable);
+        if (std::strncmp(*variable, "ASAN_OPTIONS=", 13) == 0) sanitizer = std::string(*variable) + ":";
+        else environment.emplace_back(*variable);
     }
     environment.push_back(sanitizer + "detect_leaks=1");
     return environment;
@@ -90,9 +87,9 @@ int Finish(pid_t pid) {
 }
 
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args) {
-    std::string outputPath = TempPath("output");
+    const std::string outputPath = TempPath("output");
     std::remove(outputPath.c_str());
-    int exitCode = Finish(Start(program, args, outputPath));
+    const int exitCode = Finish(Start(program, args, outputPath));
     return RunResult{exitCode, ReadFile(outputPath)};
 }
 
@@ -111,8 +108,7 @@ size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
 
 std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
                                  const std::string& last) {
-    size_t from = IndexOf(lines, first);
-    size_t to = IndexOf(lines, last);
+    const size_t from = IndexOf(lines, first), to = IndexOf(lines, last);
     if (from >= to) return {};
     return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
                                     lines.begin() + static_cast<ptrdiff_t>(to));
@@ -125,9 +121,8 @@ HeadlessRun RunHeadless(const std::string& program, const std::string& name, con
     std::remove(tracePath.c_str());
     std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath};
     all.insert(all.end(), args.begin(), args.end());
-    RunResult result = RunToEnd(program, all);
-    run.exitCode = result.exitCode;
-    run.output = result.output;
+    const RunResult result = RunToEnd(program, all);
+    run.exitCode = result.exitCode, run.output = result.output;
     run.trace = Lines(ReadFile(tracePath));
     run.recording = Decode(run.recordingPath);
     return run;

@@ -1,9 +1,7 @@
 // Surfaces for tests that draw: an 8-bit screen inside guard bands, and a
-// surface that writes every lock and unlock into a log. Failures and busy
-// answers come from the platform's own scripting (ScriptFailure,
-// ScriptStillDrawing), so ResetPlatform must have started a run.
-#ifndef TESTS_SUPPORT_SCREEN_H
-#define TESTS_SUPPORT_SCREEN_H
+// surface that logs every lock and unlock. Failures and busy answers come
+// from the platform's own scripting, so ResetPlatform must have started a run.
+#pragma once
 
 #include <ddraw.h>
 
@@ -17,10 +15,9 @@ using PixelSet = std::set<Pixel>;
 
 constexpr BYTE kBlank = 0xFF;
 
-// width x height pixels of bitCount / 8 bytes, rows `pitch` apart, with a
-// band of kBlank bytes all round that nothing may change. Without a band the
-// memory ends with the last pixel, so that the address sanitizer catches a
-// read past it.
+// width x height pixels of bitCount / 8 bytes, rows `pitch` apart, in a band
+// of kBlank bytes that nothing may change. Without a band the memory ends with
+// the last pixel, so that the address sanitizer catches a read past it.
 class GuardedScreen {
 public:
     static constexpr int kBand = 48;
@@ -38,7 +35,6 @@ public:
     bool GuardsIntact() const;
 
     const int width, height, band, pitch;
-
 private:
     std::vector<BYTE> memory_;
     DDSURFACEDESC2 desc_ = {};
@@ -77,5 +73,3 @@ private:
     GuardedScreen& screen_;
     std::vector<std::string>& log_;
 };
-
-#endif
