@@ -60,9 +60,7 @@ struct Drawing {
     GuardedScreen columns, rows;
 };
 
-ProjectedTriangle Points(double x0, double y0, double x1, double y1, double x2, double y2) {
-    return {{{x0, y0}, {x1, y1}, {x2, y2}}};
-}
+ProjectedTriangle Points(double x0, double y0, double x1, double y1, double x2, double y2) { return {{{x0, y0}, {x1, y1}, {x2, y2}}}; }
 ProjectedTriangle Project(const TexturedTriangle& triangle) {
     ProjectedTriangle projected;
     ProjectTriangle(&triangle, &projected);
@@ -72,7 +70,7 @@ ProjectedTriangle Project(const TexturedTriangle& triangle) {
 TexturedVertex Unproject(double x, double y, double depth, double u, double v) {
     return {(x - 320) / 320 * depth, (240 - y) / 320 * depth, depth, u, v};
 }
-TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, double v2) {
+TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, double v2) {  // texels only
     return {{{0, 0, 1, u0, v0}, {0, 0, 1, u1, v1}, {0, 0, 1, u2, v2}}};
 }
 // The worked example of the perspective fill: a face receding to the right.
@@ -95,12 +93,9 @@ TEST_F(Fills, ClipTriangleBounds) {
         ProjectedTriangle triangle;
         int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0;
     } cases[] = {
-        {Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5), 1, 12, 40, 80, 300},
-        {Points(-30, -20, 640, 100, 100, 480), 1, 0, 0, 639, 479},
-        {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},
-        {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
-        {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},
-        {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
+        {Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5), 1, 12, 40, 80, 300}, {Points(-30, -20, 640, 100, 100, 480), 1, 0, 0, 639, 479},
+        {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},           {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
+        {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},            {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
         {Points(10, -5, 90, 0.1, 50, -1), 1, 10, 0, 90, 0},  // exactly 0.1 high once clipped
         {Points(640.5, 10, 700, 20, 650, 90), 0},  {Points(-90, 10, -0.5, 20, -50, 90), 0},
         {Points(10, 480.5, 90, 500, 50, 600), 0},  {Points(10, -90, 90, -0.5, 50, -40), 0},
@@ -122,10 +117,8 @@ TEST_F(Fills, ScanSpansAndEdges) {
     const struct {
         ProjectedTriangle triangle;
         double y, left, right;
-    } cases[] = {{Points(100, 100, 200, 150, 120, 200), 150, 110, 200},
-                 {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
-                 {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},
-                 {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
+    } cases[] = {{Points(100, 100, 200, 150, 120, 200), 150, 110, 200}, {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
+                 {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
     for (const auto& c : cases) {
         ScanBox box;
         double left, right;
@@ -179,8 +172,7 @@ TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
         EXPECT_TRUE(std::fabs(s - end[1]) < 1e-12 && std::fabs(t - end[2]) < 1e-12 && std::fabs(u - end[3]) < 1e-9 &&
                     std::fabs(v - end[4]) < 1e-9) << s << " " << t << " " << u << " " << v;
     }
-    const int texels[][3] = {{288, 0, 34},  {292, 5, 34},  {296, 11, 33}, {301, 18, 33},
-                             {309, 30, 32}, {318, 46, 31}, {326, 61, 30}, {330, 69, 30}};
+    const int texels[][3] = {{288, 0, 34}, {292, 5, 34}, {296, 11, 33}, {301, 18, 33}, {309, 30, 32}, {318, 46, 31}, {326, 61, 30}, {330, 69, 30}};
     for (int mode : kModes) {
         std::fesetround(mode);
         const Drawing drawing(FillTrianglePerspective, kReceding, projected);
@@ -199,10 +191,8 @@ TEST_F(Fills, SpanEndsAreTruncatedAffinelyAndRoundedInPerspective) {
     const struct {
         double xl, xr;
         std::pair<int, int> affine, perspective;
-    } spans[] = {{100.35, 100.65, {100, 100}, {100, 101}},
-                 {10.2, 20.9, {10, 20}, {10, 21}},
-                 {100.5, 101.5, {100, 101}, {100, 102}},
-                 {100.5, 100.58, {-1, -1}, {-1, -1}}};
+    } spans[] = {{100.35, 100.65, {100, 100}, {100, 101}}, {10.2, 20.9, {10, 20}, {10, 21}},
+                 {100.5, 101.5, {100, 101}, {100, 102}},      {100.5, 100.58, {-1, -1}, {-1, -1}}};
     for (const auto& span : spans) {
         const double x1 = 8 * span.xr - 7 * span.xl;
         const TexturedTriangle wedge = {
@@ -296,9 +286,7 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
     }
 }
 
-struct Vec {
-    double x, y, z;
-};
+struct Vec { double x, y, z; };
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -372,7 +360,7 @@ protected:
             const bool inBox = y >= box.minY && y <= box.maxY && box.minX <= box.maxX;
             const int from = inBox ? box.minX + band : columns.pitch, to = inBox ? box.maxX + band + 1 : columns.pitch;
             for (GuardedScreen* screen : {&columns, &rows})
-                ASSERT_TRUE(!std::memcmp(screen->Line(y), blank, from) && !std::memcmp(screen->Line(y) + to, blank, columns.pitch - to))
+                ASSERT_TRUE(!std::memcmp(screen->Line(y), blank.data(), from) && !std::memcmp(screen->Line(y) + to, blank.data(), columns.pitch - to))
                     << "outside the box, row " << y;
             for (int x = from; x < to; ++x) {
                 const BYTE u = columns.Line(y)[x], v = rows.Line(y)[x];
@@ -385,18 +373,14 @@ protected:
         }
     }
     void CheckBoth(const TexturedTriangle& triangle, const ProjectedTriangle& projected, bool texels) {
-        ASSERT_NO_FATAL_FAILURE(Check(FillTriangleAffine, triangle, projected, texels));
-        ASSERT_NO_FATAL_FAILURE(Check(FillTrianglePerspective, triangle, projected, texels));
+        for (Fill fill : {FillTriangleAffine, FillTrianglePerspective}) ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, texels));
     }
     double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
 
     GuardedScreen columns, rows;
-    BYTE blank[640 + 2 * GuardedScreen::kBand];
+    const std::vector<BYTE> blank = std::vector<BYTE>(640 + 2 * GuardedScreen::kBand, kBlank);
     long drawn = 0;
     std::mt19937 rng{1};
-
-public:
-    RandomFills() { std::memset(blank, kBlank, sizeof blank); }
 };
 
 // Mostly face-sized triangles near the screen; also corners spread over and
