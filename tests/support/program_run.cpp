@@ -1,27 +1,23 @@
 #include "program_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 
 extern char** environ;
 
 std::string TempPath(const std::string& name) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // Parameterised tests have a slash in their names before the parameter.
     std::string testName = std::string(test->test_suite_name()) + "_" + test->name();
-    std::replace(testName.begin(), testName.end(), '/', '_');
-    // A folder of this process's own: the same test run elsewhere at the same
-    // time must not meet these files.
+    std::replace(testName.begin(), testName.end(), '/', '_');  // parameterised tests have a slash
+    // A folder of this process's own: the same test run elsewhere at once must not meet these files.
     static const std::string folder = [] {
         std::string pattern = ::testing::TempDir() + "cubes_XXXXXX";
         return mkdtemp(pattern.data()) ? pattern + "/" : ::testing::TempDir();
@@ -41,10 +37,11 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-namespace {
-
-// The parent's environment, with leak detection added last so that it wins.
-std::vector<std::string> ChildEnvironment() {
+pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    // The parent's environment, with leak detection added last so that it wins.
     std::string sanitizer = "ASAN_OPTIONS=";
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable) {
@@ -52,24 +49,12 @@ std::vector<std::string> ChildEnvironment() {
         else environment.emplace_back(*variable);
     }
     environment.push_back(sanitizer + "detect_leaks=1");
-    return environment;
-}
-
-}  // namespace
-
-pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> environment = ChildEnvironment();
     std::vector<char*> envp;
     for (std::string& variable : environment) envp.push_back(variable.data());
     envp.push_back(nullptr);
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    for (int fd : {1, 2}) posix_spawn_file_actions_addopen(&actions, fd, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
     EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0) << program;
     posix_spawn_file_actions_destroy(&actions);
@@ -79,11 +64,9 @@ pid_t Start(const std::string& program, const std::vector<std::string>& args, co
 int Finish(pid_t pid) {
     int status = 0;
     EXPECT_EQ(waitpid(pid, &status, 0), pid);
-    if (WIFSIGNALED(status)) {
-        ADD_FAILURE() << "ended by signal " << WTERMSIG(status);
-        return 128 + WTERMSIG(status);
-    }
-    return WEXITSTATUS(status);
+    if (!WIFSIGNALED(status)) return WEXITSTATUS(status);
+    ADD_FAILURE() << "ended by signal " << WTERMSIG(status);
+    return 128 + WTERMSIG(status);
 }
 
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args) {
@@ -95,23 +78,20 @@ RunResult RunToEnd(const std::string& program, const std::vector<std::string>& a
 
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word) {
     std::vector<std::string> found;
-    for (const std::string& line : lines)
-        if (line.rfind(word + " ", 0) == 0) found.push_back(line);
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found), [&](const std::string& line) { return line.rfind(word + " ", 0) == 0; });
     return found;
 }
 
 size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
-    auto found = std::find(lines.begin(), lines.end(), line);
+    const auto found = std::find(lines.begin(), lines.end(), line);
     EXPECT_NE(found, lines.end()) << line;
     return static_cast<size_t>(found - lines.begin());
 }
 
-std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first,
-                                 const std::string& last) {
+std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last) {
     const size_t from = IndexOf(lines, first), to = IndexOf(lines, last);
     if (from >= to) return {};
-    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1,
-                                    lines.begin() + static_cast<ptrdiff_t>(to));
+    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1, lines.begin() + static_cast<ptrdiff_t>(to));
 }
 
 HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args) {
@@ -129,7 +109,7 @@ HeadlessRun RunHeadless(const std::string& program, const std::string& name, con
 }
 
 std::string LineOf(const HeadlessRun& run, const std::string& words) {
-    std::vector<std::string> lines = Matching(run.trace, words);
+    const std::vector<std::string> lines = Matching(run.trace, words);
     EXPECT_EQ(lines.size(), 1u) << words;
     return lines.empty() ? words : lines.front();
 }
