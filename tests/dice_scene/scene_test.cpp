@@ -23,24 +23,17 @@ struct FillCall {
     const void *destination, *source;
 };
 std::vector<FillCall> fills;
-std::vector<std::string> log;
-
-void Record(const char* which, const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t,
-            const ProjectedTriangle* p) {
-    fills.push_back({*t, *p, d->lpSurface, s->lpSurface});
-    log.push_back(which);
-}
+std::vector<std::string> events;
 
 }  // namespace
 
-void FillTriangleAffine(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t,
-                        const ProjectedTriangle* p) {
-    Record("fill affine", d, s, t, p);
-}
-void FillTrianglePerspective(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t,
-                             const ProjectedTriangle* p) {
-    Record("fill perspective", d, s, t, p);
-}
+#define STAND_IN(name, what)                                                                                      \
+    void name(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t, const ProjectedTriangle* p) { \
+        fills.push_back({*t, *p, d->lpSurface, s->lpSurface});                                                   \
+        events.push_back(what);                                                                                    \
+    }
+STAND_IN(FillTriangleAffine, "fill affine")
+STAND_IN(FillTrianglePerspective, "fill perspective")
 
 namespace {
 
@@ -58,18 +51,12 @@ protected:
         DieAngleX = DieAngleY = 0;
         UseSurfaces(8, 8);
     }
-    void TearDown() override {
-        TextureSurface = BackSurface = NULL;
-        fills.clear();
-        log.clear();
-    }
+    void TearDown() override { TextureSurface = BackSurface = NULL, fills.clear(), events.clear(); }
     void UseSurfaces(DWORD textureBits, DWORD backBits) {
         textureScreen = std::make_unique<GuardedScreen>(16, 16, textureBits);
         backScreen = std::make_unique<GuardedScreen>(640, 480, backBits);
-        texture = std::make_unique<LoggedSurface>("texture", *textureScreen, log);
-        back = std::make_unique<LoggedSurface>("back", *backScreen, log);
-        TextureSurface = texture.get();
-        BackSurface = back.get();
+        TextureSurface = (texture = std::make_unique<LoggedSurface>("texture", *textureScreen, events)).get();
+        BackSurface = (back = std::make_unique<LoggedSurface>("back", *backScreen, events)).get();
     }
     // Every camera-space position of a frame drawn at the given angles.
     std::vector<double> Picture(int32_t angleX, int32_t angleY) {
@@ -103,7 +90,7 @@ TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     DrawTexturedDie(BackSurface, 0);
     ASSERT_EQ(fills.size(), 12u);
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(log[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(events[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
     for (int i = 8; i < 12; ++i)
         for (const ProjectedPoint& p : fills[i].projected.p)
             EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - (i < 10 ? 47.904 : 36.866)) < 5e-4 &&
@@ -147,11 +134,11 @@ TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
     const double cases[][4] = {{2.0, 2.0, 2.0, 0},   {0.02, 0.04, 0.02, 1}, {0.02, 0.02, 0.04, 1}, {0.04, 0.02, 0.04, 1},
                                {0.02, 0.04, 0.04, 1}, {0.1, 0.119, 0.081, 0}, {2.0, 2.019, 1.981, 0}};
     for (const auto& c : cases) {
-        log.clear();
+        events.clear();
         const TexturedTriangle triangle = AtDepths(c[0], c[1], c[2]);
         DrawTexturedTriangle(&triangle);
-        ASSERT_EQ(log.size(), 5u);
-        EXPECT_EQ(log[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
+        ASSERT_EQ(events.size(), 5u);
+        EXPECT_EQ(events[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
     }
 }
 
@@ -174,9 +161,9 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
     for (const auto& [failure, expected] : cases) {
         platform::testing::ResetPlatform();
         ASSERT_TRUE(!*failure || platform::testing::ScriptFailure(failure));
-        log.clear(), fills.clear();
+        events.clear(), fills.clear();
         DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(log, expected) << failure;
+        EXPECT_EQ(events, expected) << failure;
         if (*failure) continue;
         EXPECT_TRUE(fills[0].destination == backScreen->Desc()->lpSurface && fills[0].source == textureScreen->Desc()->lpSurface);
         for (int k = 0; k < 3; ++k)
@@ -184,9 +171,9 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
     }
     for (const auto& [textureBits, backBits] : {std::pair{16, 8}, {8, 16}, {16, 16}, {8, 32}}) {
         UseSurfaces(textureBits, backBits);
-        log.clear();
+        events.clear();
         DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(log, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
+        EXPECT_EQ(events, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
     }
 }
 
