@@ -117,23 +117,17 @@ public:
         EXPECT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
         return desc;
     }
-    // The surface's bytes, top row first, without row padding.
-    static Bytes PixelsOf(LPDIRECTDRAWSURFACE4 surface) {
+    // The surface's bytes, top row first, without row padding; with a value, byte (x, y) set first.
+    static Bytes PixelsOf(LPDIRECTDRAWSURFACE4 surface, DWORD x = 0, DWORD y = 0, int value = -1) {
         DDSURFACEDESC2 desc = Blank();
         Bytes pixels;
         EXPECT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + static_cast<ptrdiff_t>(y) * desc.lPitch;
-            pixels.insert(pixels.end(), row, row + desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8));
-        }
+        BYTE* const bits = static_cast<BYTE*>(desc.lpSurface);
+        if (value >= 0) bits[static_cast<ptrdiff_t>(y) * desc.lPitch + x] = BYTE(value);
+        for (DWORD row = 0; row < desc.dwHeight; ++row)
+            pixels.insert(pixels.end(), bits + row * desc.lPitch, bits + row * desc.lPitch + desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8));
         surface->Unlock(nullptr);
         return pixels;
-    }
-    static void SetPixelByte(LPDIRECTDRAWSURFACE4 surface, DWORD x, DWORD y, BYTE value) {
-        DDSURFACEDESC2 desc = Blank();
-        ASSERT_EQ(surface->Lock(nullptr, &desc, 0, nullptr), DD_OK);
-        static_cast<BYTE*>(desc.lpSurface)[static_cast<ptrdiff_t>(y) * desc.lPitch + x] = value;
-        surface->Unlock(nullptr);
     }
     Entries PaletteFor(LPCSTR name) {
         LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(dd_, name);
@@ -232,8 +226,7 @@ TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
     EXPECT_EQ(surface->IsLost(), DD_OK);
     EXPECT_EQ(PixelsOf(surface), (Bytes{224, 224, 28, 28, 3, 3, 255, 255, 224, 224, 28, 28, 3, 3, 255, 255,
                                         255, 255, 3, 3, 28, 28, 224, 224, 255, 255, 3, 3, 28, 28, 224, 224}));
-    SetPixelByte(surface, 1, 1, 0x42);
-    const Bytes before = PixelsOf(surface);
+    const Bytes before = PixelsOf(surface, 1, 1, 0x42);
     const size_t live = Live();
     EXPECT_EQ(DDRefreshBitmap(nullptr, "CHECKS"), E_FAIL);
     EXPECT_EQ(DDRefreshBitmap(surface, nullptr), E_FAIL);
@@ -314,8 +307,7 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     LPDIRECTDRAWPALETTE palette = nullptr;
     ASSERT_EQ(dd_->CreatePalette(DDPCAPS_8BIT, distinct.data(), &palette, nullptr), DD_OK);
     ASSERT_EQ(primary_->SetPalette(Keep(palette)), DD_OK);
-    SetPixelByte(primary_, 0, 0, 7);
-    const Bytes before = PixelsOf(primary_);
+    const Bytes before = PixelsOf(primary_, 0, 0, 7);
     EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), 50u);
     EXPECT_EQ(DDPixelForColor(primary_, RGB(200, 60, 99)), 198u);  // nearest is (198, 57, 99)
     ASSERT_TRUE(platform::testing::ScriptFailure("GetDC@1") && platform::testing::ScriptFailure("Lock@2:DDERR_SURFACELOST"));
@@ -351,7 +343,7 @@ TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
     pitched.Line(1)[GuardedScreen::kBand + 1] = 5;
     EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), 5u);
     LPDIRECTDRAWSURFACE4 surface = OffScreen(8, 4);  // colour keys are the pixel values found for them
-    SetPixelByte(surface, 5, 3, 0x5A);
+    PixelsOf(surface, 5, 3, 0x5A);
     ASSERT_EQ(DDSetKeyFromPixel(surface, 5, 3), DD_OK);
     DDSURFACEDESC2 desc = DescriptionOf(surface);
     EXPECT_TRUE((desc.dwFlags & DDSD_CKSRCBLT) && !(desc.dwFlags & DDSD_CKDESTBLT));
