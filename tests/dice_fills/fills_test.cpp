@@ -1,30 +1,22 @@
-// The coverage helpers and both textured fills: the worked examples to the
-// texel under every rounding mode, span and texel rounding, the perspective
-// fill against an exact inverse projection, and random and hostile triangles.
+// The coverage helpers and both textured fills, against worked examples, an exact inverse projection and random triangles.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
-
 #include "dice/fill.h"
 #include "dice/fillmath.h"
 #include "dice/projection.h"
 #include "dice/scan.h"
 #include "screen.h"
 #include "shell/display.h"
-
 namespace {
-
 using Fill = void (*)(const DDSURFACEDESC2*, const DDSURFACEDESC2*, const TexturedTriangle*, const ProjectedTriangle*);
 constexpr int kSide = 250, kModes[] = {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO};
 const double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
-
-// kSide x kSide texels holding their own column (or row), in rows wider than
-// that; the memory ends with the last texel, so a read past it is caught.
+// Texels holding their own column (or row), in wider rows; the memory ends with the last texel.
 const DDSURFACEDESC2* Coded(bool rows) {
     static std::vector<BYTE> memory[2];
     static DDSURFACEDESC2 desc[2];
@@ -32,20 +24,19 @@ const DDSURFACEDESC2* Coded(bool rows) {
     if (memory[rows].empty()) {
         memory[rows].resize(static_cast<size_t>(pitch) * (kSide - 1) + kSide);
         for (size_t i = 0; i < memory[rows].size(); ++i) memory[rows][i] = BYTE(rows ? i / pitch : i % pitch);
-        desc[rows].dwSize = sizeof(DDSURFACEDESC2);
-        desc[rows].dwWidth = desc[rows].dwHeight = kSide;
-        desc[rows].lPitch = pitch;
-        desc[rows].lpSurface = memory[rows].data();
-        desc[rows].ddpfPixelFormat.dwRGBBitCount = 8;
+        desc[rows].dwSize = sizeof(DDSURFACEDESC2), desc[rows].dwWidth = desc[rows].dwHeight = kSide, desc[rows].lPitch = pitch;
+        desc[rows].lpSurface = memory[rows].data(), desc[rows].ddpfPixelFormat.dwRGBBitCount = 8;
     }
     return &desc[rows];
 }
-
-// Drawn from both coded textures: together they tell every pixel's texel.
+// Drawn from both coded textures, which tell every pixel's texel, in the caller's rounding mode.
 struct Drawing {
-    Drawing(Fill fill, const TexturedTriangle& triangle, const ProjectedTriangle& projected) {
+    Drawing(Fill fill, const TexturedTriangle& triangle, const ProjectedTriangle& projected, int mode = FE_TONEAREST) {
+        std::fesetround(mode);
         fill(columns.Desc(), Coded(false), &triangle, &projected);
         fill(rows.Desc(), Coded(true), &triangle, &projected);
+        EXPECT_EQ(std::fegetround(), mode);
+        std::fesetround(FE_TONEAREST);
         EXPECT_TRUE(columns.GuardsIntact() && rows.GuardsIntact());
         EXPECT_EQ(columns.Drawn(), rows.Drawn());
     }
@@ -57,17 +48,19 @@ struct Drawing {
             if (columns.At(x, y) != kBlank) last = x, first = first < 0 ? x : first;
         return {first, last};
     }
+    bool ShowsOnly(int column, int row, size_t atLeast) const {  // on every pixel drawn, of which there are enough
+        const PixelSet drawn = columns.Drawn();
+        return drawn.size() >= atLeast &&
+               std::all_of(drawn.begin(), drawn.end(), [&](Pixel p) { return Column(p.first, p.second) == column && Row(p.first, p.second) == row; });
+    }
     GuardedScreen columns, rows;
 };
-
 ProjectedTriangle Points(double x0, double y0, double x1, double y1, double x2, double y2) { return {{{x0, y0}, {x1, y1}, {x2, y2}}}; }
 ProjectedTriangle Project(const TexturedTriangle& triangle) {
     ProjectedTriangle projected;
-    ProjectTriangle(&triangle, &projected);
-    return projected;
+    return ProjectTriangle(&triangle, &projected), projected;
 }
-// The camera-space point at the given depth that projects to (x, y).
-TexturedVertex Unproject(double x, double y, double depth, double u, double v) {
+TexturedVertex Unproject(double x, double y, double depth, double u, double v) {  // the point at that depth seen at (x, y)
     return {(x - 320) / 320 * depth, (240 - y) / 320 * depth, depth, u, v};
 }
 TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, double v2) {  // texels only
@@ -75,24 +68,13 @@ TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, dou
 }
 // The worked example of the perspective fill: a face receding to the right.
 const TexturedTriangle kReceding = {{{-0.2, 0.2, 2.0, 0, 0}, {0.2, 0.2, 2.8, 99, 0}, {-0.2, -0.2, 2.0, 0, 99}}};
-
 class Fills : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ScreenRect = {0, 0, 640, 480};
-        ProjectionScale = ScreenCentreX = 320.0;
-        ScreenCentreY = 240.0;
-    }
+    void SetUp() override { ScreenRect = {0, 0, 640, 480}, ProjectionScale = ScreenCentreX = 320.0, ScreenCentreY = 240.0; }
 };
-
-// Bounds truncated and clipped; a triangle off the screen, under 0.1 high or
-// with a corner that is no number is refused; one touching x = 640 or y = 480
-// is accepted with a box that holds no pixel.
+// Refused: off the screen, under 0.1 high, a corner no number; touching x = 640 or y = 480 gives an empty box.
 TEST_F(Fills, ClipTriangleBounds) {
-    const struct {
-        ProjectedTriangle triangle;
-        int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0;
-    } cases[] = {
+    const struct { ProjectedTriangle triangle; int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0; } cases[] = {
         {Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5), 1, 12, 40, 80, 300}, {Points(-30, -20, 640, 100, 100, 480), 1, 0, 0, 639, 479},
         {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},           {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
         {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},            {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
@@ -109,16 +91,11 @@ TEST_F(Fills, ClipTriangleBounds) {
             << box.minX << " " << box.minY << " " << box.maxX << " " << box.maxY;
     }
 }
-
-// A row through the middle corner runs from it to the opposite edge; a row
-// that misses comes out inverted; crossings far off are cut to the box. A
-// horizontal edge on the row counts with both ends, listed either way.
+// A row misses inverted, crossings far off are cut to the box; a horizontal edge on the row counts both ends.
 TEST_F(Fills, ScanSpansAndEdges) {
-    const struct {
-        ProjectedTriangle triangle;
-        double y, left, right;
-    } cases[] = {{Points(100, 100, 200, 150, 120, 200), 150, 110, 200}, {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
-                 {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
+    const struct { ProjectedTriangle triangle; double y, left, right; } cases[] = {
+        {Points(100, 100, 200, 150, 120, 200), 150, 110, 200}, {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
+        {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
     for (const auto& c : cases) {
         ScanBox box;
         double left, right;
@@ -139,19 +116,14 @@ TEST_F(Fills, ScanSpansAndEdges) {
                                  {7, 7, 7, 1},    {9.5, 10, 20, 0}, {20.5, 20, 10, 0}, {kNan, 10, 20, 0}};
     for (const auto& c : between) EXPECT_EQ(IsBetween(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
 }
-
 TEST_F(Fills, AffineWorkedExampleInEveryRoundingMode) {
     for (int mode : kModes) {
-        std::fesetround(mode);
-        const Drawing drawing(FillTriangleAffine, Flat(0, 0, 99, 99, 0, 99), Points(10, 10, 30, 30, 10, 30));
-        EXPECT_EQ(std::fegetround(), mode);
-        std::fesetround(FE_TONEAREST);
+        const Drawing drawing(FillTriangleAffine, Flat(0, 0, 99, 99, 0, 99), Points(10, 10, 30, 30, 10, 30), mode);
         ASSERT_EQ(drawing.Extent(20), std::make_pair(10, 20)) << mode;
         for (int k = 0; k <= 10; ++k) EXPECT_TRUE(drawing.Column(10 + k, 20) == 5 * k && drawing.Row(10 + k, 20) == 50);
         for (int y = 0; y < 480; ++y) EXPECT_TRUE((y > 10 && y <= 30) || drawing.Extent(y).first == -1) << y;
     }
 }
-
 TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
     const ProjectedTriangle projected = Project(kReceding);
     EXPECT_TRUE(projected.p[0].x == 288 && projected.p[0].y == 208 && projected.p[2].x == 288 && projected.p[2].y == 272);
@@ -174,29 +146,21 @@ TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
     }
     const int texels[][3] = {{288, 0, 34}, {292, 5, 34}, {296, 11, 33}, {301, 18, 33}, {309, 30, 32}, {318, 46, 31}, {326, 61, 30}, {330, 69, 30}};
     for (int mode : kModes) {
-        std::fesetround(mode);
-        const Drawing drawing(FillTrianglePerspective, kReceding, projected);
-        EXPECT_EQ(std::fegetround(), mode);
-        std::fesetround(FE_TONEAREST);
+        const Drawing drawing(FillTrianglePerspective, kReceding, projected, mode);
         ASSERT_EQ(drawing.Extent(230), std::make_pair(288, 330)) << mode;
         for (const auto& [x, column, row] : texels) EXPECT_TRUE(drawing.Column(x, 230) == column && drawing.Row(x, 230) == row) << x;
         for (int y = 0; y < 480; ++y) EXPECT_TRUE((y > 208 && y < 272) || drawing.Extent(y).first == -1) << y;
     }
 }
-
-// Row 24 of a wedge runs from xl on its vertical left edge (texel 0) to xr,
-// where the affine map shows column 30. The affine fill truncates span ends,
-// the perspective fill rounds them halves to even; both skip 0.1 or less.
+// Row 24 of a wedge runs from xl (texel 0) to xr (affine column 30): affine ends truncated,
+// perspective ends rounded half to even, 0.1 or less skipped.
 TEST_F(Fills, SpanEndsAreTruncatedAffinelyAndRoundedInPerspective) {
-    const struct {
-        double xl, xr;
-        std::pair<int, int> affine, perspective;
-    } spans[] = {{100.35, 100.65, {100, 100}, {100, 101}}, {10.2, 20.9, {10, 20}, {10, 21}},
-                 {100.5, 101.5, {100, 101}, {100, 102}},      {100.5, 100.58, {-1, -1}, {-1, -1}}};
+    const struct { double xl, xr; std::pair<int, int> affine, perspective; } spans[] = {
+        {100.35, 100.65, {100, 100}, {100, 101}}, {10.2, 20.9, {10, 20}, {10, 21}}, {100.5, 101.5, {100, 101}, {100, 102}},
+        {100.5, 100.58, {-1, -1}, {-1, -1}}};
     for (const auto& span : spans) {
         const double x1 = 8 * span.xr - 7 * span.xl;
-        const TexturedTriangle wedge = {
-            {Unproject(span.xl, 10, 2.0, 0, 0), Unproject(x1, 10, 2.6, 240, 0), Unproject(span.xl, 26, 2.3, 0, 0)}};
+        const TexturedTriangle wedge = {{Unproject(span.xl, 10, 2.0, 0, 0), Unproject(x1, 10, 2.6, 240, 0), Unproject(span.xl, 26, 2.3, 0, 0)}};
         const ProjectedTriangle projected = Points(span.xl, 10, x1, 10, span.xl, 26);
         const Drawing affine(FillTriangleAffine, wedge, projected), perspective(FillTrianglePerspective, wedge, projected);
         EXPECT_EQ(affine.Extent(24), span.affine) << span.xl;
@@ -207,21 +171,14 @@ TEST_F(Fills, SpanEndsAreTruncatedAffinelyAndRoundedInPerspective) {
         for (int k = 0; span.xl == 10.2 && k <= 10; ++k) EXPECT_EQ(affine.Column(10 + k, 24), 3 * k) << k;
     }
 }
-
 // Half-way texels go to the even one whatever rounding mode the caller left.
 TEST_F(Fills, HalfWayTexelsGoToTheEvenNeighbourInEveryRoundingMode) {
     for (int mode : kModes) {
         for (const auto& [c, expected] : {std::pair{12.5, 12}, {13.5, 14}, {98.5, 98}, {99.5, 100}}) {
-            std::fesetround(mode);
-            const Drawing affine(FillTriangleAffine, Flat(c, c, c, c, c, c), Points(10, 10, 60, 20, 20, 50));
+            const Drawing affine(FillTriangleAffine, Flat(c, c, c, c, c, c), Points(10, 10, 60, 20, 20, 50), mode);
             const TexturedTriangle tilted = {{{-0.3, 0.1, 1.5, c, c}, {0.4, 0.3, 2.5, c, c}, {0.0, -0.4, 2.0, c, c}}};
-            const Drawing perspective(FillTrianglePerspective, tilted, Project(tilted));
-            std::fesetround(FE_TONEAREST);
-            for (const Drawing* drawing : {&affine, &perspective}) {
-                EXPECT_GT(drawing->columns.Drawn().size(), 500u);
-                for (const auto& [x, y] : drawing->columns.Drawn())
-                    ASSERT_TRUE(drawing->Column(x, y) == expected && drawing->Row(x, y) == expected) << c << " " << mode;
-            }
+            const Drawing perspective(FillTrianglePerspective, tilted, Project(tilted), mode);
+            for (const Drawing* drawing : {&affine, &perspective}) EXPECT_TRUE(drawing->ShowsOnly(expected, expected, 500)) << c << " " << mode;
         }
     }
     const std::pair<double, int32_t> cases[] = {
@@ -240,9 +197,7 @@ TEST_F(Fills, HalfWayTexelsGoToTheEvenNeighbourInEveryRoundingMode) {
     for (const auto& [value, expected] : {std::pair{0.25, 0.25}, {-0.25, 0.0}, {1.25, 1.0}, {kNan, 1.0}, {-kInf, 0.0}})
         EXPECT_EQ(LimitToUnit(value), expected) << value;
 }
-
-// Either winding draws the same pixels; a determinant within 0.00001 of zero
-// draws nothing; texels beyond the texture read its edge; an empty one draws nothing.
+// Either winding alike; a determinant within 0.00001 of zero or an empty texture draws nothing; texels clamp.
 TEST_F(Fills, AffineWindingsFlatTrianglesAndTexturesEdges) {
     const TexturedTriangle triangle = Flat(0, 0, 99, 99, 0, 99);
     const TexturedTriangle swapped = {{triangle.corner[0], triangle.corner[2], triangle.corner[1]}};
@@ -253,46 +208,36 @@ TEST_F(Fills, AffineWindingsFlatTrianglesAndTexturesEdges) {
     EXPECT_TRUE(Drawing(FillTriangleAffine, triangle, Points(100, 100, 100 + offset, 200, 100, 300)).columns.Drawn().empty());
     EXPECT_TRUE(Drawing(FillTriangleAffine, swapped, Points(100, 100, 100, 300, 100 + offset, 200)).columns.Drawn().empty());
     const ProjectedTriangle projected = Points(10, 10, 60, 20, 20, 50);
-    const Drawing beyond(FillTriangleAffine, Flat(300, 400, 300, 400, 300, 400), projected);
-    EXPECT_TRUE(beyond.Column(30, 30) == kSide - 1 && beyond.Row(30, 30) == kSide - 1);
-    const Drawing before(FillTriangleAffine, Flat(-20, kNan, -20, kNan, -20, kNan), projected);
-    EXPECT_TRUE(before.Column(30, 30) == 0 && before.Row(30, 30) == 0);
+    EXPECT_TRUE(Drawing(FillTriangleAffine, Flat(300, 400, 300, 400, 300, 400), projected).ShowsOnly(kSide - 1, kSide - 1, 500));
+    EXPECT_TRUE(Drawing(FillTriangleAffine, Flat(-20, kNan, -20, kNan, -20, kNan), projected).ShowsOnly(0, 0, 500));
     DDSURFACEDESC2 empty = *Coded(false);
-    empty.dwWidth = 0;
     GuardedScreen screen;
+    empty.dwWidth = 0;
     for (Fill fill : {FillTriangleAffine, FillTrianglePerspective}) fill(screen.Desc(), &empty, &triangle, &projected);
     EXPECT_TRUE(screen.Drawn().empty());
 }
-
-// Corners reordered so that the last edge changes depth most (pairwise); a
-// triangle without a normal shows the reordered corner A's texel throughout.
+// The last edge changes depth most; a triangle without a normal shows reordered corner A's texel throughout.
 TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
     for (const auto& c : {std::array{2.0, 2.5, 2.1, 2., 1., 0.}, {2.0, 2.5, 2.6, 1., 0., 2.}, {2.0, 2.1, 2.3, 0., 1., 2.},
                           {2.0, 2.5, 3.0, 0., 1., 2.}}) {
         TexturedTriangle triangle, ordered;
         for (int k = 0; k < 3; ++k) triangle.corner[k] = {double(k), double(k), c[k], double(k), double(k)};
         OrderByDepthSpread(&ordered, &triangle);
-        for (int k = 0; k < 3; ++k) {
-            const TexturedVertex& o = ordered.corner[k];
-            EXPECT_TRUE(o.x == c[3 + k] && o.y == c[3 + k] && o.u == c[3 + k] && o.v == c[3 + k] && o.z == c[int(c[3 + k])]);
+        for (const TexturedVertex& o : ordered.corner) {
+            const double k = c[3 + (&o - ordered.corner)];
+            EXPECT_TRUE(o.x == k && o.y == k && o.u == k && o.v == k && o.z == c[int(k)]);
         }
     }
     const TexturedTriangle sliver = {{{0, 0, 2.0, 10, 20}, {0, 0, 2.5, 30, 40}, {0, 0, 2.1, 50, 60}}};
     const TexturedTriangle speck = {{{0.1, 0.1, 2.0, 10, 20}, {0.1001, 0.1, 2.0005, 30, 40}, {0.1, 0.1001, 2.0001, 50, 60}}};
-    for (const TexturedTriangle& triangle : {sliver, speck}) {
-        const Drawing drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200));
-        EXPECT_GT(drawing.columns.Drawn().size(), 3000u);
-        for (const auto& [x, y] : drawing.columns.Drawn()) ASSERT_TRUE(drawing.Column(x, y) == 50 && drawing.Row(x, y) == 60);
-    }
+    for (const TexturedTriangle& triangle : {sliver, speck})
+        EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
-
 struct Vec { double x, y, z; };
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-// Exact inverse projection: where the ray through (x, y) meets the plane,
-// weighted by the corners' barycentric shares.
+// Exact inverse projection: the ray through (x, y) meets the plane, weighted by barycentric shares.
 std::pair<double, double> TrueTexel(const TexturedTriangle& triangle, double x, double y) {
     const TexturedVertex* c = triangle.corner;
     const Vec a{c[0].x, c[0].y, c[0].z}, b{c[1].x, c[1].y, c[1].z}, d{c[2].x, c[2].y, c[2].z};
@@ -303,10 +248,8 @@ std::pair<double, double> TrueTexel(const TexturedTriangle& triangle, double x, 
     const double wb = Dot(normal, Cross(Sub(d, p), Sub(a, p))) / Dot(normal, normal);
     return {wa * c[0].u + wb * c[1].u + (1 - wa - wb) * c[2].u, wa * c[0].v + wb * c[1].v + (1 - wa - wb) * c[2].v};
 }
-
-// Every pixel shows the texel nearest the exact mapping where it is sampled,
-// x = xl + i, no further than xr; a triangle cut by the screen's edge shows
-// there what the whole one would; rows above a fractional top draw nothing.
+// Each pixel shows the texel nearest the exact mapping at x = xl + i (at most xr), also where the
+// screen's edge cuts the triangle; rows above a fractional top draw nothing.
 TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
     const TexturedTriangle triangles[] = {
         kReceding,
@@ -339,10 +282,8 @@ TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
         EXPECT_TRUE(affine.Extent(10).first == -1 && affine.Extent(11).first != -1);
     }
 }
-
-// Random and hostile triangles: nothing changes outside the triangle's box,
-// both passes cover the same pixels, and every texel copied lies within the
-// corners' rounded coordinates.
+// Nothing changes outside the triangle's box, both passes cover the same pixels, and every
+// texel copied lies within the corners' rounded coordinates.
 class RandomFills : public Fills {
 protected:
     void Check(Fill fill, const TexturedTriangle& triangle, const ProjectedTriangle& projected, bool texels) {
@@ -376,23 +317,19 @@ protected:
         for (Fill fill : {FillTriangleAffine, FillTrianglePerspective}) ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, texels));
     }
     double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
-
     GuardedScreen columns, rows;
     const std::vector<BYTE> blank = std::vector<BYTE>(640 + 2 * GuardedScreen::kBand, kBlank);
     long drawn = 0;
     std::mt19937 rng{1};
 };
-
-// Mostly face-sized triangles near the screen; also corners spread over and
-// around it, far off it, slivers, specks, and triangles square to the view.
+// Mostly face-sized triangles near the screen; also spread wide, far off, slivers, specks, square to the view.
 TEST_F(RandomFills, StayInTheirBoxAndReadOnlyTheCornersTexels) {
     std::discrete_distribution<int> kinds{50, 4, 4, 16, 16, 10};
     for (int n = 0; n < 3000; ++n) {
         ProjectedPoint p[3];
-        double depth[3];
+        double depth[3], spread[] = {90, 520, 1e5, 0, 0, 120};
         for (double& z : depth) z = Uniform(0.5, 50.0);
         const int kind = kinds(rng);
-        const double spread[] = {90, 520, 1e5, 0, 0, 120};
         const ProjectedPoint centre{Uniform(-100, 740), Uniform(-100, 580)};
         for (ProjectedPoint& q : p) q = {centre.x + Uniform(-spread[kind], spread[kind]), centre.y + Uniform(-spread[kind], spread[kind])};
         if (kind == 3) {  // the third corner all but on the line through the others
@@ -407,20 +344,15 @@ TEST_F(RandomFills, StayInTheirBoxAndReadOnlyTheCornersTexels) {
         TexturedTriangle triangle;
         for (int k = 0; k < 3; ++k)
             triangle.corner[k] = Unproject(p[k].x, p[k].y, depth[k], std::floor(Uniform(0, kSide)), std::floor(Uniform(0, kSide)));
-        SCOPED_TRACE(n);
-        ASSERT_NO_FATAL_FAILURE(CheckBoth(triangle, Project(triangle), true));
+        ASSERT_NO_FATAL_FAILURE(CheckBoth(triangle, Project(triangle), true)) << n;
     }
     EXPECT_GT(drawn, 10000000);
 }
-
-// Each number hostile or ordinary at random: nothing written outside the
-// screen nor read outside the texture.
+// Each number hostile or ordinary at random: nothing written outside the screen nor read outside the texture.
 TEST_F(RandomFills, HostileNumbersStayInsideScreenAndTexture) {
     const double huge = std::numeric_limits<double>::max();
     const double values[] = {kNan, kInf, -kInf, huge, -huge, 1e18, -1e18, 0.0, -0.0, 1e-300, 320.0, 479.99};
-    auto any = [&](double scale, double offset) {
-        return rng() % 3 == 0 ? values[rng() % std::size(values)] : offset + scale * Uniform(-1, 1);
-    };
+    auto any = [&](double scale, double offset) { return rng() % 3 == 0 ? values[rng() % std::size(values)] : offset + scale * Uniform(-1, 1); };
     for (int n = 0; n < 1000; ++n) {
         TexturedTriangle triangle;
         ProjectedTriangle projected;
@@ -428,10 +360,8 @@ TEST_F(RandomFills, HostileNumbersStayInsideScreenAndTexture) {
             triangle.corner[k] = {any(1, 0), any(1, 0), any(1, 2), any(400, 100), any(400, 100)};
             projected.p[k] = {any(60, 320), any(60, 240)};
         }
-        SCOPED_TRACE(n);
-        ASSERT_NO_FATAL_FAILURE(CheckBoth(triangle, projected, false));
+        ASSERT_NO_FATAL_FAILURE(CheckBoth(triangle, projected, false)) << n;
     }
     EXPECT_GT(drawn, 100000);
 }
-
 }  // namespace

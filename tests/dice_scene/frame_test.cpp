@@ -3,27 +3,22 @@
 // with the maths library's sine and cosine, each pixel's viewing ray met with
 // the faces, and the face painted last among those it passes through.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
-
 #include "bitmap.h"
 #include "dice/die.h"
 #include "screen.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
-
 namespace {
-
 struct Vec {
     double x, y, z;
 };
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-
 // Each face in painting order, its corners round it as die-space signs of
 // x, y, z and the texel each shows: one, six, two, five, three, four pips.
 constexpr int kFaces[6][4][5] = {
@@ -34,13 +29,11 @@ constexpr int kFaces[6][4][5] = {
     {{-1, -1, -1, 200, 99}, {+1, -1, -1, 299, 99}, {+1, +1, -1, 299, 0}, {-1, +1, -1, 200, 0}},
     {{+1, -1, +1, 0, 100}, {-1, -1, +1, 99, 100}, {-1, +1, +1, 99, 199}, {+1, +1, +1, 0, 199}},
 };
-
 struct Face {
     std::array<Vec, 4> corners;  // camera space
     std::array<double, 8> screen;
     double stray;  // how far, in texels, an affine map may stray from the true one
 };
-
 // The die turns about x, carrying -z toward +y, then about y, carrying +x
 // toward -z, by whole degrees toward minus infinity; then moves to depth 2.4.
 std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
@@ -64,7 +57,6 @@ std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
     }
     return faces;
 }
-
 // Whether the point lies inside the face's convex outline, seen from either
 // side, and how near the outline it lies.
 bool Inside(const Face& face, double x, double y, double* margin) {
@@ -81,7 +73,6 @@ bool Inside(const Face& face, double x, double y, double* margin) {
     }
     return positive == 4 || negative == 4;
 }
-
 // The texel where the viewing ray through (x, y) meets the face: the face is
 // a square, so the hit's place along its two edges from c0 weighs the corners.
 void TexelAt(const Face& face, int f, double x, double y, double* u, double* v) {
@@ -96,7 +87,6 @@ void TexelAt(const Face& face, int f, double x, double y, double* u, double* v) 
     *u = *v = 0;
     for (int k = 0; k < 4; ++k) *u += w[k] * kFaces[f][k][3], *v += w[k] * kFaces[f][k][4];
 }
-
 class Frames : public ::testing::TestWithParam<std::pair<int32_t, int32_t>> {
 protected:
     void SetUp() override {
@@ -117,12 +107,10 @@ protected:
                 if (u >= 0 && u < 400 && v >= 0 && v < 200 && textureScreen.At(u, v) == index) return true;
         return false;
     }
-
     const std::vector<BYTE> file = ReadBytes(DIE_TEXTURE);
     int cleared = 0;
     GuardedScreen textureScreen{400, 200}, screen;
 };
-
 // A pixel whose ray misses the die shows the background; one that meets it
 // shows a texel of the face painted last among those it meets, found where
 // the fills sample it on its row (half a pixel left to a pixel right) give
@@ -163,7 +151,6 @@ TEST_P(Frames, MatchTheRayModel) {
     EXPECT_GT(checked[0], 250000) << "background pixels checked";
     EXPECT_TRUE(screen.GuardsIntact() && textureScreen.GuardsIntact());
 }
-
 // Named by whole degrees: within a degree of a quarter turn a face is nearly
 // square to the view and goes to the affine fill; otherwise all go to the
 // perspective-correct one.
@@ -171,7 +158,6 @@ INSTANTIATE_TEST_SUITE_P(Angles, Frames,
                          ::testing::Values(std::pair{0, 0}, std::pair{23040, 0}, std::pair{0, -23040}, std::pair{255, -1},
                                            std::pair{256, -46336}, std::pair{23296, -69376}, std::pair{69000, -23200},
                                            std::pair{7680, -10240}, std::pair{51300, -78100}));
-
 // The committed texture is what its generator makes: 400 x 200 x 8, white first.
 TEST(Texture, IsWhatTheGeneratorMakes) {
     const std::vector<BYTE> committed = ReadBytes(DIE_TEXTURE);
@@ -179,5 +165,4 @@ TEST(Texture, IsWhatTheGeneratorMakes) {
     EXPECT_EQ(committed, ReadBytes(GENERATED_TEXTURE));
     EXPECT_TRUE(committed[54] == 255 && committed[55] == 255 && committed[56] == 255);
 }
-
 }  // namespace

@@ -1,11 +1,9 @@
 // The die's frame routine and triangle submission, the fills replaced by
 // stand-ins that log what reaches them.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-
 #include "dice/die.h"
 #include "dice/fill.h"
 #include "dice/projection.h"
@@ -14,9 +12,7 @@
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/runtime_control.h"
-
 namespace {
-
 struct FillCall {
     TexturedTriangle triangle;
     ProjectedTriangle projected;
@@ -24,9 +20,7 @@ struct FillCall {
 };
 std::vector<FillCall> fills;
 std::vector<std::string> events;
-
 }  // namespace
-
 #define STAND_IN(name, what)                                                                                      \
     void name(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t, const ProjectedTriangle* p) { \
         fills.push_back({*t, *p, d->lpSurface, s->lpSurface});                                                   \
@@ -34,14 +28,11 @@ std::vector<std::string> events;
     }
 STAND_IN(FillTriangleAffine, "fill affine")
 STAND_IN(FillTrianglePerspective, "fill perspective")
-
 namespace {
-
 // Each corner on a fixed viewing ray, so that only the depths change.
 TexturedTriangle AtDepths(double z0, double z1, double z2) {
     return {{{-0.25 * z0, -0.25 * z0, z0, 0, 0}, {0.25 * z1, -0.25 * z1, z1, 255, 0}, {-0.25 * z2, 0.25 * z2, z2, 0, 255}}};
 }
-
 class Scene : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,7 +62,6 @@ protected:
     std::unique_ptr<GuardedScreen> textureScreen, backScreen;
     std::unique_ptr<LoggedSurface> texture, back;
 };
-
 // Half the width, not the height; the centre truncated to whole pixels.
 TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
     ScreenRect = {10, 20, 111, 221};
@@ -83,7 +73,6 @@ TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
     EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 &&
                 p.p[2].y == 145.25);
 }
-
 // Unturned, the three-pip face (4) is nearest, its corners at 320 +- 47.904,
 // and drawn affinely; the four-pip face (5) at 320 +- 36.866 comes after it.
 // A face is drawn as (c1, c2, c0) and (c3, c0, c2).
@@ -108,7 +97,6 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(fills[t].triangle.corner[k].u, corners[order[t][k]]->u) << t << k;
 }
-
 // (X, Y, ticks, X after, Y after): fractions dropped, wrapped by the
 // remainder of a full turn; long or negative frames turn as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
@@ -128,7 +116,6 @@ TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
     EXPECT_TRUE(Picture(0, -1) != upright && Picture(0, -1) == Picture(0, -256) && Picture(0, -257) != Picture(0, -256));
     EXPECT_TRUE(Picture(0, -92159) == upright && Picture(255, 0) == upright && Picture(256, 0) != upright);
 }
-
 // Both depth differences against corner 0; exactly 0.02 is perspective.
 TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
     const double cases[][4] = {{2.0, 2.0, 2.0, 0},   {0.02, 0.04, 0.02, 1}, {0.02, 0.02, 0.04, 1}, {0.04, 0.02, 0.04, 1},
@@ -141,7 +128,6 @@ TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
         EXPECT_EQ(events[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
     }
 }
-
 // The texture is locked first and unlocked first, each lock asked again
 // while still drawing; a refused lock skips the triangle, unlocking what was
 // locked, as does a surface of other than one byte a pixel; the fill gets
@@ -176,5 +162,4 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
         EXPECT_EQ(events, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
     }
 }
-
 }  // namespace

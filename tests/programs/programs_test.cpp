@@ -2,19 +2,14 @@
 // recordings, and how each goes on after a minimise, a lost display or a
 // frame that could not be cleared.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <set>
-
 #include "program_run.h"
 #include "runtime/session.h"
-
 namespace {
-
 using Frame = std::vector<GifByteType>;
 const std::vector<std::string> kPrograms{WIRECUBE_PROGRAM, DICE_PROGRAM};
-
 HeadlessRun RunWell(const std::string& program, const std::string& name, const std::vector<std::string>& args) {
     HeadlessRun run = RunHeadless(program, name, args);
     EXPECT_EQ(run.exitCode, 0) << name << ": " << run.output;
@@ -26,7 +21,6 @@ void ExpectColour(const Recording& recording, GifByteType index, int red, int gr
     const GifColorType& c = recording.colors[index];
     EXPECT_TRUE(c.Red == red && c.Green == green && c.Blue == blue) << int(c.Red) << ", " << int(c.Green) << ", " << int(c.Blue);
 }
-
 // Each failing set-up step is named in its own box, then the program's;
 // the run ends with 1 and leaves nothing behind (a leak would change the
 // exit code of a sanitized build).
@@ -51,7 +45,6 @@ TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
     EXPECT_EQ(texture.output, "Direct Draw Miss: DDLoadBitmap FAILED\n");
     EXPECT_TRUE(texture.recording.frames.empty());
 }
-
 // Without a palette of its own the screen shows the ramp the cube asks for.
 TEST(Programs, AMissingPaletteIsNoFailure) {
     const HeadlessRun plain = RunWell(WIRECUBE_PROGRAM, "plain", {"--frames", "20"});
@@ -61,7 +54,6 @@ TEST(Programs, AMissingPaletteIsNoFailure) {
     for (int i : {0, 3, 28, 103, 224, 255})
         ExpectColour(run.recording, i, ((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 255 / 3);
 }
-
 // Escape, Alt+X and the close button end the run at once with 0; another key does nothing.
 TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
     for (const std::string& program : kPrograms) {
@@ -73,7 +65,6 @@ TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
         }
     }
 }
-
 // Two runs give the same file byte for byte, and --digest names its frames:
 // a looping 640 x 480 animation at 60 Hz in the screen's colours, every
 // frame turned from the last.
@@ -100,7 +91,6 @@ Recording RecordTwice(const std::string& program, int frames) {
     for (size_t k = 1; k < recording.frames.size(); ++k) EXPECT_NE(recording.frames[k], recording.frames[k - 1]) << k;
     return recording;
 }
-
 // A degree a frame at 60 Hz (1.5 with the fraction dropped), so a quarter
 // turn, which looks the same, takes 90 frames; the background is the ramp's
 // nearest to 0x787824. The die's screen takes the texture's colours, its
@@ -120,7 +110,6 @@ TEST(Programs, RecordingsAreTheSameOnEveryRun) {
     ExpectColour(die, At(die.frames[0], 320, 240), 255, 255, 255);
     ExpectColour(die, 1, 247, 247, 247);
 }
-
 // After the line the program went on as if no time had passed: the first
 // frame after it repeats the last before, and the frames that change are
 // those of a run where nothing happened.
@@ -135,7 +124,6 @@ void ExpectGoesOnWhereItStopped(const HeadlessRun& run, const HeadlessRun& never
     ASSERT_LE(seen.size(), unbroken.size());
     EXPECT_TRUE(std::equal(seen.begin(), seen.end(), unbroken.begin()));
 }
-
 // A lost display misses every refresh without drawing; regained, the
 // surfaces are restored (the texture reloaded) and the scene goes on from
 // where it stopped.
@@ -148,7 +136,6 @@ TEST(Programs, ALostDisplayMissesRefreshesAndGoesOnFromTheSameAngle) {
         ExpectGoesOnWhereItStopped(run, never, LineOf(run, "event regain"));
     }
 }
-
 // Minimised, a program sleeps in one wait. The cube goes on where it
 // stopped; the die turns by the whole wait, back at the same place every
 // 28 seconds, so a run that slept 28 seconds longer matches.
@@ -170,7 +157,6 @@ TEST(Programs, MinimisedTheProgramsSleepThenTheCubeGoesOnAndTheDieCatchesUp) {
         EXPECT_EQ(run.recording.frames, longer.recording.frames);
     }
 }
-
 // A frame whose clear fails is dropped with its time: from then on the cube
 // stands one frame behind a run where nothing failed.
 TEST(Programs, AFrameThatEndsEarlyDropsItsTime) {
@@ -182,5 +168,4 @@ TEST(Programs, AFrameThatEndsEarlyDropsItsTime) {
     for (size_t k = 0; k < 60; ++k)
         EXPECT_EQ(run.recording.frames[k], never.recording.frames[k < failed ? k : k - 1]) << "frame " << k;
 }
-
 }  // namespace

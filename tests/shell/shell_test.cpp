@@ -1,22 +1,17 @@
 // The sine table's lookups over every 32-bit angle, and the frame clock's
 // arithmetic: counter differences into whole ticks, the rest carried.
 #include <gtest/gtest.h>
-
 #include <cstdint>
-
 #include "shell/frame.h"
 #include "shell/program.h"
 #include "shell/sinetable.h"
-
 static void NoScene(LPDIRECTDRAWSURFACE4, int32_t) {}
 extern const char ProgramClassName[] = "ShellTest";
 extern const char ProgramTitle[] = "Shell test";
 extern const LPCSTR TextureName = NULL;
 extern const BOOL ResetClockAfterIdleWait = TRUE;
 extern void (*const SceneRoutine)(LPDIRECTDRAWSURFACE4, int32_t) = NoScene;
-
 namespace {
-
 // The table keeps the values of its slightly short full turn.
 TEST(SineTable, EntriesCarryTheShortTurn) {
     BuildSineTable();
@@ -25,7 +20,6 @@ TEST(SineTable, EntriesCarryTheShortTurn) {
     for (const auto& [i, value] : entries) EXPECT_NEAR(SineTable[i], value, i == 180 ? 5e-16 : 0.0) << i;
     for (int i = 1; i < 180; ++i) EXPECT_NEAR(SineTable[i], -SineTable[180 + i], 1e-6) << i;
 }
-
 // 2147483647 = 5965232 * 360 + 127; the cosine is the sine a quarter turn on.
 TEST(SineTable, AnyAngleReducesIntoOneTurn) {
     BuildSineTable();
@@ -36,7 +30,6 @@ TEST(SineTable, AnyAngleReducesIntoOneTurn) {
                                   {-91, 359}, {INT32_MAX, 217}, {INT32_MIN, 322}, {INT32_MAX - 89, 128}};
     for (const auto& [angle, entry] : cosines) EXPECT_EQ(CosDeg(angle), SineTable[entry]) << angle;
 }
-
 // Frequency, start counter, then each frame's counter and the ticks it gives.
 // Intervals of 2^31 counts and more are taken in full, a count beyond 32 bits
 // is held at the most the scene takes, and no frequency lets no time pass.
@@ -73,5 +66,4 @@ TEST(FrameClock, CountsBecomeWholeTicksWithTheRestCarried) {
         EXPECT_EQ(sum, (counter - 5) * 15360 / frequency) << frequency;
     }
 }
-
 }  // namespace

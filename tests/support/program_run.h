@@ -1,42 +1,27 @@
-// Runs a program as a user would, as a child process whose standard output
-// and error go to one file, and reads what the run left behind.
+// Runs a program as a child process, its output and errors to one file, and reads what the run left.
 #pragma once
-
 #include <sys/types.h>
-
 #include <cstddef>
 #include <string>
 #include <vector>
-
 #include "recording.h"
-
 std::string TempPath(const std::string& name);  // a file name of the running test's own
 std::string ReadFile(const std::string& path);
 std::vector<std::string> Lines(const std::string& text);
-
-// Starts the program with its output appended to outputPath. Leak detection
-// stays on in a sanitized child, so a program that leaks cannot exit well.
+// Output appended to outputPath; leak detection stays on, so a program that leaks cannot exit well.
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath);
 int Finish(pid_t pid);  // the exit code; a signal fails the test
-
-struct RunResult {
-    int exitCode;
-    std::string output;  // standard output and error together
-};
+struct RunResult { int exitCode; std::string output; };
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args);
-
-// The lines of a trace that start with the word; where a line stands (a
-// missing one fails the test); the lines strictly between two lines.
+// Lines starting with the word; where a line stands (missing fails); the lines strictly between two.
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word);
 size_t IndexOf(const std::vector<std::string>& lines, const std::string& line);
 std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last);
-
 // One run on the headless display, traced and recorded into files named after the test and `name`.
 struct HeadlessRun {
     int exitCode = -1;
-    std::string output;
+    std::string output, recordingPath;
     std::vector<std::string> trace;
-    std::string recordingPath;
     Recording recording;
 };
 HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args);

@@ -1,19 +1,15 @@
 #include "recording.h"
-
 #include <gtest/gtest.h>
-
 Recording Decode(const std::string& path) {
     Recording recording;
     int error = 0;
     GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
     EXPECT_NE(gif, nullptr) << path << ": " << GifErrorString(error);
     if (!gif) return recording;
-    // The library reads an animation of no images, which the format allows,
-    // as an error of its own: that one stands for a run that showed nothing.
+    // The library takes an animation of no images, which the format allows, for an error.
     if (DGifSlurp(gif) != GIF_OK)
         EXPECT_TRUE(gif->Error == D_GIF_ERR_NO_IMAG_DSCR && gif->ImageCount == 0) << path << ": " << GifErrorString(gif->Error);
-    recording.width = gif->SWidth;
-    recording.height = gif->SHeight;
+    recording.width = gif->SWidth, recording.height = gif->SHeight;
     if (gif->SColorMap) recording.colors.assign(gif->SColorMap->Colors, gif->SColorMap->Colors + gif->SColorMap->ColorCount);
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];

@@ -9,17 +9,12 @@
 #include <surface/surface.h>
 #include <testing/runtime_control.h>
 #include <unistd.h>
-
 #include <climits>
 #include <cstring>
-
 #include "bitmap.h"
 #include "screen.h"
-
 static bool operator==(const PALETTEENTRY& a, const PALETTEENTRY& b) { return !std::memcmp(&a, &b, sizeof a); }
-
 namespace {
-
 using Entries = std::vector<PALETTEENTRY>;
 using Bytes = std::vector<BYTE>;
 const Bytes& Texture() {
@@ -31,7 +26,6 @@ DDSURFACEDESC2 Blank() {
     desc.dwSize = sizeof desc;
     return desc;
 }
-
 // Six colours the ramp holds exactly, 3 x 2, which are ramp indices 224, 28, 3, 255, 0, 103.
 Picture RampPicture(WORD bitCount) {
     Picture picture{.width = 3, .height = 2, .bitCount = bitCount};
@@ -72,7 +66,6 @@ Picture Counting(WORD bitCount, LONG width, int colours, DWORD coloursUsed = 0, 
     for (LONG x = 0; x < width; ++x) picture.pixels.push_back(bitCount == 24 ? RGB(3 * x, 3 * x + 1, 3 * x + 2) : x % 256);
     return picture;
 }
-
 class Surfaces : public ::testing::Test {
 public:
     void SetUp() override {
@@ -150,13 +143,11 @@ public:
         return result;
     }
     LPDIRECTDRAWSURFACE4 Load(LPCSTR name) { return Keep(DDLoadBitmap(dd_, name, 0, 0)); }
-
     LPDIRECTDRAW first_ = nullptr;
     LPDIRECTDRAW4 dd_ = nullptr;
     LPDIRECTDRAWSURFACE4 primary_ = nullptr;
     std::vector<IUnknown*> kept_;
 };
-
 // At its own size or a given one, into system memory, upright, indices kept.
 TEST_F(Surfaces, TheTextureLoadsIntoSystemMemoryWithItsIndices) {
     OpenDisplay();
@@ -173,7 +164,6 @@ TEST_F(Surfaces, TheTextureLoadsIntoSystemMemoryWithItsIndices) {
     ASSERT_NE(scaled, nullptr);
     EXPECT_TRUE(DescriptionOf(scaled).dwWidth == 200 && DescriptionOf(scaled).dwHeight == 100);
 }
-
 // A name that is no resource is a file; a resource wins over a file of the same name.
 TEST_F(Surfaces, ANameThatIsNoResourceLoadsFromTheFileUpright) {
     for (const WORD bitCount : {8, 24}) {
@@ -187,7 +177,6 @@ TEST_F(Surfaces, ANameThatIsNoResourceLoadsFromTheFileUpright) {
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(PixelsOf(surface), kRampIndices);
 }
-
 // What cannot be loaded or made gives no surface and leaves nothing behind;
 // without the surface's device context the new surface still comes back.
 TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
@@ -207,7 +196,6 @@ TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
     EXPECT_EQ(DescriptionOf(surface).dwWidth, 400u);
     EXPECT_EQ(platform::LiveGdiObjectCount(), 0u);
 }
-
 // A refresh stretches the bitmap over a lost surface and brings it back;
 // without a surface or a bitmap it fails touching nothing; a device context
 // refused is its result. A blit stretches its source rectangle, 0 meaning whole.
@@ -234,9 +222,7 @@ TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
     ASSERT_TRUE(platform::testing::ScriptFailure("GetDC:DDERR_SURFACEBUSY"));
     EXPECT_EQ(DDRefreshBitmap(surface, "CHECKS"), DDERR_SURFACEBUSY);
     EXPECT_TRUE(Live() == live && PixelsOf(surface) == before);
-
 }
-
 // A resource finds its colours after a header of 40 bytes or more and takes
 // no more than it holds; a file needs a header of exactly 40 and keeps what
 // follows its announced colours, up to 1024 bytes, unexchanged.
@@ -267,7 +253,6 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     EXPECT_EQ(FromResource("BEYOND", header), Expected(0));
     header[0] = 12, header[1] = 0;  // the old core header, which has no colours-used field
     EXPECT_EQ(FromResource("CORE", header), Expected(0));
-
     Picture five = Counting(8, 1200, 5, 5);
     for (RGBQUAD& quad : five.table) quad.rgbReserved = 0x5A;
     const Bytes fiveBytes = BitmapFile(five);
@@ -284,7 +269,6 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     cut.resize(14 + 20);
     EXPECT_EQ(FromFile(cut), Expected(0));
 }
-
 TEST_F(Surfaces, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNoPalette) {
     AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
     Picture other = Counting(4, 4, 16);
@@ -295,7 +279,6 @@ TEST_F(Surfaces, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNoPalett
     ASSERT_TRUE(platform::testing::ScriptFailure("CreatePalette"));
     EXPECT_EQ(DDCreatePaletteFromBitmap(dd_, nullptr), nullptr);
 }
-
 // On the primary with a palette of distinct colours (i, 255 - i, i / 2) a
 // colour becomes the index chosen for it and pixel (0, 0) is put back;
 // without a device context the pixel there is the answer; a lock that fails
@@ -320,9 +303,7 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     EXPECT_EQ(DDReadPixel(primary_, 0, 0), 7u);
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     EXPECT_TRUE(DDPixelForColor(primary_, 0xFFFFFF) == 0 && DDPixelForColor(primary_, 0x787824) == 2);
-
 }
-
 // Pixels are read at their own width only: the surfaces end at their last
 // pixel, so a wider read is caught; the pitch is used, not the width.
 TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
@@ -354,5 +335,4 @@ TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
     ASSERT_TRUE(platform::testing::ScriptFailure("Lock"));
     EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), CLR_INVALID);
 }
-
 }  // namespace

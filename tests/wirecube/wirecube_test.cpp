@@ -1,28 +1,22 @@
 // The line drawer and the wire-frame cube, drawn into a guarded 640 x 480 screen.
 #include <gtest/gtest.h>
-
 #include <cstdint>
 #include <limits>
 #include <memory>
-
 #include "screen.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/runtime_control.h"
 #include "wirecube/cube.h"
-
 namespace {
-
 constexpr DWORD kWhite = 0x123456C3;  // only the low byte may reach a pixel
 const double kNan = std::numeric_limits<double>::quiet_NaN(), kInf = std::numeric_limits<double>::infinity();
-
 // n + 1 pixels from (x, y), dx columns and dy rows per step.
 PixelSet Steps(int x, int y, int dx, int dy, int n) {
     PixelSet pixels;
     for (int k = 0; k <= n; ++k) pixels.insert({x + dx * k, y + dy * k});
     return pixels;
 }
-
 class Wirecube : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,7 +28,6 @@ protected:
         cubeAngle = 0;
     }
     void TearDown() override { BackSurface = NULL; }
-
     // The pixels of one line, the same whichever end comes first.
     PixelSet Line(ScreenSegment s) {
         DrawLine(screen.Surface(), s, kWhite);
@@ -47,12 +40,10 @@ protected:
         screen.Clear();
         return drawn;
     }
-
     GuardedScreen screen;
     std::vector<std::string> log;
     LoggedSurface logged{"back", screen, log};
 };
-
 TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
     PixelSet steep;  // ten rows a column
     for (int i = 0; i < 100; ++i) steep.insert({630 + i / 10, i});
@@ -77,7 +68,6 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
     };
     for (const auto& [s, pixels] : cases) EXPECT_EQ(Line(s), pixels) << s.x0 << ", " << s.y0 << " - " << s.x1 << ", " << s.y1;
 }
-
 // A lock asked again while busy; a refused one drops the line; a surface of
 // two bytes a pixel is unlocked unwritten.
 TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
@@ -94,7 +84,6 @@ TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
     desc.dwSize = sizeof desc;
     EXPECT_EQ(wide.Surface()->Lock(NULL, &desc, 0, NULL), DD_OK) << "left locked";
 }
-
 // (angle, ticks, angle after): whole degrees, the fraction dropped every frame.
 TEST_F(Wirecube, AngleAdvancesByWholeDegreesOfTheTicks) {
     const int32_t cases[][3] = {
@@ -108,7 +97,6 @@ TEST_F(Wirecube, AngleAdvancesByWholeDegreesOfTheTicks) {
         EXPECT_EQ(cubeAngle, c[2]) << c[0] << " + " << c[1] << " ticks";
     }
 }
-
 // At angle 0 the near square spans about 185.55..454.45 across and
 // 105.55..374.45 down, the far one 225.33..414.67 and 145.33..334.67.
 const std::vector<PixelSet> kEdgesAtZero = {
@@ -116,7 +104,6 @@ const std::vector<PixelSet> kEdgesAtZero = {
     Steps(454, 105, -1, 1, 40), Steps(225, 145, 1, 0, 189), Steps(185, 105, 1, 1, 40),  Steps(185, 105, 1, 0, 269),
     Steps(454, 105, 0, 1, 269), Steps(414, 145, 0, 1, 189), Steps(225, 145, 0, 1, 189), Steps(185, 105, 0, 1, 269),
 };
-
 // Twelve edges in order, each with its own lock; a quarter turn puts each
 // corner where the next one stood.
 TEST_F(Wirecube, TwelveEdgesInOrderEachWithItsOwnLock) {
@@ -131,7 +118,6 @@ TEST_F(Wirecube, TwelveEdgesInOrderEachWithItsOwnLock) {
     ASSERT_EQ(logged.runs.size(), 12u);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(logged.runs[i], kEdgesAtZero[i / 4 * 4 + (i + 1) % 4]) << "edge " << i;
 }
-
 TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
     BackSurface = screen.Surface();
     for (int frame = 1; frame <= 360; ++frame) {
@@ -149,7 +135,6 @@ TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
     EXPECT_EQ(screen.Drawn(), atZero);
     EXPECT_TRUE(screen.GuardsIntact());
 }
-
 // An edge with a corner closer than 0.101 is dropped whole, as is one off the
 // screen; the projection centres on ScreenRect and scales by its width.
 TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
@@ -168,7 +153,6 @@ TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
     for (Pixel p : {Pixel{320, 240}, Pixel{360, 260}, Pixel{400, 280}}) EXPECT_TRUE(logged.runs[1].count(p));
     EXPECT_EQ(logged.runs[2], Steps(160, 20, 0, 1, 80));
 }
-
 TEST_F(Wirecube, ClipKeepsThePartWithinTheClosedScreen) {
     const struct {
         ScreenSegment in;
@@ -190,5 +174,4 @@ TEST_F(Wirecube, ClipKeepsThePartWithinTheClosedScreen) {
             << c.in.x0 << ", " << c.in.y0 << " gave " << s.x0 << ", " << s.y0 << " - " << s.x1 << ", " << s.y1;
     }
 }
-
 }  // namespace
