@@ -1,6 +1,4 @@
-// Bitmaps from resources or files into new or existing surfaces; the screen
-// palette from a colour table or the ramp; colours turned into pixel values.
-// Every test starts a fresh platform run and must leave nothing of it alive.
+// Bitmaps into surfaces, the screen palette, colours into pixel values; each test must leave nothing alive.
 #include <api/directdraw.h>
 #include <api/gdi.h>
 #include <api/palette.h>
@@ -21,12 +19,12 @@ const Bytes& Texture() {
     static const Bytes bytes = ReadBytes(DIE_TEXTURE);
     return bytes;
 }
-DDSURFACEDESC2 Blank() {
+DDSURFACEDESC2 Blank(DWORD flags = 0, DWORD caps = 0) {
     DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
+    desc.dwSize = sizeof desc, desc.dwFlags = flags, desc.ddsCaps.dwCaps = caps;
     return desc;
 }
-// Six colours the ramp holds exactly, 3 x 2, which are ramp indices 224, 28, 3, 255, 0, 103.
+// 3 x 2 colours the ramp holds exactly, as indices 224, 28, 3, 255, 0, 103.
 Picture RampPicture(WORD bitCount) {
     Picture picture{.width = 3, .height = 2, .bitCount = bitCount};
     for (COLORREF c : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255), RGB(0, 0, 0), RGB(109, 36, 255)}) {
@@ -46,8 +44,7 @@ Picture Checks() {
     picture.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
     return picture;
 }
-// The ramp from its listed levels, with the first n entries (255 - i, 7i + 1, i)
-// from Table, or from here on the bytes of a file after its headers as they lie.
+// The ramp, its first n entries (255 - i, 7i + 1, i), the rest a file's bytes after its headers as they lie.
 Entries Expected(int n, const Bytes* raw = nullptr) {
     const BYTE redGreen[] = {0, 36, 72, 109, 145, 182, 218, 255}, blue[] = {0, 85, 170, 255};
     Entries entries;
@@ -59,7 +56,7 @@ Entries Expected(int n, const Bytes* raw = nullptr) {
     }
     return entries;
 }
-// width x 1, pixel bytes counting up, colour-table entry i (red 255 - i, green 7i + 1, blue i).
+// width x 1, pixels counting up, colour-table entry i (red 255 - i, green 7i + 1, blue i).
 Picture Counting(WORD bitCount, LONG width, int colours, DWORD coloursUsed = 0, DWORD headerSize = 40) {
     Picture picture{.width = width, .bitCount = bitCount, .headerSize = headerSize, .coloursUsed = coloursUsed};
     for (int i = 0; i < colours; ++i) picture.table.push_back({BYTE(i), BYTE(i * 7 + 1), BYTE(255 - i), 0});
@@ -77,30 +74,22 @@ public:
     }
     void TearDown() override {
         for (auto object = kept_.rbegin(); object != kept_.rend(); ++object) (*object)->Release();
-        for (IUnknown* object : std::vector<IUnknown*>{primary_, dd_, first_})
-            if (object) object->Release();
+        for (IUnknown* object : std::vector<IUnknown*>{primary_, dd_, first_}) if (object) object->Release();
         EXPECT_EQ(Live() + platform::LiveDirectDrawCount(), 0u) << "leaked";
     }
     size_t Live() const { return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount(); }
     void OpenDisplay() {  // 640 x 480 x 8 with one back buffer
         ASSERT_EQ(first_->SetCooperativeLevel(reinterpret_cast<HWND>(0x1000), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
         ASSERT_EQ(first_->SetDisplayMode(640, 480, 8), DD_OK);
-        DDSURFACEDESC2 desc = Blank();
-        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+        DDSURFACEDESC2 desc = Blank(DDSD_CAPS | DDSD_BACKBUFFERCOUNT, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
         desc.dwBackBufferCount = 1;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         ASSERT_EQ(dd_->CreateSurface(&desc, &primary_, nullptr), DD_OK);
     }
     template <class Object>
-    Object* Keep(Object* object) {  // released, last first, when the test ends
-        if (object) kept_.push_back(object);
-        return object;
-    }
+    Object* Keep(Object* object) { return object ? kept_.push_back(object), object : object; }  // released, last first, at the end
     LPDIRECTDRAWSURFACE4 OffScreen(DWORD width, DWORD height) {
-        DDSURFACEDESC2 desc = Blank();
-        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
+        DDSURFACEDESC2 desc = Blank(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
         desc.dwHeight = height, desc.dwWidth = width;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
         LPDIRECTDRAWSURFACE4 surface = nullptr;
         EXPECT_EQ(dd_->CreateSurface(&desc, &surface, nullptr), DD_OK);
         return Keep(surface);
@@ -128,12 +117,9 @@ public:
         EXPECT_TRUE(palette && palette->GetEntries(0, 0, 256, entries.data()) == DD_OK && palette->Release() == 0);
         return entries;
     }
-    Entries FromResource(const std::string& name, const Bytes& bytes) {
-        AddBitmapResource(name.c_str(), bytes);
-        return PaletteFor(name.c_str());
-    }
+    Entries FromResource(const std::string& name, const Bytes& bytes) { return AddBitmapResource(name.c_str(), bytes), PaletteFor(name.c_str()); }
     Entries FromFile(const Bytes& bytes) { return PaletteFor(TempFile(bytes).path()); }
-    // Loads the name from inside the file's folder, where a relative name finds the file.
+    // From inside the file's folder, where a relative name finds the file.
     template <class Result>
     Result InFolder(const TempFile& file, Result (Surfaces::*load)(LPCSTR), LPCSTR name) {
         char previous[4096];
@@ -164,7 +150,7 @@ TEST_F(Surfaces, TheTextureLoadsIntoSystemMemoryWithItsIndices) {
     ASSERT_NE(scaled, nullptr);
     EXPECT_TRUE(DescriptionOf(scaled).dwWidth == 200 && DescriptionOf(scaled).dwHeight == 100);
 }
-// A name that is no resource is a file; a resource wins over a file of the same name.
+// A name that is no resource is a file; a resource wins over a file of its name.
 TEST_F(Surfaces, ANameThatIsNoResourceLoadsFromTheFileUpright) {
     for (const WORD bitCount : {8, 24}) {
         const TempFile file(BitmapFile(RampPicture(bitCount)));
@@ -177,8 +163,7 @@ TEST_F(Surfaces, ANameThatIsNoResourceLoadsFromTheFileUpright) {
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(PixelsOf(surface), kRampIndices);
 }
-// What cannot be loaded or made gives no surface and leaves nothing behind;
-// without the surface's device context the new surface still comes back.
+// What cannot be loaded or made leaves nothing; without the surface's device context it still comes back.
 TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
     const TempFile notABitmap(Bytes(100, 'x'));
     const std::pair<LPCSTR, const char*> cases[] = {{MAKEINTRESOURCEA(999), ""}, {"no such bitmap.bmp", ""}, {nullptr, ""},
@@ -196,9 +181,8 @@ TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
     EXPECT_EQ(DescriptionOf(surface).dwWidth, 400u);
     EXPECT_EQ(platform::LiveGdiObjectCount(), 0u);
 }
-// A refresh stretches the bitmap over a lost surface and brings it back;
-// without a surface or a bitmap it fails touching nothing; a device context
-// refused is its result. A blit stretches its source rectangle, 0 meaning whole.
+// A refresh stretches the bitmap over a lost surface, failing untouched without either, a refused
+// device context its result; a blit stretches its source rectangle, 0 meaning whole.
 TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), "CHECKS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     LPDIRECTDRAWSURFACE4 part = OffScreen(2, 2), whole = OffScreen(4, 2);
@@ -216,16 +200,14 @@ TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
                                         255, 255, 3, 3, 28, 28, 224, 224, 255, 255, 3, 3, 28, 28, 224, 224}));
     const Bytes before = PixelsOf(surface, 1, 1, 0x42);
     const size_t live = Live();
-    EXPECT_EQ(DDRefreshBitmap(nullptr, "CHECKS"), E_FAIL);
-    EXPECT_EQ(DDRefreshBitmap(surface, nullptr), E_FAIL);
-    EXPECT_EQ(DDRefreshBitmap(surface, "no such bitmap.bmp"), E_FAIL);
+    for (const auto& [target, name] : {std::pair{LPDIRECTDRAWSURFACE4(nullptr), "CHECKS"}, {surface, nullptr}, {surface, "no such bitmap.bmp"}})
+        EXPECT_EQ(DDRefreshBitmap(target, name), E_FAIL) << (name ? name : "no name");
     ASSERT_TRUE(platform::testing::ScriptFailure("GetDC:DDERR_SURFACEBUSY"));
     EXPECT_EQ(DDRefreshBitmap(surface, "CHECKS"), DDERR_SURFACEBUSY);
     EXPECT_TRUE(Live() == live && PixelsOf(surface) == before);
 }
-// A resource finds its colours after a header of 40 bytes or more and takes
-// no more than it holds; a file needs a header of exactly 40 and keeps what
-// follows its announced colours, up to 1024 bytes, unexchanged.
+// A resource's colours follow a header of 40 bytes or more, no more than it holds; a file needs a
+// header of exactly 40 and keeps what follows its announced colours, up to 1024 bytes, unexchanged.
 TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     Entries texture;
     for (size_t at = 54; texture.size() < 256; at += 4) texture.push_back({Texture()[at + 2], Texture()[at + 1], Texture()[at], 0});
@@ -233,41 +215,28 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     EXPECT_EQ(PaletteFor(MAKEINTRESOURCEA(103)), texture);
     EXPECT_EQ(PaletteFor(DIE_TEXTURE), texture);
     for (LPCSTR none : {LPCSTR(nullptr), LPCSTR("no such bitmap.bmp"), LPCSTR(MAKEINTRESOURCEA(999))}) EXPECT_EQ(PaletteFor(none), Expected(0));
-    EXPECT_EQ(FromResource("FOURBIT", PackedBitmap(Counting(4, 8, 16))), Expected(16));
-    EXPECT_EQ(FromResource("FIVE", PackedBitmap(Counting(8, 64, 5, 5))), Expected(5));
-    EXPECT_EQ(FromResource("MANY", PackedBitmap(Counting(8, 64, 300, 300))), Expected(256));
-    EXPECT_EQ(FromFile(BitmapFile(Counting(8, 64, 300, 300))), Expected(256));
-    EXPECT_EQ(FromResource("TRUECOLOUR", PackedBitmap(Counting(24, 400, 0))), Expected(0));
-    for (DWORD header : {108u, 124u}) {
-        EXPECT_EQ(FromResource("HEADER" + std::to_string(header), PackedBitmap(Counting(8, 16, 256, 0, header))), Expected(256));
-        const Bytes bytes = BitmapFile(Counting(8, 16, 256, 0, header));
-        EXPECT_EQ(FromFile(bytes), Expected(0, &bytes)) << header;
-    }
-    Bytes cut = PackedBitmap(Counting(8, 4, 256));
+    Bytes cut = PackedBitmap(Counting(8, 4, 256)), beyond = cut, core = cut;
     cut.resize(40 + 5 * 4 + 3);
-    EXPECT_EQ(FromResource("CUTTABLE", cut), Expected(5));
-    cut.resize(20);
-    EXPECT_EQ(FromResource("CUTHEADER", cut), Expected(0));
-    Bytes header = PackedBitmap(Counting(8, 4, 256));
-    header[0] = header[1] = 0xF0;  // a header ending far past the resource
-    EXPECT_EQ(FromResource("BEYOND", header), Expected(0));
-    header[0] = 12, header[1] = 0;  // the old core header, which has no colours-used field
-    EXPECT_EQ(FromResource("CORE", header), Expected(0));
+    beyond[0] = beyond[1] = 0xF0;  // a header ending far past the resource
+    core[0] = 12;  // the old core header, which has no colours-used field
+    const std::tuple<const char*, Bytes, int> resources[] = {
+        {"FOURBIT", PackedBitmap(Counting(4, 8, 16)), 16}, {"FIVE", PackedBitmap(Counting(8, 64, 5, 5)), 5},
+        {"MANY", PackedBitmap(Counting(8, 64, 300, 300)), 256}, {"TRUECOLOUR", PackedBitmap(Counting(24, 400, 0)), 0},
+        {"HEADER108", PackedBitmap(Counting(8, 16, 256, 0, 108)), 256}, {"HEADER124", PackedBitmap(Counting(8, 16, 256, 0, 124)), 256},
+        {"CUTTABLE", cut, 5}, {"CUTHEADER", Bytes(cut.begin(), cut.begin() + 20), 0}, {"BEYOND", beyond, 0}, {"CORE", core, 0}};
+    for (const auto& [name, bytes, n] : resources) EXPECT_EQ(FromResource(name, bytes), Expected(n)) << name;
+    Bytes trueColour = BitmapFile(Counting(24, 400, 0)), cutFile = BitmapFile(Counting(8, 4, 256));
+    cutFile.resize(54 + 5 * 4 + 2);  // only whole entries are turned round
+    const std::pair<Bytes, int> files[] = {
+        {BitmapFile(Counting(8, 64, 300, 300)), 256}, {BitmapFile(Counting(8, 16, 256, 0, 108)), 0}, {BitmapFile(Counting(8, 16, 256, 0, 124)), 0},
+        {trueColour, 0}, {Bytes(trueColour.begin(), trueColour.begin() + 64), 0}, {cutFile, 5}, {Bytes(cutFile.begin(), cutFile.begin() + 34), 0}};
+    for (const auto& [bytes, n] : files) EXPECT_EQ(FromFile(bytes), Expected(n, &bytes)) << bytes.size();
     Picture five = Counting(8, 1200, 5, 5);
     for (RGBQUAD& quad : five.table) quad.rgbReserved = 0x5A;
     const Bytes fiveBytes = BitmapFile(five);
     Entries expected = Expected(5, &fiveBytes);
     for (int i = 0; i < 5; ++i) expected[i].peFlags = 0x5A;
     EXPECT_EQ(FromFile(fiveBytes), expected);
-    Bytes trueColour = BitmapFile(Counting(24, 400, 0));
-    EXPECT_EQ(FromFile(trueColour), Expected(0, &trueColour));
-    trueColour.resize(54 + 10);
-    EXPECT_EQ(FromFile(trueColour), Expected(0, &trueColour));
-    cut = BitmapFile(Counting(8, 4, 256));
-    cut.resize(54 + 5 * 4 + 2);  // only whole entries are turned round
-    EXPECT_EQ(FromFile(cut), Expected(5, &cut));
-    cut.resize(14 + 20);
-    EXPECT_EQ(FromFile(cut), Expected(0));
 }
 TEST_F(Surfaces, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNoPalette) {
     AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
@@ -279,10 +248,8 @@ TEST_F(Surfaces, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNoPalett
     ASSERT_TRUE(platform::testing::ScriptFailure("CreatePalette"));
     EXPECT_EQ(DDCreatePaletteFromBitmap(dd_, nullptr), nullptr);
 }
-// On the primary with a palette of distinct colours (i, 255 - i, i / 2) a
-// colour becomes the index chosen for it and pixel (0, 0) is put back;
-// without a device context the pixel there is the answer; a lock that fails
-// gives no colour; a busy surface is asked again.
+// Palette (i, 255 - i, i / 2): the index chosen, pixel (0, 0) put back; without a device context
+// the pixel there is the answer; a failed lock gives none; a busy surface is asked again.
 TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     OpenDisplay();
     Entries distinct;
@@ -304,12 +271,10 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     EXPECT_TRUE(DDPixelForColor(primary_, 0xFFFFFF) == 0 && DDPixelForColor(primary_, 0x787824) == 2);
 }
-// Pixels are read at their own width only: the surfaces end at their last
-// pixel, so a wider read is caught; the pitch is used, not the width.
+// Pixels read at their own width (the surfaces end at their last pixel) and the pitch used.
 TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
     GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0);
-    word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE;
-    byte.Line(0)[0] = 0x12;
+    word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE, byte.Line(0)[0] = 0x12;
     EXPECT_EQ(DDPixelForColor(word.Surface(), CLR_INVALID), 0xDEADBEEFu);
     EXPECT_EQ(DDPixelForColor(byte.Surface(), CLR_INVALID), 0x12u);
     EXPECT_EQ(byte.At(0, 0), 0x12);
