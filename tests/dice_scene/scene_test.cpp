@@ -1,5 +1,4 @@
-// The die's frame routine and triangle submission, the fills replaced by
-// stand-ins that log what reaches them.
+// The die's frame routine and triangle submission, the fills replaced by stand-ins that log what reaches them.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
@@ -13,18 +12,13 @@
 #include "shell/sinetable.h"
 #include "testing/runtime_control.h"
 namespace {
-struct FillCall {
-    TexturedTriangle triangle;
-    ProjectedTriangle projected;
-    const void *destination, *source;
-};
+struct FillCall { TexturedTriangle triangle; ProjectedTriangle projected; const void *destination, *source; };
 std::vector<FillCall> fills;
 std::vector<std::string> events;
 }  // namespace
 #define STAND_IN(name, what)                                                                                      \
     void name(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t, const ProjectedTriangle* p) { \
-        fills.push_back({*t, *p, d->lpSurface, s->lpSurface});                                                   \
-        events.push_back(what);                                                                                    \
+        fills.push_back({*t, *p, d->lpSurface, s->lpSurface}), events.push_back(what);                         \
     }
 STAND_IN(FillTriangleAffine, "fill affine")
 STAND_IN(FillTrianglePerspective, "fill perspective")
@@ -36,11 +30,8 @@ TexturedTriangle AtDepths(double z0, double z1, double z2) {
 class Scene : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::testing::ResetPlatform();
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        DieAngleX = DieAngleY = 0;
-        UseSurfaces(8, 8);
+        platform::testing::ResetPlatform(), BuildSineTable(), UseSurfaces(8, 8);
+        ScreenRect = {0, 0, 640, 480}, DieAngleX = DieAngleY = 0;
     }
     void TearDown() override { TextureSurface = BackSurface = NULL, fills.clear(), events.clear(); }
     void UseSurfaces(DWORD textureBits, DWORD backBits) {
@@ -51,8 +42,7 @@ protected:
     }
     // Every camera-space position of a frame drawn at the given angles.
     std::vector<double> Picture(int32_t angleX, int32_t angleY) {
-        DieAngleX = angleX, DieAngleY = angleY;
-        fills.clear();
+        DieAngleX = angleX, DieAngleY = angleY, fills.clear();
         DrawTexturedDie(BackSurface, 0);
         std::vector<double> positions;
         for (const FillCall& call : fills)
@@ -73,9 +63,7 @@ TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
     EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 &&
                 p.p[2].y == 145.25);
 }
-// Unturned, the three-pip face (4) is nearest, its corners at 320 +- 47.904,
-// and drawn affinely; the four-pip face (5) at 320 +- 36.866 comes after it.
-// A face is drawn as (c1, c2, c0) and (c3, c0, c2).
+// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0), (c3, c0, c2).
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     DrawTexturedDie(BackSurface, 0);
     ASSERT_EQ(fills.size(), 12u);
@@ -97,8 +85,7 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(fills[t].triangle.corner[k].u, corners[order[t][k]]->u) << t << k;
 }
-// (X, Y, ticks, X after, Y after): fractions dropped, wrapped by the
-// remainder of a full turn; long or negative frames turn as if the product had room.
+// (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
     const int64_t cases[][5] = {
         {0, 0, 0, 0, 0},       {0, 0, 1, 0, -1},          {0, -1, 1, 0, -2},           {0, 0, 256, 219, -384},
@@ -121,17 +108,14 @@ TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
     const double cases[][4] = {{2.0, 2.0, 2.0, 0},   {0.02, 0.04, 0.02, 1}, {0.02, 0.02, 0.04, 1}, {0.04, 0.02, 0.04, 1},
                                {0.02, 0.04, 0.04, 1}, {0.1, 0.119, 0.081, 0}, {2.0, 2.019, 1.981, 0}};
     for (const auto& c : cases) {
-        events.clear();
         const TexturedTriangle triangle = AtDepths(c[0], c[1], c[2]);
-        DrawTexturedTriangle(&triangle);
+        events.clear(), DrawTexturedTriangle(&triangle);
         ASSERT_EQ(events.size(), 5u);
         EXPECT_EQ(events[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
     }
 }
-// The texture is locked first and unlocked first, each lock asked again
-// while still drawing; a refused lock skips the triangle, unlocking what was
-// locked, as does a surface of other than one byte a pixel; the fill gets
-// both surfaces' memory and the projected triangle.
+// Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a pixel
+// skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
 TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
     const std::vector<std::string> drawn = {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"};
     const std::pair<const char*, std::vector<std::string>> cases[] = {
@@ -145,9 +129,8 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
     ProjectedTriangle projected;
     ProjectTriangle(&triangle, &projected);
     for (const auto& [failure, expected] : cases) {
-        platform::testing::ResetPlatform();
+        platform::testing::ResetPlatform(), events.clear(), fills.clear();
         ASSERT_TRUE(!*failure || platform::testing::ScriptFailure(failure));
-        events.clear(), fills.clear();
         DrawTexturedTriangle(&triangle);
         EXPECT_EQ(events, expected) << failure;
         if (*failure) continue;
@@ -156,8 +139,7 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
             EXPECT_TRUE(fills[0].projected.p[k].x == projected.p[k].x && fills[0].projected.p[k].y == projected.p[k].y);
     }
     for (const auto& [textureBits, backBits] : {std::pair{16, 8}, {8, 16}, {16, 16}, {8, 32}}) {
-        UseSurfaces(textureBits, backBits);
-        events.clear();
+        UseSurfaces(textureBits, backBits), events.clear();
         DrawTexturedTriangle(&triangle);
         EXPECT_EQ(events, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
     }
