@@ -1,9 +1,8 @@
-// Both programs run whole on the headless display: set-up failures, closing,
-// recordings, and how each goes on after a minimise, a lost display or a
-// frame that could not be cleared.
+// Both programs whole on the headless display: set-up failures, closing, recordings, going on after interruptions.
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <set>
 #include "program_run.h"
 #include "runtime/session.h"
@@ -21,9 +20,7 @@ void ExpectColour(const Recording& recording, GifByteType index, int red, int gr
     const GifColorType& c = recording.colors[index];
     EXPECT_TRUE(c.Red == red && c.Green == green && c.Blue == blue) << int(c.Red) << ", " << int(c.Green) << ", " << int(c.Blue);
 }
-// Each failing set-up step is named in its own box, then the program's;
-// the run ends with 1 and leaves nothing behind (a leak would change the
-// exit code of a sanitized build).
+// Each failing set-up step named in a box, then the program's; exit 1, nothing left (a leak changes a sanitized exit).
 TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
     for (const std::string& program : kPrograms) {
         for (const std::string step : {"DirectDrawCreate", "QueryInterface", "SetCooperativeLevel", "SetDisplayMode",
@@ -41,16 +38,13 @@ TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
         }
     }
     const HeadlessRun texture = RunHeadless(DICE_PROGRAM, "texture", {"--fail", "LoadImageA"});
-    EXPECT_EQ(texture.exitCode, 1);
-    EXPECT_EQ(texture.output, "Direct Draw Miss: DDLoadBitmap FAILED\n");
-    EXPECT_TRUE(texture.recording.frames.empty());
+    EXPECT_TRUE(texture.exitCode == 1 && texture.output == "Direct Draw Miss: DDLoadBitmap FAILED\n" && texture.recording.frames.empty());
 }
 // Without a palette of its own the screen shows the ramp the cube asks for.
 TEST(Programs, AMissingPaletteIsNoFailure) {
     const HeadlessRun plain = RunWell(WIRECUBE_PROGRAM, "plain", {"--frames", "20"});
     const HeadlessRun run = RunWell(WIRECUBE_PROGRAM, "nopalette", {"--fail", "CreatePalette", "--frames", "20"});
-    EXPECT_EQ(run.recording.frames.size(), 20u);
-    EXPECT_EQ(run.recording.frames, plain.recording.frames);
+    EXPECT_TRUE(run.recording.frames.size() == 20u && run.recording.frames == plain.recording.frames);
     for (int i : {0, 3, 28, 103, 224, 255})
         ExpectColour(run.recording, i, ((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 255 / 3);
 }
@@ -65,9 +59,7 @@ TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
         }
     }
 }
-// Two runs give the same file byte for byte, and --digest names its frames:
-// a looping 640 x 480 animation at 60 Hz in the screen's colours, every
-// frame turned from the last.
+// Two runs give the same bytes, --digest names the frames: a looping 640 x 480 animation at 60 Hz, each frame turned.
 Recording RecordTwice(const std::string& program, int frames) {
     const HeadlessRun run = RunWell(program, "first", {"--frames", std::to_string(frames)});
     const std::string again = TempPath("again.gif"), digests = TempPath("again.digest");
@@ -75,26 +67,20 @@ Recording RecordTwice(const std::string& program, int frames) {
     EXPECT_FALSE(ReadFile(again).empty());
     EXPECT_EQ(ReadFile(run.recordingPath), ReadFile(again));
     const Recording& recording = run.recording;
-    EXPECT_EQ(recording.frames.size(), static_cast<size_t>(frames));
     const std::vector<std::string> lines = Lines(ReadFile(digests));
-    EXPECT_EQ(lines.size(), recording.frames.size());
+    EXPECT_TRUE(recording.frames.size() == size_t(frames) && lines.size() == size_t(frames)) << recording.frames.size() << " " << lines.size();
     for (size_t k = 0; k < std::min(lines.size(), recording.frames.size()); ++k) {
         char digest[17];
-        platform::Frame shown{recording.frames[k].data(), 640, 640, 480, nullptr};
-        std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(platform::FrameDigest(shown)));
-        EXPECT_EQ(lines[k], digest) << k;
+        const platform::Frame shown{recording.frames[k].data(), 640, 640, 480, nullptr};
+        EXPECT_EQ(lines[k], (std::snprintf(digest, sizeof digest, "%016llx", (unsigned long long)platform::FrameDigest(shown)), digest)) << k;
     }
     EXPECT_TRUE(recording.width == 640 && recording.height == 480 && recording.loops && !recording.framesHaveOwnColors);
-    int shown = 0;
-    for (int delay : recording.delays) shown += delay;
-    EXPECT_EQ(shown, frames * 100 / 60) << "centiseconds";
+    EXPECT_EQ(std::accumulate(recording.delays.begin(), recording.delays.end(), 0), frames * 100 / 60) << "centiseconds";
     for (size_t k = 1; k < recording.frames.size(); ++k) EXPECT_NE(recording.frames[k], recording.frames[k - 1]) << k;
     return recording;
 }
-// A degree a frame at 60 Hz (1.5 with the fraction dropped), so a quarter
-// turn, which looks the same, takes 90 frames; the background is the ramp's
-// nearest to 0x787824. The die's screen takes the texture's colours, its
-// white near face over the exact background.
+// The cube turns a degree a frame (1.5 less the fraction), alike after 90, on the ramp's nearest to 0x787824; the
+// die's screen takes the texture's colours, its white near face over the exact background.
 TEST(Programs, RecordingsAreTheSameOnEveryRun) {
     const Recording cube = RecordTwice(WIRECUBE_PROGRAM, 120);
     ASSERT_EQ(cube.frames.size(), 120u);
@@ -110,9 +96,7 @@ TEST(Programs, RecordingsAreTheSameOnEveryRun) {
     ExpectColour(die, At(die.frames[0], 320, 240), 255, 255, 255);
     ExpectColour(die, 1, 247, 247, 247);
 }
-// After the line the program went on as if no time had passed: the first
-// frame after it repeats the last before, and the frames that change are
-// those of a run where nothing happened.
+// After the line the run goes on as if no time had passed: one frame repeats, then those of an unbroken run.
 void ExpectGoesOnWhereItStopped(const HeadlessRun& run, const HeadlessRun& never, const std::string& line) {
     const std::vector<Frame>& frames = run.recording.frames;
     const size_t after = FramesBefore(run, line);
@@ -124,9 +108,7 @@ void ExpectGoesOnWhereItStopped(const HeadlessRun& run, const HeadlessRun& never
     ASSERT_LE(seen.size(), unbroken.size());
     EXPECT_TRUE(std::equal(seen.begin(), seen.end(), unbroken.begin()));
 }
-// A lost display misses every refresh without drawing; regained, the
-// surfaces are restored (the texture reloaded) and the scene goes on from
-// where it stopped.
+// A lost display misses every refresh undrawn; regained, surfaces restored and texture reloaded, the scene goes on.
 TEST(Programs, ALostDisplayMissesRefreshesAndGoesOnFromTheSameAngle) {
     for (const std::string& program : kPrograms) {
         const HeadlessRun never = RunWell(program, "never", {"--frames", "40"});
@@ -136,9 +118,8 @@ TEST(Programs, ALostDisplayMissesRefreshesAndGoesOnFromTheSameAngle) {
         ExpectGoesOnWhereItStopped(run, never, LineOf(run, "event regain"));
     }
 }
-// Minimised, a program sleeps in one wait. The cube goes on where it
-// stopped; the die turns by the whole wait, back at the same place every
-// 28 seconds, so a run that slept 28 seconds longer matches.
+// Minimised, a program sleeps in one wait; the cube goes on where it stopped, the die turns by the whole wait
+// (alike every 28 seconds, so a run that slept 28 seconds longer matches).
 TEST(Programs, MinimisedTheProgramsSleepThenTheCubeGoesOnAndTheDieCatchesUp) {
     for (const std::string& program : kPrograms) {
         const HeadlessRun run = RunWell(program, "minimised", {"--events", "250:minimize,1250:restore", "--frames", "30"});
@@ -157,14 +138,12 @@ TEST(Programs, MinimisedTheProgramsSleepThenTheCubeGoesOnAndTheDieCatchesUp) {
         EXPECT_EQ(run.recording.frames, longer.recording.frames);
     }
 }
-// A frame whose clear fails is dropped with its time: from then on the cube
-// stands one frame behind a run where nothing failed.
+// A frame whose clear fails is dropped with its time: the cube then stands a frame behind an unbroken run.
 TEST(Programs, AFrameThatEndsEarlyDropsItsTime) {
     const HeadlessRun never = RunWell(WIRECUBE_PROGRAM, "never", {"--frames", "61"});
     const HeadlessRun run = RunWell(WIRECUBE_PROGRAM, "failed", {"--fail", "Blt@30", "--frames", "60"});
     const size_t failed = FramesBefore(run, LineOf(run, "fail Blt"));
-    EXPECT_EQ(failed, 29u);
-    ASSERT_TRUE(run.recording.frames.size() == 60u && never.recording.frames.size() == 61u);
+    ASSERT_TRUE(failed == 29u && run.recording.frames.size() == 60u && never.recording.frames.size() == 61u);
     for (size_t k = 0; k < 60; ++k)
         EXPECT_EQ(run.recording.frames[k], never.recording.frames[k < failed ? k : k - 1]) << "frame " << k;
 }
