@@ -20,12 +20,8 @@ PixelSet Steps(int x, int y, int dx, int dy, int n) {
 class Wirecube : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::testing::ResetPlatform();
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        WhitePixel = kWhite;
-        BackSurface = &logged;
-        cubeAngle = 0;
+        platform::testing::ResetPlatform(), BuildSineTable();
+        ScreenRect = {0, 0, 640, 480}, WhitePixel = kWhite, BackSurface = &logged, cubeAngle = 0;
     }
     void TearDown() override { BackSurface = NULL; }
     // The pixels of one line, the same whichever end comes first.
@@ -34,11 +30,9 @@ protected:
         const PixelSet drawn = screen.Drawn();
         for (const Pixel& p : drawn) EXPECT_EQ(screen.At(p.first, p.second), 0xC3);
         EXPECT_TRUE(screen.GuardsIntact());
-        screen.Clear();
-        DrawLine(screen.Surface(), {s.x1, s.y1, s.x0, s.y0}, kWhite);
+        screen.Clear(), DrawLine(screen.Surface(), {s.x1, s.y1, s.x0, s.y0}, kWhite);
         EXPECT_EQ(screen.Drawn(), drawn) << "reversed";
-        screen.Clear();
-        return drawn;
+        return screen.Clear(), drawn;
     }
     GuardedScreen screen;
     std::vector<std::string> log;
@@ -47,10 +41,7 @@ protected:
 TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
     PixelSet steep;  // ten rows a column
     for (int i = 0; i < 100; ++i) steep.insert({630 + i / 10, i});
-    const struct {
-        ScreenSegment segment;
-        PixelSet pixels;
-    } cases[] = {
+    const struct { ScreenSegment segment; PixelSet pixels; } cases[] = {
         {{7.5, 3.2, 7.9, 3.9}, {{7, 3}}}, {{10, 5, 14, 5}, Steps(10, 5, 1, 0, 4)}, {{10, 5, 10, 9}, Steps(10, 5, 0, 1, 4)},
         {{0, 0, 4, 1}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 1}}}, {{0, 5, 4, 4}, {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 4}}},
         {{0, 0, 10, 3}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 1}, {7, 2}, {8, 2}, {9, 2}, {10, 3}}},
@@ -68,8 +59,7 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
     };
     for (const auto& [s, pixels] : cases) EXPECT_EQ(Line(s), pixels) << s.x0 << ", " << s.y0 << " - " << s.x1 << ", " << s.y1;
 }
-// A lock asked again while busy; a refused one drops the line; a surface of
-// two bytes a pixel is unlocked unwritten.
+// A lock asked again while busy; a refused one drops the line; a surface of two bytes a pixel is unlocked unwritten.
 TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
     platform::testing::ScriptStillDrawing(2);
     DrawLine(BackSurface, {4, 0, 4, 2}, kWhite);
@@ -80,8 +70,7 @@ TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
     GuardedScreen wide(64, 8, 16);
     DrawLine(wide.Surface(), {4, 0, 4, 2}, kWhite);
     EXPECT_TRUE(wide.Drawn().empty());
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof desc;
+    DDSURFACEDESC2 desc = {sizeof desc};
     EXPECT_EQ(wide.Surface()->Lock(NULL, &desc, 0, NULL), DD_OK) << "left locked";
 }
 // (angle, ticks, angle after): whole degrees, the fraction dropped every frame.
@@ -92,29 +81,24 @@ TEST_F(Wirecube, AngleAdvancesByWholeDegreesOfTheTicks) {
         {0, INT32_MAX, 191}, {0, INT32_MIN, -192}, {10, -171, 9},   {0, -171, -1}, {-1, 342, 1},
     };
     for (const auto& c : cases) {
-        cubeAngle = c[0];
-        DrawWireCube(BackSurface, c[1]);
+        cubeAngle = c[0], DrawWireCube(BackSurface, c[1]);
         EXPECT_EQ(cubeAngle, c[2]) << c[0] << " + " << c[1] << " ticks";
     }
 }
-// At angle 0 the near square spans about 185.55..454.45 across and
-// 105.55..374.45 down, the far one 225.33..414.67 and 145.33..334.67.
+// At angle 0 the near square spans about 185.55..454.45 by 105.55..374.45, the far one 225.33..414.67 by 145.33..334.67.
 const std::vector<PixelSet> kEdgesAtZero = {
     Steps(414, 334, 1, 1, 40),  Steps(225, 334, 1, 0, 189), Steps(225, 334, -1, 1, 40), Steps(185, 374, 1, 0, 269),
     Steps(454, 105, -1, 1, 40), Steps(225, 145, 1, 0, 189), Steps(185, 105, 1, 1, 40),  Steps(185, 105, 1, 0, 269),
     Steps(454, 105, 0, 1, 269), Steps(414, 145, 0, 1, 189), Steps(225, 145, 0, 1, 189), Steps(185, 105, 0, 1, 269),
 };
-// Twelve edges in order, each with its own lock; a quarter turn puts each
-// corner where the next one stood.
+// Twelve edges in order, each with its own lock; a quarter turn puts each corner where the next one stood.
 TEST_F(Wirecube, TwelveEdgesInOrderEachWithItsOwnLock) {
     DrawWireCube(BackSurface, 0);
     EXPECT_EQ(logged.runs, kEdgesAtZero);
     std::vector<std::string> pairs;
     for (int i = 0; i < 12; ++i) pairs.insert(pairs.end(), {"lock back", "unlock back"});
     EXPECT_EQ(log, pairs);
-    logged.runs.clear();
-    cubeAngle = 90;
-    DrawWireCube(BackSurface, 0);
+    logged.runs.clear(), cubeAngle = 90, DrawWireCube(BackSurface, 0);
     ASSERT_EQ(logged.runs.size(), 12u);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(logged.runs[i], kEdgesAtZero[i / 4 * 4 + (i + 1) % 4]) << "edge " << i;
 }
@@ -135,8 +119,7 @@ TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
     EXPECT_EQ(screen.Drawn(), atZero);
     EXPECT_TRUE(screen.GuardsIntact());
 }
-// An edge with a corner closer than 0.101 is dropped whole, as is one off the
-// screen; the projection centres on ScreenRect and scales by its width.
+// An edge with a corner nearer than 0.101 or off the screen is dropped whole; projected from ScreenRect's centre and width.
 TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
     const CubeCorner far = {0.05, 0.05, 1.0};
     for (const CubeEdge& edge : {CubeEdge{far, {0, 0, 0.1005}}, CubeEdge{{0, 0, 0.05}, far},
@@ -154,11 +137,7 @@ TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
     EXPECT_EQ(logged.runs[2], Steps(160, 20, 0, 1, 80));
 }
 TEST_F(Wirecube, ClipKeepsThePartWithinTheClosedScreen) {
-    const struct {
-        ScreenSegment in;
-        int32_t result;
-        ScreenSegment out;
-    } cases[] = {
+    const struct { ScreenSegment in; int32_t result; ScreenSegment out; } cases[] = {
         {{-50, 100, 50, 100}, 1, {0, 100, 50, 100}},     {{700, 10, 600, 10}, 1, {600, 10, 640, 10}},
         {{10, 480, 300, 480}, 1, {10, 480, 300, 480}},   {{640, 0, 640, 480}, 1, {640, 0, 640, 480}},
         {{300, 200, 100, 100}, 1, {100, 100, 300, 200}}, {{0, -100, 200, 100}, 1, {100, 0, 200, 100}},
