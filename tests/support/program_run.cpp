@@ -57,13 +57,12 @@ int Finish(pid_t pid) {
 }
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args) {
     const std::string outputPath = TempPath("output");
-    std::remove(outputPath.c_str());
-    const int exitCode = Finish(Start(program, args, outputPath));
-    return RunResult{exitCode, ReadFile(outputPath)};
+    const int exitCode = (std::remove(outputPath.c_str()), Finish(Start(program, args, outputPath)));
+    return {exitCode, ReadFile(outputPath)};
 }
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word) {
     std::vector<std::string> found;
-    std::copy_if(lines.begin(), lines.end(), std::back_inserter(found), [&](const std::string& line) { return line.rfind(word + " ", 0) == 0; });
+    for (const std::string& line : lines) if (line.rfind(word + " ", 0) == 0) found.push_back(line);
     return found;
 }
 size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
@@ -73,21 +72,16 @@ size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
 }
 std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last) {
     const size_t from = IndexOf(lines, first), to = IndexOf(lines, last);
-    if (from >= to) return {};
-    return std::vector<std::string>(lines.begin() + static_cast<ptrdiff_t>(from) + 1, lines.begin() + static_cast<ptrdiff_t>(to));
+    return from >= to ? std::vector<std::string>() : std::vector<std::string>(lines.begin() + ptrdiff_t(from) + 1, lines.begin() + ptrdiff_t(to));
 }
 HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args) {
     HeadlessRun run;
     const std::string tracePath = TempPath(name + ".trace");
-    run.recordingPath = TempPath(name + ".gif");
-    std::remove(tracePath.c_str());
-    std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath};
+    std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath = TempPath(name + ".gif")};
     all.insert(all.end(), args.begin(), args.end());
-    RunResult result = RunToEnd(program, all);
-    run.exitCode = result.exitCode, run.output = std::move(result.output);
-    run.trace = Lines(ReadFile(tracePath));
-    run.recording = Decode(run.recordingPath);
-    return run;
+    RunResult result = (std::remove(tracePath.c_str()), RunToEnd(program, all));
+    run.exitCode = result.exitCode, run.output = std::move(result.output), run.trace = Lines(ReadFile(tracePath));
+    return run.recording = Decode(run.recordingPath), run;
 }
 std::string LineOf(const HeadlessRun& run, const std::string& words) {
     const std::vector<std::string> lines = Matching(run.trace, words);
