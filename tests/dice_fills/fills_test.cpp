@@ -60,12 +60,9 @@ ProjectedTriangle Project(const TexturedTriangle& triangle) {
     ProjectedTriangle projected;
     return ProjectTriangle(&triangle, &projected), projected;
 }
-TexturedVertex Unproject(double x, double y, double depth, double u, double v) {  // the point at that depth seen at (x, y)
-    return {(x - 320) / 320 * depth, (240 - y) / 320 * depth, depth, u, v};
-}
-TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, double v2) {  // texels only
-    return {{{0, 0, 1, u0, v0}, {0, 0, 1, u1, v1}, {0, 0, 1, u2, v2}}};
-}
+// The point at that depth seen at (x, y); a triangle of texels only.
+TexturedVertex Unproject(double x, double y, double depth, double u, double v) { return {(x - 320) / 320 * depth, (240 - y) / 320 * depth, depth, u, v}; }
+TexturedTriangle Flat(double u0, double v0, double u1, double v1, double u2, double v2) { return {{{0, 0, 1, u0, v0}, {0, 0, 1, u1, v1}, {0, 0, 1, u2, v2}}}; }
 // The worked example of the perspective fill: a face receding to the right.
 const TexturedTriangle kReceding = {{{-0.2, 0.2, 2.0, 0, 0}, {0.2, 0.2, 2.8, 99, 0}, {-0.2, -0.2, 2.0, 0, 99}}};
 class Fills : public ::testing::Test {
@@ -79,10 +76,9 @@ TEST_F(Fills, ClipTriangleBounds) {
         {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},           {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
         {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},            {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
         {Points(10, -5, 90, 0.1, 50, -1), 1, 10, 0, 90, 0},  // exactly 0.1 high once clipped
-        {Points(640.5, 10, 700, 20, 650, 90), 0},  {Points(-90, 10, -0.5, 20, -50, 90), 0},
-        {Points(10, 480.5, 90, 500, 50, 600), 0},  {Points(10, -90, 90, -0.5, 50, -40), 0},
-        {Points(10, 10, 90, 10, 50, 10), 0},       {Points(10, 10, 90, 10.05, 50, 10.02), 0},
-        {Points(kNan, 10, 90, 50, 50, 90), 0},     {Points(10, 10, 90, 50, 50, kNan), 0},
+        {Points(640.5, 10, 700, 20, 650, 90), 0}, {Points(-90, 10, -0.5, 20, -50, 90), 0}, {Points(10, 480.5, 90, 500, 50, 600), 0},
+        {Points(10, -90, 90, -0.5, 50, -40), 0}, {Points(10, 10, 90, 10, 50, 10), 0}, {Points(10, 10, 90, 10.05, 50, 10.02), 0},
+        {Points(kNan, 10, 90, 50, 50, 90), 0}, {Points(10, 10, 90, 50, 50, kNan), 0},
     };
     for (const auto& c : cases) {
         ScanBox box;
@@ -98,7 +94,7 @@ TEST_F(Fills, ScanSpansAndEdges) {
         {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
     for (const auto& c : cases) {
         ScanBox box;
-        double left, right;
+        double left = 0, right = 0;
         ASSERT_EQ(ClipTriangleBounds(&box, &c.triangle), 1);
         GetScanSpan(&c.triangle, &box, c.y, &left, &right);
         EXPECT_TRUE(std::fabs(left - c.left) < 1e-12 && std::fabs(right - c.right) < 1e-12) << left << " " << right;
