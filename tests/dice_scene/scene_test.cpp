@@ -78,8 +78,7 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     FaceQuad face;
     TexturedVertex* corners[4] = {&face.c0, &face.c1, &face.c2, &face.c3};
     for (int k = 0; k < 4; ++k) *corners[k] = {0.1 * k, 0.05 * k, 2.0 + 0.125 * k, 10.0 + k, 20.0 + k};
-    fills.clear();
-    DrawDieFace(&face);
+    fills.clear(), DrawDieFace(&face);
     ASSERT_EQ(fills.size(), 2u);
     const int order[2][3] = {{1, 2, 0}, {3, 0, 2}};
     for (int t = 0; t < 2; ++t)
@@ -110,38 +109,30 @@ TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
     for (const auto& c : cases) {
         const TexturedTriangle triangle = AtDepths(c[0], c[1], c[2]);
         events.clear(), DrawTexturedTriangle(&triangle);
-        ASSERT_EQ(events.size(), 5u);
-        EXPECT_EQ(events[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
+        EXPECT_TRUE(events.size() == 5u && events[2] == (c[3] ? "fill perspective" : "fill affine")) << c[0] << " " << c[1] << " " << c[2];
     }
 }
 // Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a pixel
 // skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
 TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
-    const std::vector<std::string> drawn = {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"};
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"", drawn},
-        {"Lock@1:DDERR_WASSTILLDRAWING", {"busy texture", "lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
-        {"Lock@2:DDERR_WASSTILLDRAWING", {"lock texture", "busy back", "lock back", "fill affine", "unlock texture", "unlock back"}},
-        {"Lock@1:DDERR_SURFACELOST", {"refused texture"}},
-        {"Lock@2:DDERR_SURFACELOST", {"lock texture", "refused back", "unlock texture"}},
-    };
+    const std::vector<std::string> unwritten = {"lock texture", "lock back", "unlock texture", "unlock back"};
+    const struct { const char* failure; DWORD textureBits, backBits; std::vector<std::string> expected; } cases[] = {
+        {"", 8, 8, {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@1:DDERR_WASSTILLDRAWING", 8, 8, {"busy texture", "lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@2:DDERR_WASSTILLDRAWING", 8, 8, {"lock texture", "busy back", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@1:DDERR_SURFACELOST", 8, 8, {"refused texture"}}, {"Lock@2:DDERR_SURFACELOST", 8, 8, {"lock texture", "refused back", "unlock texture"}},
+        {"", 16, 8, unwritten}, {"", 8, 16, unwritten}, {"", 16, 16, unwritten}, {"", 8, 32, unwritten}};
     const TexturedTriangle triangle = AtDepths(2.0, 2.0, 2.0);
     ProjectedTriangle projected;
     ProjectTriangle(&triangle, &projected);
-    for (const auto& [failure, expected] : cases) {
-        platform::testing::ResetPlatform(), events.clear(), fills.clear();
-        ASSERT_TRUE(!*failure || platform::testing::ScriptFailure(failure));
+    for (const auto& c : cases) {
+        platform::testing::ResetPlatform(), UseSurfaces(c.textureBits, c.backBits), events.clear(), fills.clear();
+        ASSERT_TRUE(!*c.failure || platform::testing::ScriptFailure(c.failure));
         DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(events, expected) << failure;
-        if (*failure) continue;
+        EXPECT_EQ(events, c.expected) << c.failure << " " << c.textureBits << " " << c.backBits;
+        if (fills.empty()) continue;
         EXPECT_TRUE(fills[0].destination == backScreen->Desc()->lpSurface && fills[0].source == textureScreen->Desc()->lpSurface);
-        for (int k = 0; k < 3; ++k)
-            EXPECT_TRUE(fills[0].projected.p[k].x == projected.p[k].x && fills[0].projected.p[k].y == projected.p[k].y);
-    }
-    for (const auto& [textureBits, backBits] : {std::pair{16, 8}, {8, 16}, {16, 16}, {8, 32}}) {
-        UseSurfaces(textureBits, backBits), events.clear();
-        DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(events, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
+        for (int k = 0; k < 3; ++k) EXPECT_TRUE(fills[0].projected.p[k].x == projected.p[k].x && fills[0].projected.p[k].y == projected.p[k].y);
     }
 }
 }  // namespace
