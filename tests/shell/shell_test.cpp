@@ -1,5 +1,4 @@
-// The sine table's lookups over every 32-bit angle, and the frame clock's
-// arithmetic: counter differences into whole ticks, the rest carried.
+// The sine table over every 32-bit angle; the frame clock's counter differences into whole ticks, the rest carried.
 #include <gtest/gtest.h>
 #include <cstdint>
 #include "shell/frame.h"
@@ -30,9 +29,8 @@ TEST(SineTable, AnyAngleReducesIntoOneTurn) {
                                   {-91, 359}, {INT32_MAX, 217}, {INT32_MIN, 322}, {INT32_MAX - 89, 128}};
     for (const auto& [angle, entry] : cosines) EXPECT_EQ(CosDeg(angle), SineTable[entry]) << angle;
 }
-// Frequency, start counter, then each frame's counter and the ticks it gives.
-// Intervals of 2^31 counts and more are taken in full, a count beyond 32 bits
-// is held at the most the scene takes, and no frequency lets no time pass.
+// (frequency, start, then each frame's counter and ticks): 2^31 counts and more taken in full, a count beyond
+// 32 bits held at the most the scene takes; no frequency lets no time pass.
 TEST(FrameClock, CountsBecomeWholeTicksWithTheRestCarried) {
     const struct {
         LONGLONG frequency, start;

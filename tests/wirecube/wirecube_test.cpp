@@ -75,11 +75,9 @@ TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
 }
 // (angle, ticks, angle after): whole degrees, the fraction dropped every frame.
 TEST_F(Wirecube, AngleAdvancesByWholeDegreesOfTheTicks) {
-    const int32_t cases[][3] = {
-        {0, 0, 0},        {17, 0, 17},        {0, 170, 0},          {0, 171, 1},   {0, 256, 1},   {1, 256, 2},
-        {37, 61440, 37},  {0, 61439, 359},    {359, 171, 0},        {200, 30720, 20}, {0, 5965233, 32},
-        {0, INT32_MAX, 191}, {0, INT32_MIN, -192}, {10, -171, 9},   {0, -171, -1}, {-1, 342, 1},
-    };
+    const int32_t cases[][3] = {{0, 0, 0}, {17, 0, 17}, {0, 170, 0}, {0, 171, 1}, {0, 256, 1}, {1, 256, 2}, {37, 61440, 37}, {0, 61439, 359},
+                                {359, 171, 0}, {200, 30720, 20}, {0, 5965233, 32}, {0, INT32_MAX, 191}, {0, INT32_MIN, -192}, {10, -171, 9},
+                                {0, -171, -1}, {-1, 342, 1}};
     for (const auto& c : cases) {
         cubeAngle = c[0], DrawWireCube(BackSurface, c[1]);
         EXPECT_EQ(cubeAngle, c[2]) << c[0] << " + " << c[1] << " ticks";
@@ -116,8 +114,7 @@ TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
     }
     PixelSet atZero;
     for (const PixelSet& edge : kEdgesAtZero) atZero.insert(edge.begin(), edge.end());
-    EXPECT_EQ(screen.Drawn(), atZero);
-    EXPECT_TRUE(screen.GuardsIntact());
+    EXPECT_TRUE(screen.Drawn() == atZero && screen.GuardsIntact());
 }
 // An edge with a corner nearer than 0.101 or off the screen is dropped whole; projected from ScreenRect's centre and width.
 TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
@@ -138,14 +135,11 @@ TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
 }
 TEST_F(Wirecube, ClipKeepsThePartWithinTheClosedScreen) {
     const struct { ScreenSegment in; int32_t result; ScreenSegment out; } cases[] = {
-        {{-50, 100, 50, 100}, 1, {0, 100, 50, 100}},     {{700, 10, 600, 10}, 1, {600, 10, 640, 10}},
-        {{10, 480, 300, 480}, 1, {10, 480, 300, 480}},   {{640, 0, 640, 480}, 1, {640, 0, 640, 480}},
-        {{300, 200, 100, 100}, 1, {100, 100, 300, 200}}, {{0, -100, 200, 100}, 1, {100, 0, 200, 100}},
-        {{0, 400, 160, 560}, 1, {0, 400, 80, 480}},      {{-100, 0, 100, 200}, 1, {0, 100, 100, 200}},
-        {{680, 80, 600, 0}, 1, {600, 0, 640, 40}},       {{-100, -100, 740, 740}, 1, {0, 0, 480, 480}},
-        {{100, -20, 100, -1}, 0, {}}, {{5, 481, 6, 490}, 0, {}}, {{641, 10, 700, 20}, 0, {}}, {{-5, 10, -0.5, 470}, 0, {}},
-        {{700, -10, 800, 500}, 0, {}}, {{-10, 600, -5, -100}, 0, {}},
-    };
+        {{-50, 100, 50, 100}, 1, {0, 100, 50, 100}}, {{700, 10, 600, 10}, 1, {600, 10, 640, 10}}, {{10, 480, 300, 480}, 1, {10, 480, 300, 480}},
+        {{640, 0, 640, 480}, 1, {640, 0, 640, 480}}, {{300, 200, 100, 100}, 1, {100, 100, 300, 200}}, {{0, -100, 200, 100}, 1, {100, 0, 200, 100}},
+        {{0, 400, 160, 560}, 1, {0, 400, 80, 480}}, {{-100, 0, 100, 200}, 1, {0, 100, 100, 200}}, {{680, 80, 600, 0}, 1, {600, 0, 640, 40}},
+        {{-100, -100, 740, 740}, 1, {0, 0, 480, 480}}, {{100, -20, 100, -1}, 0, {}}, {{5, 481, 6, 490}, 0, {}}, {{641, 10, 700, 20}, 0, {}},
+        {{-5, 10, -0.5, 470}, 0, {}}, {{700, -10, 800, 500}, 0, {}}, {{-10, 600, -5, -100}, 0, {}}};
     for (const auto& c : cases) {
         ScreenSegment s = c.in;
         ASSERT_EQ(ClipSegmentToScreen(s), c.result) << c.in.x0 << ", " << c.in.y0;
