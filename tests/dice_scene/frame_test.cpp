@@ -101,7 +101,6 @@ protected:
 // outline (edge rules decide) or on a face too foreshortened to say much are left out.
 TEST_P(Frames, MatchTheRayModel) {
     DieAngleX = GetParam().first, DieAngleY = GetParam().second;
-    screen.Clear();
     for (int y = 0; y < 480; ++y) std::fill_n(&screen.Line(y)[GuardedScreen::kBand], 640, static_cast<BYTE>(cleared));
     DrawTexturedDie(BackSurface, 0);
     const std::array<Face, 6> faces = Model(DieAngleX, DieAngleY);

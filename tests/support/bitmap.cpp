@@ -34,14 +34,12 @@ std::vector<BYTE> PackedBitmap(const Picture& picture) {
     const DWORD fields[][3] = {{0, picture.headerSize, 4}, {4, DWORD(picture.width), 4}, {8, DWORD(picture.height), 4}, {12, 1, 2},
                                {14, picture.bitCount, 2}, {16, picture.compression, 4}, {20, DWORD(rows.size()), 4}, {32, picture.coloursUsed, 4}};
     for (const auto& [at, value, bytes] : fields) Put(out, at, value, static_cast<int>(bytes));
-    for (const RGBQUAD& quad : picture.table)
-        out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
+    for (const RGBQUAD& quad : picture.table) out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
     out.insert(out.end(), rows.begin(), rows.end());
     return out;
 }
 std::vector<BYTE> BitmapFile(const Picture& picture) {
-    std::vector<BYTE> out(14, 0);
-    const std::vector<BYTE> packed = PackedBitmap(picture);
+    std::vector<BYTE> out(14, 0), packed = PackedBitmap(picture);
     out.insert(out.end(), packed.begin(), packed.end());
     out[0] = 'B', out[1] = 'M', Put(out, 2, static_cast<DWORD>(out.size()), 4);
     Put(out, 10, static_cast<DWORD>(14 + picture.headerSize + 4 * picture.table.size()), 4);
@@ -56,8 +54,7 @@ TempFile::TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     std::string pattern = ::testing::TempDir() + "bitmap_XXXXXX";
     folder_ = mkdtemp(pattern.data()) ? pattern : ::testing::TempDir();
     path_ = folder_ + "/" + name;
-    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 TempFile::~TempFile() { std::remove(path_.c_str()), rmdir(folder_.c_str()); }
 void AddBitmapResource(LPCSTR name, std::vector<BYTE> bytes) {

@@ -16,7 +16,7 @@ namespace {
 using Entries = std::vector<PALETTEENTRY>;
 using Bytes = std::vector<BYTE>;
 const Bytes& Texture() { static const Bytes bytes = ReadBytes(DIE_TEXTURE); return bytes; }
-DDSURFACEDESC2 Blank(DWORD flags = 0, DWORD caps = 0) { DDSURFACEDESC2 d = {sizeof d, flags}; d.ddsCaps.dwCaps = caps; return d; }
+DDSURFACEDESC2 Blank(DWORD flags = 0, DWORD caps = 0) { DDSURFACEDESC2 d = {}; d.dwSize = sizeof d, d.dwFlags = flags, d.ddsCaps.dwCaps = caps; return d; }
 // 3 x 2 colours the ramp holds exactly, as indices 224, 28, 3, 255, 0, 103.
 Picture RampPicture(WORD bitCount) {
     Picture picture{.width = 3, .height = 2, .bitCount = bitCount};

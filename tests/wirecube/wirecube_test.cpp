@@ -70,7 +70,8 @@ TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
     GuardedScreen wide(64, 8, 16);
     DrawLine(wide.Surface(), {4, 0, 4, 2}, kWhite);
     EXPECT_TRUE(wide.Drawn().empty());
-    DDSURFACEDESC2 desc = {sizeof desc};
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof desc;
     EXPECT_EQ(wide.Surface()->Lock(NULL, &desc, 0, NULL), DD_OK) << "left locked";
 }
 // (angle, ticks, angle after): whole degrees, the fraction dropped every frame.
