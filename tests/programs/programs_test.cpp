@@ -23,14 +23,11 @@ void ExpectColour(const Recording& recording, GifByteType index, int red, int gr
 // Each failing set-up step named in a box, then the program's; exit 1, nothing left (a leak changes a sanitized exit).
 TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
     for (const std::string& program : kPrograms) {
-        for (const std::string step : {"DirectDrawCreate", "QueryInterface", "SetCooperativeLevel", "SetDisplayMode",
-                                       "CreateSurface", "GetAttachedSurface"}) {
+        for (const std::string step : {"DirectDrawCreate", "QueryInterface", "SetCooperativeLevel", "SetDisplayMode", "CreateSurface", "GetAttachedSurface"}) {
             const HeadlessRun run = RunHeadless(program, step, {"--fail", step});
-            EXPECT_EQ(run.exitCode, 1) << program << " " << step;
-            EXPECT_EQ(run.output, "Direct Draw Miss: " + step +
-                                      " FAILED\nDirectDraw Sample: DirectDraw init failed. The sample will now exit. \n");
-            EXPECT_EQ(Matching(run.trace, "fail").size(), 1u) << "set-up stops at the first failure";
-            EXPECT_TRUE(run.recording.frames.empty());
+            EXPECT_EQ(run.output, "Direct Draw Miss: " + step + " FAILED\nDirectDraw Sample: DirectDraw init failed. The sample will now exit. \n");
+            EXPECT_TRUE(run.exitCode == 1 && run.recording.frames.empty() && Matching(run.trace, "fail").size() == 1u)
+                << program << " " << step << ": exit 1, no frames, set-up stopped at the first failure";
         }
         for (const std::string call : {"RegisterClassA", "CreateWindowExA"}) {
             const HeadlessRun run = RunHeadless(program, call, {"--fail", call});
@@ -45,8 +42,7 @@ TEST(Programs, AMissingPaletteIsNoFailure) {
     const HeadlessRun plain = RunWell(WIRECUBE_PROGRAM, "plain", {"--frames", "20"});
     const HeadlessRun run = RunWell(WIRECUBE_PROGRAM, "nopalette", {"--fail", "CreatePalette", "--frames", "20"});
     EXPECT_TRUE(run.recording.frames.size() == 20u && run.recording.frames == plain.recording.frames);
-    for (int i : {0, 3, 28, 103, 224, 255})
-        ExpectColour(run.recording, i, ((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 255 / 3);
+    for (int i : {0, 3, 28, 103, 224, 255}) ExpectColour(run.recording, i, ((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 255 / 3);
 }
 // Escape, Alt+X and the close button end the run at once with 0; another key does nothing.
 TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
@@ -144,7 +140,6 @@ TEST(Programs, AFrameThatEndsEarlyDropsItsTime) {
     const HeadlessRun run = RunWell(WIRECUBE_PROGRAM, "failed", {"--fail", "Blt@30", "--frames", "60"});
     const size_t failed = FramesBefore(run, LineOf(run, "fail Blt"));
     ASSERT_TRUE(failed == 29u && run.recording.frames.size() == 60u && never.recording.frames.size() == 61u);
-    for (size_t k = 0; k < 60; ++k)
-        EXPECT_EQ(run.recording.frames[k], never.recording.frames[k < failed ? k : k - 1]) << "frame " << k;
+    for (size_t k = 0; k < 60; ++k) EXPECT_EQ(run.recording.frames[k], never.recording.frames[k < failed ? k : k - 1]) << "frame " << k;
 }
 }  // namespace

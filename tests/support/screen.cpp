@@ -18,10 +18,8 @@ PixelSet GuardedScreen::Drawn() const {
 }
 bool GuardedScreen::GuardsIntact() const {
     for (int row = 0; row < height + 2 * band; ++row)
-        for (int column = 0; column < pitch; ++column) {
-            const bool inside = row >= band && row < band + height && column >= band && column < pitch - band;
-            if (!inside && memory_[row * pitch + column] != kBlank) return false;
-        }
+        for (int column = 0; column < pitch; ++column)
+            if (memory_[row * pitch + column] != kBlank && (row < band || row >= band + height || column < band || column >= pitch - band)) return false;
     return true;
 }
 HRESULT LoggedSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {

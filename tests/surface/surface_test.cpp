@@ -31,10 +31,8 @@ const Bytes kRampIndices = {224, 28, 3, 255, 0, 103};
 // 4 x 2: red, green, blue, white over the same backwards.
 Picture Checks() {
     Picture picture = RampPicture(8);
-    picture.width = 4;
-    picture.table.resize(picture.coloursUsed = 4);
+    picture.width = 4, picture.table.resize(picture.coloursUsed = 4), picture.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
     picture.table[3] = {255, 255, 255, 0};
-    picture.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
     return picture;
 }
 // The ramp, its first n entries (255 - i, 7i + 1, i), the rest a file's bytes after its headers as they lie.
