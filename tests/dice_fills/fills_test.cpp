@@ -44,8 +44,7 @@ struct Drawing {
     int Row(int x, int y) const { return rows.At(x, y); }
     std::pair<int, int> Extent(int y) const {  // first and last column drawn, or -1, -1
         int first = -1, last = -1;
-        for (int x = 0; x < 640; ++x)
-            if (columns.At(x, y) != kBlank) last = x, first = first < 0 ? x : first;
+        for (int x = 0; x < 640; ++x) if (columns.At(x, y) != kBlank) last = x, first = first < 0 ? x : first;
         return {first, last};
     }
     bool ShowsOnly(int column, int row, size_t atLeast) const {  // on every pixel drawn, of which there are enough
@@ -127,8 +126,7 @@ TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
     ASSERT_EQ(ClipTriangleBounds(&box, &projected), 1);
     EXPECT_TRUE(box.minX == 288 && box.minY == 208 && box.maxX == 342 && box.maxY == 272);
     TrianglePlane plane = {};
-    BuildTrianglePlane(&plane, &kReceding);
-    ChooseSolveAxes(&plane);
+    BuildTrianglePlane(&plane, &kReceding), ChooseSolveAxes(&plane);
     EXPECT_TRUE(plane.sAxis == 1 && plane.tAxis == 2 && plane.degenerate == 0);
     double xl, xr, s, t, X, Y, Z, u, v;
     GetScanSpan(&projected, &box, 230.0, &xl, &xr);
@@ -169,6 +167,10 @@ TEST_F(Fills, SpanEndsAreTruncatedAffinelyAndRoundedInPerspective) {
 }
 // Half-way texels go to the even one whatever rounding mode the caller left.
 TEST_F(Fills, HalfWayTexelsGoToTheEvenNeighbourInEveryRoundingMode) {
+    const std::pair<double, int32_t> cases[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {99.5, 100}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {0.49999999999999994, 0}, {2.5000000000000004, 3},
+        {-7.25, -7}, {100.65, 101}, {-0.0, 0}, {kNan, 0}, {kInf, INT32_MAX}, {-kInf, INT32_MIN}, {1e300, INT32_MAX}, {2147483646.5, 2147483646},
+        {2147483646.6, INT32_MAX}, {-2147483647.5, INT32_MIN}, {-2147483647.4, -2147483647}, {4503599627370495.5, INT32_MAX}};
     for (int mode : kModes) {
         for (const auto& [c, expected] : {std::pair{12.5, 12}, {13.5, 14}, {98.5, 98}, {99.5, 100}}) {
             const Drawing affine(FillTriangleAffine, Flat(c, c, c, c, c, c), Points(10, 10, 60, 20, 20, 50), mode);
@@ -176,13 +178,6 @@ TEST_F(Fills, HalfWayTexelsGoToTheEvenNeighbourInEveryRoundingMode) {
             const Drawing perspective(FillTrianglePerspective, tilted, Project(tilted), mode);
             for (const Drawing* drawing : {&affine, &perspective}) EXPECT_TRUE(drawing->ShowsOnly(expected, expected, 500)) << c << " " << mode;
         }
-    }
-    const std::pair<double, int32_t> cases[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {99.5, 100}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {0.49999999999999994, 0},
-        {2.5000000000000004, 3}, {-7.25, -7}, {100.65, 101}, {-0.0, 0}, {kNan, 0}, {kInf, INT32_MAX},
-        {-kInf, INT32_MIN}, {1e300, INT32_MAX}, {2147483646.5, 2147483646}, {2147483646.6, INT32_MAX},
-        {-2147483647.5, INT32_MIN}, {-2147483647.4, -2147483647}, {4503599627370495.5, INT32_MAX}};
-    for (int mode : kModes) {
         std::fesetround(mode);
         for (const auto& [value, expected] : cases) {
             volatile double input = value;  // nothing worked out while compiling
