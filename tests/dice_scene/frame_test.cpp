@@ -109,10 +109,7 @@ TEST_P(Frames, MatchTheRayModel) {
         for (int x = 0; x < 640; ++x) {
             int shown = -1;
             double margin = INFINITY, near;
-            for (int f = 0; f < 6; ++f) {
-                if (Inside(faces[f], x, y, &near)) shown = f;
-                margin = std::min(margin, near);
-            }
+            for (int f = 0; f < 6; ++f) shown = Inside(faces[f], x, y, &near) ? f : shown, margin = std::min(margin, near);
             if (margin < 2) continue;
             const BYTE pixel = screen.At(x, y);
             double u0, v0, u1, v1;

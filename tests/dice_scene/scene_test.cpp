@@ -60,8 +60,7 @@ TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
     const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
     ProjectedTriangle p;
     ProjectTriangle(&triangle, &p);
-    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 &&
-                p.p[2].y == 145.25);
+    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
 }
 // Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0), (c3, c0, c2).
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
@@ -70,8 +69,7 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     for (int i = 0; i < 12; ++i) EXPECT_EQ(events[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
     for (int i = 8; i < 12; ++i)
         for (const ProjectedPoint& p : fills[i].projected.p)
-            EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - (i < 10 ? 47.904 : 36.866)) < 5e-4 &&
-                        std::fabs(std::fabs(p.y - 240) - (i < 10 ? 47.904 : 36.866)) < 5e-4);
+            EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - (i < 10 ? 47.904 : 36.866)) < 5e-4 && std::fabs(std::fabs(p.y - 240) - (i < 10 ? 47.904 : 36.866)) < 5e-4);
     const TexturedVertex& c6 = fills[8].triangle.corner[1];
     EXPECT_TRUE(std::fabs(c6.x - 0.3125) < 1e-12 && std::fabs(c6.y - 0.3125) < 1e-12 && std::fabs(c6.z - 2.0875) < 1e-12);
     EXPECT_TRUE(fills[8].triangle.corner[2].u == 200 && fills[8].triangle.corner[2].v == 99) << "face 4's c0";
