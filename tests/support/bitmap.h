@@ -1,5 +1,4 @@
-// Bitmaps made byte by byte: as a resource (information header, colour table,
-// pixels) or as a file (the same behind a 14-byte file header).
+// Bitmaps made byte by byte: as a resource (header, colour table, pixels) or a file (behind a 14-byte file header).
 #pragma once
 #include <windows.h>
 #include <string>

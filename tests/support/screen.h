@@ -1,5 +1,4 @@
-// An 8-bit screen inside guard bands, and a surface that logs its locks.
-// Failures and busy answers come from the platform's scripting (ResetPlatform first).
+// A screen inside guard bands and a surface that logs its locks; failures come from the platform's scripting.
 #pragma once
 #include <ddraw.h>
 #include <set>
@@ -9,8 +8,7 @@
 using Pixel = std::pair<int, int>;  // column, row
 using PixelSet = std::set<Pixel>;
 constexpr BYTE kBlank = 0xFF;
-// Rows `pitch` apart in a band of kBlank bytes nothing may change; without a
-// band the memory ends with the last pixel, so the sanitizer catches a read past it.
+// In a band of kBlank bytes nothing may change; without one the memory ends with the last pixel, for the sanitizer.
 class GuardedScreen {
 public:
     static constexpr int kBand = 48;
@@ -31,9 +29,8 @@ private:
     DDSURFACEDESC2 desc_ = {};
     LPDIRECTDRAWSURFACE4 surface_;
 };
-// Forwards to the screen's surface, logging "lock/busy/refused/unlock NAME", or
-// "misused NAME" for a lock of less than the whole surface, with flags or an
-// event; each unlock keeps what was drawn since the lock and clears the screen.
+// Logs "lock/busy/refused/unlock NAME" ("misused" for a partial lock, flags or an event); each unlock keeps
+// what was drawn since the lock and clears the screen.
 class LoggedSurface final : public IDirectDrawSurface4 {
 public:
     LoggedSurface(std::string name, GuardedScreen& screen, std::vector<std::string>& log)
