@@ -192,8 +192,8 @@ TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
     EXPECT_EQ(DDRefreshBitmap(surface, "CHECKS"), DDERR_SURFACEBUSY);
     EXPECT_TRUE(Live() == live && PixelsOf(surface) == before);
 }
-// A resource's colours follow a header of 40 bytes or more, no more than it holds; a file needs a
-// header of exactly 40 and keeps what follows its announced colours, up to 1024 bytes, unexchanged.
+// A resource's colours follow a header of 40 bytes or more, no more than it holds; a file needs a header of exactly
+// 40 and keeps what follows its announced colours, up to 1024 bytes, unexchanged; a resource beats a file's name.
 TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     Entries texture;
     for (size_t at = 54; texture.size() < 256; at += 4) texture.push_back({Texture()[at + 2], Texture()[at + 1], Texture()[at], 0});
@@ -223,8 +223,6 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     Entries expected = Expected(5, &fiveBytes);
     for (int i = 0; i < 5; ++i) expected[i].peFlags = 0x5A;
     EXPECT_EQ(FromFile(fiveBytes), expected);
-}
-TEST_F(Surfaces, AResourceIsPreferredToAFileOfTheSameNameAndFailureGivesNoPalette) {
     AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
     Picture other = Counting(4, 4, 16);
     std::reverse(other.table.begin(), other.table.end());
