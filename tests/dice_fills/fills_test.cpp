@@ -68,8 +68,9 @@ class Fills : public ::testing::Test {
 protected:
     void SetUp() override { ScreenRect = {0, 0, 640, 480}, ProjectionScale = ScreenCentreX = 320.0, ScreenCentreY = 240.0; }
 };
-// Refused: off the screen, under 0.1 high, a corner no number; touching x = 640 or y = 480 gives an empty box.
-TEST_F(Fills, ClipTriangleBounds) {
+// Bounds refused off the screen, under 0.1 high or for a corner no number, empty touching x = 640 or y = 480; a row
+// that misses comes out inverted, crossings far off cut to the box; a horizontal edge on the row counts both ends.
+TEST_F(Fills, BoundsSpansAndEdges) {
     const struct { ProjectedTriangle triangle; int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0; } cases[] = {
         {Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5), 1, 12, 40, 80, 300}, {Points(-30, -20, 640, 100, 100, 480), 1, 0, 0, 639, 479},
         {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},           {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
@@ -85,13 +86,10 @@ TEST_F(Fills, ClipTriangleBounds) {
         EXPECT_TRUE(!c.accepted || (box.minX == c.minX && box.minY == c.minY && box.maxX == c.maxX && box.maxY == c.maxY))
             << box.minX << " " << box.minY << " " << box.maxX << " " << box.maxY;
     }
-}
-// A row misses inverted, crossings far off are cut to the box; a horizontal edge on the row counts both ends.
-TEST_F(Fills, ScanSpansAndEdges) {
-    const struct { ProjectedTriangle triangle; double y, left, right; } cases[] = {
+    const struct { ProjectedTriangle triangle; double y, left, right; } spans[] = {
         {Points(100, 100, 200, 150, 120, 200), 150, 110, 200}, {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
         {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
-    for (const auto& c : cases) {
+    for (const auto& c : spans) {
         ScanBox box;
         double left = 0, right = 0;
         ASSERT_EQ(ClipTriangleBounds(&box, &c.triangle), 1);
