@@ -100,8 +100,8 @@ TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
     EXPECT_TRUE(Picture(0, -1) != upright && Picture(0, -1) == Picture(0, -256) && Picture(0, -257) != Picture(0, -256));
     EXPECT_TRUE(Picture(0, -92159) == upright && Picture(255, 0) == upright && Picture(256, 0) != upright);
 }
-// Both depth differences against corner 0; exactly 0.02 is perspective.
-TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
+// Both depth differences against corner 0 choose the fill; exactly 0.02 is perspective.
+TEST_F(Scene, TrianglesChooseTheirFillByDepthAndTakeLocksInOrderRetriedAndGivenBack) {
     const double cases[][4] = {{2.0, 2.0, 2.0, 0},   {0.02, 0.04, 0.02, 1}, {0.02, 0.02, 0.04, 1}, {0.04, 0.02, 0.04, 1},
                                {0.02, 0.04, 0.04, 1}, {0.1, 0.119, 0.081, 0}, {2.0, 2.019, 1.981, 0}};
     for (const auto& c : cases) {
@@ -109,12 +109,10 @@ TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
         events.clear(), DrawTexturedTriangle(&triangle);
         EXPECT_TRUE(events.size() == 5u && events[2] == (c[3] ? "fill perspective" : "fill affine")) << c[0] << " " << c[1] << " " << c[2];
     }
-}
-// Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a pixel
-// skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
-TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
+    // Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a
+    // pixel skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
     const std::vector<std::string> unwritten = {"lock texture", "lock back", "unlock texture", "unlock back"};
-    const struct { const char* failure; DWORD textureBits, backBits; std::vector<std::string> expected; } cases[] = {
+    const struct { const char* failure; DWORD textureBits, backBits; std::vector<std::string> expected; } locks[] = {
         {"", 8, 8, {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
         {"Lock@1:DDERR_WASSTILLDRAWING", 8, 8, {"busy texture", "lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
         {"Lock@2:DDERR_WASSTILLDRAWING", 8, 8, {"lock texture", "busy back", "lock back", "fill affine", "unlock texture", "unlock back"}},
@@ -123,7 +121,7 @@ TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
     const TexturedTriangle triangle = AtDepths(2.0, 2.0, 2.0);
     ProjectedTriangle projected;
     ProjectTriangle(&triangle, &projected);
-    for (const auto& c : cases) {
+    for (const auto& c : locks) {
         platform::testing::ResetPlatform(), UseSurfaces(c.textureBits, c.backBits), events.clear(), fills.clear();
         ASSERT_TRUE(!*c.failure || platform::testing::ScriptFailure(c.failure));
         DrawTexturedTriangle(&triangle);

@@ -11,19 +11,16 @@ extern const LPCSTR TextureName = NULL;
 extern const BOOL ResetClockAfterIdleWait = TRUE;
 extern void (*const SceneRoutine)(LPDIRECTDRAWSURFACE4, int32_t) = NoScene;
 namespace {
-// The table keeps the values of its slightly short full turn.
-TEST(SineTable, EntriesCarryTheShortTurn) {
+// The table keeps the values of its slightly short full turn; 2147483647 = 5965232 * 360 + 127; the cosine is the
+// sine a quarter turn on.
+TEST(SineTable, EntriesCarryTheShortTurnAndAnyAngleReducesIntoOneTurn) {
     BuildSineTable();
     const std::pair<int, double> entries[] = {
         {0, 0.0}, {1, 0.017452406139607784}, {90, 0.9999999999999997}, {180, 5.3589793e-8}, {270, -0.9999999999999968}};
     for (const auto& [i, value] : entries) EXPECT_NEAR(SineTable[i], value, i == 180 ? 5e-16 : 0.0) << i;
     for (int i = 1; i < 180; ++i) EXPECT_NEAR(SineTable[i], -SineTable[180 + i], 1e-6) << i;
-}
-// 2147483647 = 5965232 * 360 + 127; the cosine is the sine a quarter turn on.
-TEST(SineTable, AnyAngleReducesIntoOneTurn) {
-    BuildSineTable();
-    const int32_t sines[][2] = {{0, 0},     {360, 0},  {-360, 0},  {-720, 0},    {-90, 270},      {450, 90},
-                                {-1, 359},  {-359, 1}, {359, 359}, {-361, 359},  {INT32_MAX, 127}, {INT32_MIN, 232}};
+    const int32_t sines[][2] = {{0, 0},    {360, 0},  {-360, 0},  {-720, 0},   {-90, 270},       {450, 90},
+                                {-1, 359}, {-359, 1}, {359, 359}, {-361, 359}, {INT32_MAX, 127}, {INT32_MIN, 232}};
     for (const auto& [angle, entry] : sines) EXPECT_EQ(SinDeg(angle), SineTable[entry]) << angle;
     const int32_t cosines[][2] = {{0, 90},    {270, 0},         {-90, 0},         {-180, 270},         {90, 180},
                                   {-91, 359}, {INT32_MAX, 217}, {INT32_MIN, 322}, {INT32_MAX - 89, 128}};

@@ -38,7 +38,7 @@ protected:
     std::vector<std::string> log;
     LoggedSurface logged{"back", screen, log};
 };
-TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
+TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedOnEightBitSurfacesOnlyLockingOnce) {
     PixelSet steep;  // ten rows a column
     for (int i = 0; i < 100; ++i) steep.insert({630 + i / 10, i});
     const struct { ScreenSegment segment; PixelSet pixels; } cases[] = {
@@ -58,9 +58,7 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedAndStayOnTheSurface) {
         {{kNan, kNan, 3, 0}, Steps(0, 0, 1, 0, 3)}, {{kInf, kNan, -kInf, kNan}, Steps(0, 0, 1, 0, 639)},
     };
     for (const auto& [s, pixels] : cases) EXPECT_EQ(Line(s), pixels) << s.x0 << ", " << s.y0 << " - " << s.x1 << ", " << s.y1;
-}
-// A lock asked again while busy; a refused one drops the line; a surface of two bytes a pixel is unlocked unwritten.
-TEST_F(Wirecube, LinesLockOnceRetryWhileBusyAndWriteOnlyEightBitSurfaces) {
+    // A lock asked again while busy; a refused one drops the line; a surface of two bytes a pixel is unlocked unwritten.
     platform::testing::ScriptStillDrawing(2);
     DrawLine(BackSurface, {4, 0, 4, 2}, kWhite);
     ASSERT_TRUE(platform::testing::ScriptFailure("Lock@1:DDERR_SURFACELOST"));
