@@ -1,31 +1,21 @@
-// Whole frames of the die, drawn with the real fills and texture, against a
-// model of the picture worked out apart from the renderer: the corners turned
-// with the maths library's sine and cosine, each pixel's viewing ray met with
-// the faces, and the face painted last among those it passes through.
+// Whole frames of the die with the real fills and texture, against a model worked out apart from the renderer:
+// corners turned with the maths library, each pixel's ray met with the faces, the last painted of those shown.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
-
 #include "bitmap.h"
 #include "dice/die.h"
 #include "screen.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
-
 namespace {
-
-struct Vec {
-    double x, y, z;
-};
+struct Vec { double x, y, z; };
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-
-// Each face in painting order, its corners round it as die-space signs of
-// x, y, z and the texel each shows: one, six, two, five, three, four pips.
+// Faces in painting order (one, six, two, five, three, four pips): corners as signs of x, y, z and their texels.
 constexpr int kFaces[6][4][5] = {
     {{+1, -1, +1, 0, 0}, {+1, -1, -1, 99, 0}, {-1, -1, -1, 99, 99}, {-1, -1, +1, 0, 99}},
     {{-1, +1, +1, 200, 100}, {-1, +1, -1, 299, 100}, {+1, +1, -1, 299, 199}, {+1, +1, +1, 200, 199}},
@@ -34,15 +24,12 @@ constexpr int kFaces[6][4][5] = {
     {{-1, -1, -1, 200, 99}, {+1, -1, -1, 299, 99}, {+1, +1, -1, 299, 0}, {-1, +1, -1, 200, 0}},
     {{+1, -1, +1, 0, 100}, {-1, -1, +1, 99, 100}, {-1, +1, +1, 99, 199}, {+1, +1, +1, 0, 199}},
 };
-
 struct Face {
     std::array<Vec, 4> corners;  // camera space
     std::array<double, 8> screen;
     double stray;  // how far, in texels, an affine map may stray from the true one
 };
-
-// The die turns about x, carrying -z toward +y, then about y, carrying +x
-// toward -z, by whole degrees toward minus infinity; then moves to depth 2.4.
+// Turned about x (-z toward +y), then y (+x toward -z), by whole degrees toward minus infinity; then to depth 2.4.
 std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
     const double ax = std::floor(angleX / 256.0) * std::numbers::pi / 180, ay = std::floor(angleY / 256.0) * std::numbers::pi / 180;
     std::array<Face, 6> faces;
@@ -52,21 +39,15 @@ std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
             const Vec d = {kFaces[f][k][0] * 0.3125, kFaces[f][k][1] * 0.3125, kFaces[f][k][2] * 0.3125};
             const Vec r = {d.x, std::cos(ax) * d.y - std::sin(ax) * d.z, std::sin(ax) * d.y + std::cos(ax) * d.z};
             const Vec c = {std::cos(ay) * r.x - std::sin(ay) * r.z, r.y, std::sin(ay) * r.x + std::cos(ay) * r.z + 2.4};
-            faces[f].corners[k] = c;
-            faces[f].screen[2 * k] = 320 + 320 * c.x / c.z;
-            faces[f].screen[2 * k + 1] = 240 - 320 * c.y / c.z;
-            nearest = std::min(nearest, c.z);
-            farthest = std::max(farthest, c.z);
+            faces[f].corners[k] = c, faces[f].screen[2 * k] = 320 + 320 * c.x / c.z, faces[f].screen[2 * k + 1] = 240 - 320 * c.y / c.z;
+            nearest = std::min(nearest, c.z), farthest = std::max(farthest, c.z);
         }
-        // A face nearly square to the view may go to the affine fill, which
-        // errs by at most a quarter of the cell times its relative depth spread.
+        // An affine fill of a face nearly square to the view errs by at most a quarter cell times its depth spread.
         faces[f].stray = farthest - nearest < 0.04 ? 0.25 * 99 * (farthest - nearest) / nearest : 0;
     }
     return faces;
 }
-
-// Whether the point lies inside the face's convex outline, seen from either
-// side, and how near the outline it lies.
+// Whether the point lies inside the face's outline, seen from either side, and how near the outline.
 bool Inside(const Face& face, double x, double y, double* margin) {
     int positive = 0, negative = 0;
     *margin = INFINITY;
@@ -76,14 +57,11 @@ bool Inside(const Face& face, double x, double y, double* margin) {
         const double along = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
         *margin = std::min(*margin, std::hypot(x - ax - along * dx, y - ay - along * dy));
         const double cross = dx * (y - ay) - dy * (x - ax);
-        positive += cross > 0;
-        negative += cross < 0;
+        positive += cross > 0, negative += cross < 0;
     }
     return positive == 4 || negative == 4;
 }
-
-// The texel where the viewing ray through (x, y) meets the face: the face is
-// a square, so the hit's place along its two edges from c0 weighs the corners.
+// The texel where the ray through (x, y) meets the (square) face: the hit's place along two edges weighs the corners.
 void TexelAt(const Face& face, int f, double x, double y, double* u, double* v) {
     const std::array<Vec, 4>& c = face.corners;
     const Vec ray = {(x - 320) / 320, (240 - y) / 320, 1};
@@ -96,7 +74,6 @@ void TexelAt(const Face& face, int f, double x, double y, double* u, double* v) 
     *u = *v = 0;
     for (int k = 0; k < 4; ++k) *u += w[k] * kFaces[f][k][3], *v += w[k] * kFaces[f][k][4];
 }
-
 class Frames : public ::testing::TestWithParam<std::pair<int32_t, int32_t>> {
 protected:
     void SetUp() override {
@@ -105,12 +82,9 @@ protected:
         while (cleared < 256 && !(file[54 + 4 * cleared] == 0x78 && file[55 + 4 * cleared] == 0x78 && file[56 + 4 * cleared] == 0x24)) ++cleared;
         ASSERT_LT(cleared, 256) << "the texture's colour table lacks the background colour";
         BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        TextureSurface = textureScreen.Surface();
-        BackSurface = screen.Surface();
+        ScreenRect = {0, 0, 640, 480}, TextureSurface = textureScreen.Surface(), BackSurface = screen.Surface();
     }
     void TearDown() override { TextureSurface = BackSurface = NULL; }
-
     // Whether one of the texels u0..u1, v0..v1 (with slack) holds the index.
     bool Shows(BYTE index, double u0, double u1, double v0, double v1, double slack) const {
         for (int v = static_cast<int>(std::ceil(std::min(v0, v1) - slack)); v <= std::floor(std::max(v0, v1) + slack); ++v)
@@ -118,22 +92,15 @@ protected:
                 if (u >= 0 && u < 400 && v >= 0 && v < 200 && textureScreen.At(u, v) == index) return true;
         return false;
     }
-
     const std::vector<BYTE> file = ReadBytes(DIE_TEXTURE);
     int cleared = 0;
     GuardedScreen textureScreen{400, 200}, screen;
 };
-
-// A pixel whose ray misses the die shows the background; one that meets it
-// shows a texel of the face painted last among those it meets, found where
-// the fills sample it on its row (half a pixel left to a pixel right) give
-// or take the rounding. Pixels within two of an outline, where the fills'
-// edge rules decide, and those under which the face is too foreshortened to
-// say much are left out.
+// A ray that misses shows the background; one that meets shows a texel of the last painted face it meets, where the
+// fills sample its row (half a pixel left to a pixel right) give or take the rounding. Pixels within two of an
+// outline (edge rules decide) or on a face too foreshortened to say much are left out.
 TEST_P(Frames, MatchTheRayModel) {
-    DieAngleX = GetParam().first;
-    DieAngleY = GetParam().second;
-    screen.Clear();
+    DieAngleX = GetParam().first, DieAngleY = GetParam().second;
     for (int y = 0; y < 480; ++y) std::fill_n(&screen.Line(y)[GuardedScreen::kBand], 640, static_cast<BYTE>(cleared));
     DrawTexturedDie(BackSurface, 0);
     const std::array<Face, 6> faces = Model(DieAngleX, DieAngleY);
@@ -142,10 +109,7 @@ TEST_P(Frames, MatchTheRayModel) {
         for (int x = 0; x < 640; ++x) {
             int shown = -1;
             double margin = INFINITY, near;
-            for (int f = 0; f < 6; ++f) {
-                if (Inside(faces[f], x, y, &near)) shown = f;
-                margin = std::min(margin, near);
-            }
+            for (int f = 0; f < 6; ++f) shown = Inside(faces[f], x, y, &near) ? f : shown, margin = std::min(margin, near);
             if (margin < 2) continue;
             const BYTE pixel = screen.At(x, y);
             double u0, v0, u1, v1;
@@ -160,26 +124,18 @@ TEST_P(Frames, MatchTheRayModel) {
         }
     }
     EXPECT_EQ(failures, 0);
-    EXPECT_GT(checked[1], 3000) << "die pixels checked";
-    EXPECT_GT(checked[0], 250000) << "background pixels checked";
+    EXPECT_TRUE(checked[1] > 3000 && checked[0] > 250000) << "die and background pixels checked";
     EXPECT_TRUE(screen.GuardsIntact() && textureScreen.GuardsIntact());
 }
-
-// Named by whole degrees: within a degree of a quarter turn a face is nearly
-// square to the view and goes to the affine fill; otherwise all go to the
-// perspective-correct one.
+// Within a degree of a quarter turn a face goes to the affine fill; otherwise all go to the perspective one.
 INSTANTIATE_TEST_SUITE_P(Angles, Frames,
-                         ::testing::Values(std::pair{0, 0}, std::pair{23040, 0}, std::pair{0, -23040}, std::pair{255, -1},
-                                           std::pair{256, -46336}, std::pair{23296, -69376}, std::pair{69000, -23200},
-                                           std::pair{7680, -10240}, std::pair{51300, -78100}));
-
-// The committed texture is what its generator makes: 400 x 200 at 8 bits,
-// 256 colours, white first.
+                         ::testing::Values(std::pair{0, 0}, std::pair{23040, 0}, std::pair{0, -23040}, std::pair{255, -1}, std::pair{256, -46336},
+                                           std::pair{23296, -69376}, std::pair{69000, -23200}, std::pair{7680, -10240}, std::pair{51300, -78100}));
+// The committed texture is what its generator makes: 400 x 200 x 8, white first.
 TEST(Texture, IsWhatTheGeneratorMakes) {
     const std::vector<BYTE> committed = ReadBytes(DIE_TEXTURE);
     ASSERT_EQ(committed.size(), 14u + 40 + 1024 + 400 * 200);
     EXPECT_EQ(committed, ReadBytes(GENERATED_TEXTURE));
     EXPECT_TRUE(committed[54] == 255 && committed[55] == 255 && committed[56] == 255);
 }
-
 }  // namespace

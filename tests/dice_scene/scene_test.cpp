@@ -1,14 +1,8 @@
-// The die's frame routine and triangle submission, with the fills replaced by
-// stand-ins that log what reaches them.
+// The die's frame routine and triangle submission, the fills replaced by stand-ins that log what reaches them.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "dice/die.h"
 #include "dice/fill.h"
 #include "dice/projection.h"
@@ -17,72 +11,38 @@
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/runtime_control.h"
-
 namespace {
-
-struct FillCall {
-    TexturedTriangle triangle;
-    ProjectedTriangle projected;
-    const void* destination;
-    const void* source;
-};
+struct FillCall { TexturedTriangle triangle; ProjectedTriangle projected; const void *destination, *source; };
 std::vector<FillCall> fills;
-std::vector<std::string> log;
-
-void Record(const char* which, const DDSURFACEDESC2* destination, const DDSURFACEDESC2* source,
-            const TexturedTriangle* triangle, const ProjectedTriangle* projected) {
-    fills.push_back({*triangle, *projected, destination->lpSurface, source->lpSurface});
-    log.push_back(which);
-}
-
+std::vector<std::string> events;
 }  // namespace
-
-void FillTriangleAffine(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t,
-                        const ProjectedTriangle* p) {
-    Record("fill affine", d, s, t, p);
-}
-void FillTrianglePerspective(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t,
-                             const ProjectedTriangle* p) {
-    Record("fill perspective", d, s, t, p);
-}
-
+#define STAND_IN(name, what)                                                                                      \
+    void name(const DDSURFACEDESC2* d, const DDSURFACEDESC2* s, const TexturedTriangle* t, const ProjectedTriangle* p) { \
+        fills.push_back({*t, *p, d->lpSurface, s->lpSurface}), events.push_back(what);                         \
+    }
+STAND_IN(FillTriangleAffine, "fill affine")
+STAND_IN(FillTrianglePerspective, "fill perspective")
 namespace {
-
-// Each corner lies on a fixed viewing ray, so that only the depths change.
+// Each corner on a fixed viewing ray, so that only the depths change.
 TexturedTriangle AtDepths(double z0, double z1, double z2) {
     return {{{-0.25 * z0, -0.25 * z0, z0, 0, 0}, {0.25 * z1, -0.25 * z1, z1, 255, 0}, {-0.25 * z2, 0.25 * z2, z2, 0, 255}}};
 }
-
 class Scene : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::testing::ResetPlatform();
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
-        DieAngleX = DieAngleY = 0;
-        ProjectionScale = 320.0;
-        ScreenCentreX = 320.0;
-        ScreenCentreY = 240.0;
-        UseSurfaces(8, 8);
+        platform::testing::ResetPlatform(), BuildSineTable(), UseSurfaces(8, 8);
+        ScreenRect = {0, 0, 640, 480}, DieAngleX = DieAngleY = 0;
     }
-    void TearDown() override {
-        TextureSurface = BackSurface = NULL;
-        fills.clear();
-        log.clear();
-    }
+    void TearDown() override { TextureSurface = BackSurface = NULL, fills.clear(), events.clear(); }
     void UseSurfaces(DWORD textureBits, DWORD backBits) {
         textureScreen = std::make_unique<GuardedScreen>(16, 16, textureBits);
         backScreen = std::make_unique<GuardedScreen>(640, 480, backBits);
-        texture = std::make_unique<LoggedSurface>("texture", *textureScreen, log);
-        back = std::make_unique<LoggedSurface>("back", *backScreen, log);
-        TextureSurface = texture.get();
-        BackSurface = back.get();
+        TextureSurface = (texture = std::make_unique<LoggedSurface>("texture", *textureScreen, events)).get();
+        BackSurface = (back = std::make_unique<LoggedSurface>("back", *backScreen, events)).get();
     }
     // Every camera-space position of a frame drawn at the given angles.
     std::vector<double> Picture(int32_t angleX, int32_t angleY) {
-        DieAngleX = angleX;
-        DieAngleY = angleY;
-        fills.clear();
+        DieAngleX = angleX, DieAngleY = angleY, fills.clear();
         DrawTexturedDie(BackSurface, 0);
         std::vector<double> positions;
         for (const FillCall& call : fills)
@@ -92,128 +52,83 @@ protected:
     std::unique_ptr<GuardedScreen> textureScreen, backScreen;
     std::unique_ptr<LoggedSurface> texture, back;
 };
-
 // Half the width, not the height; the centre truncated to whole pixels.
 TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
     ScreenRect = {10, 20, 111, 221};
     DrawTexturedDie(BackSurface, 0);
     EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
     const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
-    ProjectedTriangle projected;
-    ProjectTriangle(&triangle, &projected);
-    EXPECT_TRUE(projected.p[0].x == 66.3125 && projected.p[0].y == 107.375 && projected.p[1].x == 60 &&
-                projected.p[1].y == 120 && projected.p[2].x == 47.375 && projected.p[2].y == 145.25);
+    ProjectedTriangle p;
+    ProjectTriangle(&triangle, &p);
+    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
 }
-
-// Unturned, the three-pip face (4) is nearest, its corners at 320 +- 47.904,
-// and drawn affinely; the four-pip face (5) at 320 +- 36.866 comes after it.
-// A face is drawn as (c1, c2, c0) and (c3, c0, c2).
+// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0), (c3, c0, c2).
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     DrawTexturedDie(BackSurface, 0);
     ASSERT_EQ(fills.size(), 12u);
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(log[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
-    for (int i = 8; i < 12; ++i) {
-        const double reach = i < 10 ? 47.904 : 36.866;
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(events[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
+    for (int i = 8; i < 12; ++i)
         for (const ProjectedPoint& p : fills[i].projected.p)
-            EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - reach) < 5e-4 && std::fabs(std::fabs(p.y - 240) - reach) < 5e-4);
-    }
+            EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - (i < 10 ? 47.904 : 36.866)) < 5e-4 && std::fabs(std::fabs(p.y - 240) - (i < 10 ? 47.904 : 36.866)) < 5e-4);
     const TexturedVertex& c6 = fills[8].triangle.corner[1];
     EXPECT_TRUE(std::fabs(c6.x - 0.3125) < 1e-12 && std::fabs(c6.y - 0.3125) < 1e-12 && std::fabs(c6.z - 2.0875) < 1e-12);
     EXPECT_TRUE(fills[8].triangle.corner[2].u == 200 && fills[8].triangle.corner[2].v == 99) << "face 4's c0";
-
     FaceQuad face;
     TexturedVertex* corners[4] = {&face.c0, &face.c1, &face.c2, &face.c3};
     for (int k = 0; k < 4; ++k) *corners[k] = {0.1 * k, 0.05 * k, 2.0 + 0.125 * k, 10.0 + k, 20.0 + k};
-    fills.clear();
-    DrawDieFace(&face);
+    fills.clear(), DrawDieFace(&face);
     ASSERT_EQ(fills.size(), 2u);
     const int order[2][3] = {{1, 2, 0}, {3, 0, 2}};
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(fills[t].triangle.corner[k].u, corners[order[t][k]]->u) << t << k;
 }
-
-// (X, Y, ticks) and the angles after: both turn by their rates with the
-// fractions dropped, wrap by the remainder of a full turn, and long or
-// negative frames turn as if the product had room.
-TEST_F(Scene, FramesTurnBothAngles) {
+// (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
+TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
     const int64_t cases[][5] = {
-        {0, 0, 0, 0, 0},          {0, 0, 1, 0, -1},         {0, -1, 1, 0, -2},      {0, 0, 256, 219, -384},
-        {92000, -92000, 256, 59, -224},                     {0, 0, 61440, 52662, 0},
-        {0, 0, 23301, 19972, -34951},                       {0, 0, -256, -219, 384},
-        {0, 0, INT32_MAX, 1840700268 % 92160, -(3221225470 % 92160)},
+        {0, 0, 0, 0, 0},       {0, 0, 1, 0, -1},          {0, -1, 1, 0, -2},           {0, 0, 256, 219, -384},
+        {92000, -92000, 256, 59, -224},                   {0, 0, 61440, 52662, 0},     {0, 0, 23301, 19972, -34951},
+        {0, 0, -256, -219, 384}, {0, 0, INT32_MAX, 1840700268 % 92160, -(3221225470 % 92160)},
         {0, 0, INT32_MIN, -(1840700269 % 92160), 3221225472 % 92160},
     };
     for (const auto& c : cases) {
-        DieAngleX = static_cast<int32_t>(c[0]);
-        DieAngleY = static_cast<int32_t>(c[1]);
+        DieAngleX = static_cast<int32_t>(c[0]), DieAngleY = static_cast<int32_t>(c[1]);
         DrawTexturedDie(BackSurface, static_cast<int32_t>(c[2]));
         EXPECT_TRUE(DieAngleX == c[3] && DieAngleY == c[4]) << c[2] << " ticks gave " << DieAngleX << ", " << DieAngleY;
     }
-}
-
-// -1 .. -256 are all degree -1, not 0; -92159 is degree -360, which is 0.
-TEST_F(Scene, RotationUsesWholeDegreesRoundedDown) {
+    // -1 .. -256 are all degree -1, not 0; -92159 is degree -360, which is 0.
     const std::vector<double> upright = Picture(0, 0);
-    EXPECT_NE(Picture(0, -1), upright);
-    EXPECT_EQ(Picture(0, -1), Picture(0, -256));
-    EXPECT_NE(Picture(0, -257), Picture(0, -256));
-    EXPECT_EQ(Picture(0, -92159), upright);
-    EXPECT_EQ(Picture(255, 0), upright);
-    EXPECT_NE(Picture(256, 0), upright);
+    EXPECT_TRUE(Picture(0, -1) != upright && Picture(0, -1) == Picture(0, -256) && Picture(0, -257) != Picture(0, -256));
+    EXPECT_TRUE(Picture(0, -92159) == upright && Picture(255, 0) == upright && Picture(256, 0) != upright);
 }
-
-// Both depth differences are taken against corner 0; exactly 0.02 is perspective.
-TEST_F(Scene, DepthDifferencesAgainstCornerZeroChooseTheFill) {
+// Both depth differences against corner 0 choose the fill; exactly 0.02 is perspective.
+TEST_F(Scene, TrianglesChooseTheirFillByDepthAndTakeLocksInOrderRetriedAndGivenBack) {
     const double cases[][4] = {{2.0, 2.0, 2.0, 0},   {0.02, 0.04, 0.02, 1}, {0.02, 0.02, 0.04, 1}, {0.04, 0.02, 0.04, 1},
                                {0.02, 0.04, 0.04, 1}, {0.1, 0.119, 0.081, 0}, {2.0, 2.019, 1.981, 0}};
     for (const auto& c : cases) {
-        log.clear();
         const TexturedTriangle triangle = AtDepths(c[0], c[1], c[2]);
-        DrawTexturedTriangle(&triangle);
-        ASSERT_EQ(log.size(), 5u);
-        EXPECT_EQ(log[2], c[3] ? "fill perspective" : "fill affine") << c[0] << " " << c[1] << " " << c[2];
+        events.clear(), DrawTexturedTriangle(&triangle);
+        EXPECT_TRUE(events.size() == 5u && events[2] == (c[3] ? "fill perspective" : "fill affine")) << c[0] << " " << c[1] << " " << c[2];
     }
-}
-
-// The texture is locked first and unlocked first, each lock asked again
-// while still drawing; a refused lock skips the triangle, unlocking what was
-// locked; the fill gets both surfaces' memory and the projected triangle.
-TEST_F(Scene, LocksAreTakenInOrderRetriedAndGivenBack) {
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"", {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
-        {"Lock@1:DDERR_WASSTILLDRAWING", {"busy texture", "lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
-        {"Lock@2:DDERR_WASSTILLDRAWING", {"lock texture", "busy back", "lock back", "fill affine", "unlock texture", "unlock back"}},
-        {"Lock@1:DDERR_SURFACELOST", {"refused texture"}},
-        {"Lock@2:DDERR_SURFACELOST", {"lock texture", "refused back", "unlock texture"}},
-    };
+    // Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a
+    // pixel skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
+    const std::vector<std::string> unwritten = {"lock texture", "lock back", "unlock texture", "unlock back"};
+    const struct { const char* failure; DWORD textureBits, backBits; std::vector<std::string> expected; } locks[] = {
+        {"", 8, 8, {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@1:DDERR_WASSTILLDRAWING", 8, 8, {"busy texture", "lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@2:DDERR_WASSTILLDRAWING", 8, 8, {"lock texture", "busy back", "lock back", "fill affine", "unlock texture", "unlock back"}},
+        {"Lock@1:DDERR_SURFACELOST", 8, 8, {"refused texture"}}, {"Lock@2:DDERR_SURFACELOST", 8, 8, {"lock texture", "refused back", "unlock texture"}},
+        {"", 16, 8, unwritten}, {"", 8, 16, unwritten}, {"", 16, 16, unwritten}, {"", 8, 32, unwritten}};
     const TexturedTriangle triangle = AtDepths(2.0, 2.0, 2.0);
-    for (const auto& [failure, expected] : cases) {
-        platform::testing::ResetPlatform();
-        ASSERT_TRUE(!*failure || platform::testing::ScriptFailure(failure));
-        log.clear();
-        fills.clear();
-        DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(log, expected) << failure;
-    }
-    platform::testing::ScriptStillDrawing(3);
-    DrawTexturedTriangle(&triangle);
-    ASSERT_EQ(fills.size(), 1u);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "busy texture"), 3);
     ProjectedTriangle projected;
     ProjectTriangle(&triangle, &projected);
-    EXPECT_TRUE(fills[0].destination == backScreen->Desc()->lpSurface && fills[0].source == textureScreen->Desc()->lpSurface);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_TRUE(fills[0].projected.p[k].x == projected.p[k].x && fills[0].projected.p[k].y == projected.p[k].y);
-}
-
-TEST_F(Scene, SurfacesOfOtherThanOneBytePerPixelDrawNothingAndAreUnlocked) {
-    const TexturedTriangle triangle = AtDepths(2.0, 2.0, 2.0);
-    for (const auto& [textureBits, backBits] : {std::pair{16, 8}, {8, 16}, {16, 16}, {8, 32}}) {
-        UseSurfaces(textureBits, backBits);
-        log.clear();
+    for (const auto& c : locks) {
+        platform::testing::ResetPlatform(), UseSurfaces(c.textureBits, c.backBits), events.clear(), fills.clear();
+        ASSERT_TRUE(!*c.failure || platform::testing::ScriptFailure(c.failure));
         DrawTexturedTriangle(&triangle);
-        EXPECT_EQ(log, (std::vector<std::string>{"lock texture", "lock back", "unlock texture", "unlock back"}));
+        EXPECT_EQ(events, c.expected) << c.failure << " " << c.textureBits << " " << c.backBits;
+        if (fills.empty()) continue;
+        EXPECT_TRUE(fills[0].destination == backScreen->Desc()->lpSurface && fills[0].source == textureScreen->Desc()->lpSurface);
+        for (int k = 0; k < 3; ++k) EXPECT_TRUE(fills[0].projected.p[k].x == projected.p[k].x && fills[0].projected.p[k].y == projected.p[k].y);
     }
 }
-
 }  // namespace

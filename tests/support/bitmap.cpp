@@ -1,96 +1,64 @@
 #include "bitmap.h"
-
 #include <api/resources.h>
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <deque>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
-
 namespace {
-
 void Put(std::vector<BYTE>& out, size_t at, DWORD value, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<BYTE>(value >> (8 * i));
 }
-
-// Rows are padded to whole 32-bit words.
-size_t RowBytes(const Picture& picture) { return (static_cast<size_t>(picture.width) * picture.bitCount + 31) / 32 * 4; }
-
 std::vector<BYTE> Rows(const Picture& picture) {
     if (!picture.data.empty() || picture.pixels.empty()) return picture.data;
     const int bytes = picture.bitCount / 8;
     std::vector<BYTE> out;
     for (LONG y = picture.height - 1; y >= 0; --y) {
-        std::vector<BYTE> row(RowBytes(picture), 0);
+        std::vector<BYTE> row((static_cast<size_t>(picture.width) * picture.bitCount + 31) / 32 * 4, 0);  // whole words
         for (LONG x = 0; x < picture.width; ++x) {
             DWORD value = picture.pixels[y * picture.width + x];
             if (bytes >= 3) value = RGB(GetBValue(value), GetGValue(value), GetRValue(value));  // stored blue first
-            if (bytes > 0) {
-                Put(row, x * bytes, value, bytes);
-                continue;
-            }
             const size_t bit = static_cast<size_t>(x) * picture.bitCount;
-            row[bit / 8] |= static_cast<BYTE>(value << (8 - picture.bitCount - bit % 8));
+            if (bytes > 0) Put(row, x * bytes, value, bytes);
+            else row[bit / 8] |= static_cast<BYTE>(value << (8 - picture.bitCount - bit % 8));
         }
         out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
-
 }  // namespace
-
 std::vector<BYTE> PackedBitmap(const Picture& picture) {
     const std::vector<BYTE> rows = Rows(picture);
     std::vector<BYTE> out(picture.headerSize, 0);
-    Put(out, 0, picture.headerSize, 4);
-    Put(out, 4, static_cast<DWORD>(picture.width), 4);
-    Put(out, 8, static_cast<DWORD>(picture.height), 4);
-    Put(out, 12, 1, 2);
-    Put(out, 14, picture.bitCount, 2);
-    Put(out, 16, picture.compression, 4);
-    Put(out, 20, static_cast<DWORD>(rows.size()), 4);
-    Put(out, 32, picture.coloursUsed, 4);
-    for (const RGBQUAD& quad : picture.table)
-        out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
+    const DWORD fields[][3] = {{0, picture.headerSize, 4}, {4, DWORD(picture.width), 4}, {8, DWORD(picture.height), 4}, {12, 1, 2},
+                               {14, picture.bitCount, 2}, {16, picture.compression, 4}, {20, DWORD(rows.size()), 4}, {32, picture.coloursUsed, 4}};
+    for (const auto& [at, value, bytes] : fields) Put(out, at, value, static_cast<int>(bytes));
+    for (const RGBQUAD& quad : picture.table) out.insert(out.end(), {quad.rgbBlue, quad.rgbGreen, quad.rgbRed, quad.rgbReserved});
     out.insert(out.end(), rows.begin(), rows.end());
     return out;
 }
-
 std::vector<BYTE> BitmapFile(const Picture& picture) {
-    std::vector<BYTE> out(14, 0);
-    const std::vector<BYTE> packed = PackedBitmap(picture);
+    std::vector<BYTE> out(14, 0), packed = PackedBitmap(picture);
     out.insert(out.end(), packed.begin(), packed.end());
-    out[0] = 'B';
-    out[1] = 'M';
-    Put(out, 2, static_cast<DWORD>(out.size()), 4);
+    out[0] = 'B', out[1] = 'M', Put(out, 2, static_cast<DWORD>(out.size()), 4);
     Put(out, 10, static_cast<DWORD>(14 + picture.headerSize + 4 * picture.table.size()), 4);
     return out;
 }
-
 std::vector<BYTE> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     EXPECT_TRUE(file) << path;
     return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
-
 TempFile::TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     std::string pattern = ::testing::TempDir() + "bitmap_XXXXXX";
     folder_ = mkdtemp(pattern.data()) ? pattern : ::testing::TempDir();
     path_ = folder_ + "/" + name;
-    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
-
-TempFile::~TempFile() {
-    std::remove(path_.c_str());
-    rmdir(folder_.c_str());
-}
-
+TempFile::~TempFile() { std::remove(path_.c_str()), rmdir(folder_.c_str()); }
 void AddBitmapResource(LPCSTR name, std::vector<BYTE> bytes) {
-    // The platform keeps pointers to what is registered: deques keep their
-    // elements where they are as they grow.
+    // The platform keeps pointers to what is registered: deques do not move their elements.
     static std::deque<std::string> names;
     static std::deque<std::vector<BYTE>> data;
     static std::deque<platform::ResourceEntry> entries;

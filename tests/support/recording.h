@@ -1,24 +1,14 @@
-// A recording (--record) decoded: the frames' palette indices, their delays
-// and the screen's colours.
-#ifndef TESTS_SUPPORT_RECORDING_H
-#define TESTS_SUPPORT_RECORDING_H
-
+// A recording (--record) decoded: the frames' palette indices, their delays and the screen's colours.
+#pragma once
 #include <gif_lib.h>
-
 #include <string>
 #include <vector>
-
 struct Recording {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::vector<GifByteType>> frames;  // rows of width indices
     std::vector<int> delays;                        // centiseconds
     std::vector<GifColorType> colors;               // of the screen
-    bool loops = false;
-    bool framesHaveOwnColors = false;  // whether any frame carries colours of its own
+    bool loops = false, framesHaveOwnColors = false;
 };
-
 // A file that cannot be read as a GIF fails the test and gives no frames.
 Recording Decode(const std::string& path);
-
-#endif

@@ -1,22 +1,14 @@
 #include "screen.h"
-
 #include "testing/memory_surface.h"
-
 GuardedScreen::GuardedScreen(int width, int height, DWORD bitCount, int band)
     : width(width), height(height), band(band), pitch(width * static_cast<int>(bitCount / 8) + 2 * band),
       memory_(static_cast<size_t>(pitch) * (height + 2 * band), kBlank) {
     BYTE* first = &memory_[band * pitch + band];
     surface_ = platform::CreateMemorySurface(width, height, bitCount, pitch, first);
-    desc_.dwSize = sizeof desc_;
-    desc_.dwWidth = width;
-    desc_.dwHeight = height;
-    desc_.lPitch = pitch;
-    desc_.lpSurface = first;
+    desc_.dwSize = sizeof desc_, desc_.dwWidth = width, desc_.dwHeight = height, desc_.lPitch = pitch, desc_.lpSurface = first;
     desc_.ddpfPixelFormat.dwRGBBitCount = bitCount;
 }
-
 GuardedScreen::~GuardedScreen() { surface_->Release(); }
-
 PixelSet GuardedScreen::Drawn() const {
     PixelSet drawn;
     for (int y = 0; y < height; ++y)
@@ -24,23 +16,18 @@ PixelSet GuardedScreen::Drawn() const {
             if (At(x, y) != kBlank) drawn.insert({x, y});
     return drawn;
 }
-
 bool GuardedScreen::GuardsIntact() const {
     for (int row = 0; row < height + 2 * band; ++row)
-        for (int column = 0; column < pitch; ++column) {
-            const bool inside = row >= band && row < band + height && column >= band && column < pitch - band;
-            if (!inside && memory_[row * pitch + column] != kBlank) return false;
-        }
+        for (int column = 0; column < pitch; ++column)
+            if (memory_[row * pitch + column] != kBlank && (row < band || row >= band + height || column < band || column >= pitch - band)) return false;
     return true;
 }
-
 HRESULT LoggedSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {
     const HRESULT result = screen_.Surface()->Lock(rect, desc, flags, event);
     const char* what = result == DD_OK ? "lock " : result == DDERR_WASSTILLDRAWING ? "busy " : "refused ";
     log_.push_back((rect || flags || event ? "misused " : what) + name_);
     return result;
 }
-
 HRESULT LoggedSurface::Unlock(LPRECT rect) {
     const HRESULT result = screen_.Surface()->Unlock(rect);
     log_.push_back((result == DD_OK ? "unlock " : "misused ") + name_);
@@ -48,18 +35,3 @@ HRESULT LoggedSurface::Unlock(LPRECT rect) {
     screen_.Clear();
     return result;
 }
-
-HRESULT LoggedSurface::QueryInterface(REFIID, void** object) {
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-HRESULT LoggedSurface::Blt(LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTFX) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::Flip(LPDIRECTDRAWSURFACE4, DWORD) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::GetDC(HDC FAR*) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::GetSurfaceDesc(LPDDSURFACEDESC2 desc) { return screen_.Surface()->GetSurfaceDesc(desc); }
-HRESULT LoggedSurface::IsLost() { return screen_.Surface()->IsLost(); }
-HRESULT LoggedSurface::ReleaseDC(HDC) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::Restore() { return screen_.Surface()->Restore(); }
-HRESULT LoggedSurface::SetColorKey(DWORD, LPDDCOLORKEY) { return DDERR_UNSUPPORTED; }
-HRESULT LoggedSurface::SetPalette(LPDIRECTDRAWPALETTE) { return DDERR_UNSUPPORTED; }

@@ -1,26 +1,14 @@
-// Surfaces for tests that draw: an 8-bit screen inside guard bands, and a
-// surface that writes every lock and unlock into a log. Failures and busy
-// answers come from the platform's own scripting (ScriptFailure,
-// ScriptStillDrawing), so ResetPlatform must have started a run.
-#ifndef TESTS_SUPPORT_SCREEN_H
-#define TESTS_SUPPORT_SCREEN_H
-
+// A screen inside guard bands and a surface that logs its locks; failures come from the platform's scripting.
+#pragma once
 #include <ddraw.h>
-
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
 using Pixel = std::pair<int, int>;  // column, row
 using PixelSet = std::set<Pixel>;
-
 constexpr BYTE kBlank = 0xFF;
-
-// width x height pixels of bitCount / 8 bytes, rows `pitch` apart, with a
-// band of kBlank bytes all round that nothing may change. Without a band the
-// memory ends with the last pixel, so that the address sanitizer catches a
-// read past it.
+// In a band of kBlank bytes nothing may change; without one the memory ends with the last pixel, for the sanitizer.
 class GuardedScreen {
 public:
     static constexpr int kBand = 48;
@@ -28,7 +16,6 @@ public:
     ~GuardedScreen();
     GuardedScreen(const GuardedScreen&) = delete;
     GuardedScreen& operator=(const GuardedScreen&) = delete;
-
     const DDSURFACEDESC2* Desc() const { return &desc_; }  // as a lock fills it
     LPDIRECTDRAWSURFACE4 Surface() const { return surface_; }  // a platform surface over the same bytes
     BYTE At(int x, int y) const { return memory_[(band + y) * pitch + band + x]; }
@@ -36,45 +23,36 @@ public:
     void Clear() { memory_.assign(memory_.size(), kBlank); }
     PixelSet Drawn() const;  // bytes of the screen that are not kBlank
     bool GuardsIntact() const;
-
     const int width, height, band, pitch;
-
 private:
     std::vector<BYTE> memory_;
     DDSURFACEDESC2 desc_ = {};
     LPDIRECTDRAWSURFACE4 surface_;
 };
-
-// Forwards to the screen's surface. Logs "lock NAME", "busy NAME" (still
-// drawing), "refused NAME", "unlock NAME", and "misused NAME" for a lock that
-// asks for less than the whole surface, flags or an event. At every unlock
-// it keeps what was drawn since the lock and clears the screen.
+// Logs "lock/busy/refused/unlock NAME" ("misused" for a partial lock, flags or an event); each unlock keeps
+// what was drawn since the lock and clears the screen.
 class LoggedSurface final : public IDirectDrawSurface4 {
 public:
     LoggedSurface(std::string name, GuardedScreen& screen, std::vector<std::string>& log)
         : name_(std::move(name)), screen_(screen), log_(log) {}
     std::vector<PixelSet> runs;
-
     HRESULT STDMETHODCALLTYPE Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
     HRESULT STDMETHODCALLTYPE Unlock(LPRECT rect) override;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override { return *object = nullptr, E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Blt(LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTFX) override;
-    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE4, DWORD) override;
-    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) override;
-    HRESULT STDMETHODCALLTYPE GetDC(HDC FAR*) override;
-    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 desc) override;
-    HRESULT STDMETHODCALLTYPE IsLost() override;
-    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC) override;
-    HRESULT STDMETHODCALLTYPE Restore() override;
-    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD, LPDDCOLORKEY) override;
-    HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE) override;
-
+    HRESULT STDMETHODCALLTYPE Blt(LPRECT, LPDIRECTDRAWSURFACE4, LPRECT, DWORD, LPDDBLTFX) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE Flip(LPDIRECTDRAWSURFACE4, DWORD) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE GetDC(HDC FAR*) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 desc) override { return screen_.Surface()->GetSurfaceDesc(desc); }
+    HRESULT STDMETHODCALLTYPE IsLost() override { return screen_.Surface()->IsLost(); }
+    HRESULT STDMETHODCALLTYPE ReleaseDC(HDC) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE Restore() override { return screen_.Surface()->Restore(); }
+    HRESULT STDMETHODCALLTYPE SetColorKey(DWORD, LPDDCOLORKEY) override { return DDERR_UNSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE SetPalette(LPDIRECTDRAWPALETTE) override { return DDERR_UNSUPPORTED; }
 private:
     std::string name_;
     GuardedScreen& screen_;
     std::vector<std::string>& log_;
 };
-
-#endif
