@@ -1,7 +1,6 @@
 // The programs on a virtual 1280 x 720 desktop (wider than 4:3: full screen shows bars) worked through
 // the X tools and read back from screenshots, with both of SDL's renderers.
 #include <fcntl.h>
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,12 +8,13 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <thread>
+
+#include "program_run.h"
 
 extern char** environ;
 
@@ -33,10 +33,6 @@ bool WaitUntil(const std::function<bool()>& done, double seconds) {
     for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() > deadline) return false;
     return true;
-}
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name; }
 // A process from the PATH, its output in a file, asked then made to stop at the end; ours also trace.
@@ -290,12 +286,10 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     run->Signal(SIGINT);
     ExpectExit(*run, 0);
     EXPECT_EQ(run->Count("signal"), 1u);
-    int error = 0;
-    GifFileType* file = DGifOpenFileName(gif.c_str(), &error);
-    ASSERT_NE(file, nullptr) << GifErrorString(error);
-    EXPECT_TRUE(DGifSlurp(file) == GIF_OK && size_t(file->ImageCount) == run->Count("flip") && file->SWidth == 64 &&
-                file->SHeight == 48) << file->ImageCount << " images, " << run->Count("flip") << " flips";
-    DGifCloseFile(file, &error), std::remove(gif.c_str());
+    const Recording recording = Decode(gif);
+    EXPECT_TRUE(recording.frames.size() == run->Count("flip") && recording.width == 64 && recording.height == 48)
+        << recording.frames.size() << " frames, " << run->Count("flip") << " flips";
+    std::remove(gif.c_str());
 }
 // Each box waits until dismissed; without a window nothing owns a box.
 TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {
