@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <testing/runtime_control.h>
-
 #include <array>
 #include <cstring>
 #include <random>
-
 #include "bitmap.h"
 #include "screen.h"
 

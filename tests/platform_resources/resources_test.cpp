@@ -2,13 +2,10 @@
 // read as a colour table is: header by header, then up to a fixed amount the file may not fill.
 #include "api/iconimage.h"
 #include "api/resources.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
-
 #include <filesystem>
 #include <tuple>
-
 #include "bitmap.h"
 
 namespace {

@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <thread>
-
 #include "program_run.h"
 
 extern char** environ;
@@ -60,14 +57,8 @@ struct Process {
     void Signal(int signal) { (void)(Running() && kill(pid_, signal)); }
     pid_t Id() const { return pid_; }
     std::string Output() const { return ReadFile(out_); }
-    std::vector<long long> Times(const std::string& word) const {
-        std::vector<long long> times;
-        std::istringstream text(ReadFile(trace));
-        for (std::string line; std::getline(text, line);)
-            if (line.rfind(word + " ", 0) == 0) times.push_back(std::atoll(line.c_str() + line.rfind(' ') + 1));
-        return times;
-    }
-    size_t Count(const std::string& word) const { return Times(word).size(); }
+    std::vector<std::string> Traced(const std::string& word) const { return Matching(Lines(ReadFile(trace)), word); }
+    size_t Count(const std::string& word) const { return Traced(word).size(); }
     bool FramesResume() const { return WaitUntil([&, after = Count("flip")] { return Count("flip") >= after + 10; }, kReact); }
     std::string trace, out_;
     pid_t pid_ = -1;
@@ -225,8 +216,9 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     const std::string maps = ReadFile("/proc/" + std::to_string(run->Id()) + "/maps");
     EXPECT_EQ(maps.find("libGLX") != maps.npos, GetParam() == std::string("opengl")) << "not the renderer asked for";
     ExpectScene(Screenshot(), kFullScreen, false);
-    const std::vector<long long> flips = run->Times("flip");
-    for (size_t i = 1; i < flips.size(); ++i) EXPECT_GT(flips[i] / 166'667, flips[i - 1] / 166'667) << "flip " << i;
+    const std::vector<std::string> flips = run->Traced("flip");
+    const auto refresh = [&](size_t i) { return std::atoll(flips[i].c_str() + flips[i].rfind(' ') + 1) / 166'667; };
+    for (size_t i = 1; i < flips.size(); ++i) EXPECT_GT(refresh(i), refresh(i - 1)) << "flip " << i;
     Tool({"xdotool", "windowminimize", window});
     ASSERT_TRUE(WaitUntil([&] { return run->Count("away") == 1 && run->Count("wait") >= 1; }, kReact));
     const size_t stopped = run->Count("flip");
