@@ -291,9 +291,7 @@ struct ScreenDC {
 // Through the reader: 8-bit pixels index `table`, 32-bit ones are COLORREFs.
 HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels, std::vector<RGBQUAD> table = {{}}) {
     if (bitCount > 8) table.clear();
-    const std::vector<BYTE> bytes =
-        PackedBitmap({width, height, bitCount, BI_RGB, 40, static_cast<DWORD>(table.size()), table, pixels});
-    return platform::CreateDibSection(*platform::DecodePackedBitmap(bytes.data(), bytes.size()));
+    return platform::CreateDibSection(*Decoded({width, height, bitCount, BI_RGB, 40, DWORD(table.size()), table, pixels}));
 }
 BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCOPY) {
     HDC from = CreateCompatibleDC(nullptr);
@@ -303,8 +301,7 @@ BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCO
 }
 std::vector<BYTE> Bytes(const GuardedScreen& screen) {
     std::vector<BYTE> bytes;
-    for (int y = 0; y < screen.height; ++y)
-        for (int x = 0; x < screen.width; ++x) bytes.push_back(screen.At(x, y));
+    for (int i = 0; i < screen.width * screen.height; ++i) bytes.push_back(screen.At(i % screen.width, i / screen.width));
     return bytes;
 }
 // The nearest entry, ties to the lowest; without a palette the default ramp; nothing outside the surface.
