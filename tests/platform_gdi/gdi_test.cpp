@@ -1,12 +1,270 @@
-// Device contexts on surfaces and bitmaps, pixels with colour matching, StretchBlt inside guard bands.
+// The bitmap reader, LoadImageA on the corpus, device contexts, colour matching and StretchBlt inside guard bands.
+#include <api/directdraw.h>
+#include <api/gdi.h>
 #include <api/gdi_bmp.h>
-
+#include <api/gdi_colour.h>
+#include <api/palette.h>
+#include <api/surface.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <testing/runtime_control.h>
 #include <array>
-
-#include "fresh_platform.h"
+#include <cstring>
+#include <random>
+#include "bitmap.h"
 #include "screen.h"
 
 namespace {
+// A fresh platform for every test and no object alive after it, so that a leak fails the test that caused it.
+class FreshPlatform : public ::testing::Test {
+protected:
+    void SetUp() override { platform::testing::ResetPlatform(); }
+    void TearDown() override {
+        EXPECT_EQ(platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveDirectDrawCount() +
+                      platform::LiveGdiObjectCount(), 0u) << "objects leaked";
+    }
+};
+std::vector<BYTE> Corpus(const std::string& name) { return ReadBytes(TEST_DATA_DIR "/bmpsuite/" + name); }
+// The remembered nearest-colour search gives the plain one's entry for every colour, ties to the lowest included.
+TEST(NearestEntries, AgreeWithThePlainSearch) {
+    std::mt19937 random(14);
+    // Few channel values give many repeated entries and many colours half-way between two.
+    auto palette = [&](std::vector<BYTE> values) {
+        std::vector<PALETTEENTRY> entries(256);
+        std::uniform_int_distribution<size_t> pick(0, values.size() - 1);
+        for (PALETTEENTRY& e : entries) e = {values[pick(random)], values[pick(random)], values[pick(random)], 0};
+        return entries;
+    };
+    std::vector<BYTE> all(256), edges, halves;
+    for (int v = 0; v < 256; ++v) all[v] = BYTE(v);
+    for (int v = 0; v < 256; v += 16) edges.insert(edges.end(), {BYTE(v), BYTE(v + 15)});
+    for (int v = 0; v < 256; v += 25) halves.push_back(BYTE(v));
+    std::vector<COLORREF> colours;  // a grid across the cube, half-way colours, and anywhere
+    for (const auto* set : {&edges, &halves})
+        for (BYTE r : *set)
+            for (BYTE g : *set)
+                for (BYTE b : *set) colours.push_back(RGB(r, g, b));
+    for (int k = 0; k < 20000; ++k) colours.push_back(random() & 0xFFFFFF);
+    for (const auto& entries : {palette(all), palette({0, 50, 100, 150, 200, 250}), palette({0, 255}), palette({9})}) {
+        platform::NearestEntries nearest(entries.data());
+        for (int pass = 0; pass < 2; ++pass)  // the second finds them remembered
+            for (const COLORREF colour : colours)
+                ASSERT_EQ(nearest.Find(colour), platform::NearestEntry(entries.data(), colour)) << std::hex << colour;
+    }
+}
+// The bitmap reader on input cut short anywhere or with numbers that do not fit together: it may not step outside
+// its data, allocate beyond the limits, or return a picture it did not read in full (random bytes: the fuzzer's).
+using Decoder = std::optional<platform::DibImage> (*)(const BYTE*, size_t);
+TEST(DamagedBitmaps, NoCutCopyOfAFileOrAResourceLoads) {
+    // Bytes at the end a reader can do without: the last row's padding; run-length files need every byte.
+    const std::pair<const char*, size_t> files[] = {{"g/pal1.bmp", 0}, {"g/pal4rle.bmp", 0}, {"g/pal8rle.bmp", 0},
+        {"g/pal8os2.bmp", 1}, {"g/rgb16-565.bmp", 2}, {"g/rgb24.bmp", 3}, {"g/rgb32bf.bmp", 0}, {"g/pal8v5.bmp", 1}};
+    for (const auto& [name, spare] : files) {
+        const std::vector<BYTE> file = Corpus(name);
+        const std::vector<BYTE> resource(file.begin() + sizeof(BITMAPFILEHEADER), file.end());
+        for (const auto& [bytes, decode] : {std::pair<const std::vector<BYTE>&, Decoder>{file, platform::DecodeBitmapFile},
+                                            {resource, platform::DecodePackedBitmap}}) {
+            const size_t needed = bytes.size() - spare;
+            for (size_t size = 0; size < needed; ++size) {
+                // A copy of exactly `size` bytes, so that the sanitizer sees a read past it.
+                const std::vector<BYTE> cut(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(size));
+                ASSERT_FALSE(decode(cut.data(), cut.size())) << name << " cut to " << size << " bytes";
+            }
+            EXPECT_TRUE(decode(bytes.data(), needed)) << name;
+        }
+    }
+}
+std::optional<platform::DibImage> Decoded(const Picture& picture) {
+    const std::vector<BYTE> bytes = PackedBitmap(picture);
+    return platform::DecodePackedBitmap(bytes.data(), bytes.size());
+}
+// The pixels' indices, top row first; empty when the bytes are refused.
+std::vector<BYTE> Indices(const Picture& picture) {
+    const auto image = Decoded(picture);
+    std::vector<BYTE> indices;
+    for (LONG y = 0; image && y < image->height; ++y) {
+        const auto row = image->bits.begin() + y * image->Stride();
+        indices.insert(indices.end(), row, row + image->width);
+    }
+    return indices;
+}
+TEST(HostileBitmaps, OnlyWhatFitsTheLimitsAndTheDataLoads) {
+    // Indices top row first, none when refused.
+    struct Case { const char* what; LONG width, height; WORD bitCount; DWORD compression; std::vector<BYTE> data, indices; };
+    const std::vector<BYTE> some(64), wide(16388);
+    const Case cases[] = {
+        {"bottom-up rows", 1, 2, 8, BI_RGB, {1, 0, 0, 0, 2, 0, 0, 0}, {2, 1}},
+        {"top-down rows", 1, -2, 8, BI_RGB, {1, 0, 0, 0, 2, 0, 0, 0}, {1, 2}},
+        {"the last row without its padding", 2, 2, 8, BI_RGB, {1, 1, 0, 0, 2, 2}, {2, 2, 1, 1}},
+        {"the last row cut", 2, 2, 8, BI_RGB, {1, 1, 0, 0, 2}, {}},
+        {"as wide as the limit", 16384, 1, 8, BI_RGB, wide, std::vector<BYTE>(16384)},
+        {"wider than the limit", 16385, 1, 8, BI_RGB, wide, {}},
+        {"taller than the limit", 1, 16385, 8, BI_RGB, some, {}},
+        {"more pixels than the limit", 16384, 1025, 8, BI_RGB, some, {}},
+        {"the largest numbers", INT32_MAX, INT32_MAX, 8, BI_RGB, some, {}},
+        {"no columns", 0, 4, 8, BI_RGB, some, {}},
+        {"no rows", 4, 0, 8, BI_RGB, some, {}},
+        {"negative width", -4, 4, 8, BI_RGB, some, {}},
+        {"within the limits, not in the data", 4096, 4096, 8, BI_RGB, some, {}},
+        // Run-length streams: pixels that a jump skips keep index 0.
+        {"a row of 4, an empty row, end", 4, 2, 8, BI_RLE8, {4, 1, 0, 0, 0, 1}, {0, 0, 0, 0, 1, 1, 1, 1}},
+        {"a jump right and up", 4, 2, 8, BI_RLE8, {1, 1, 0, 2, 2, 1, 1, 1, 0, 1}, {0, 0, 0, 1, 1, 0, 0, 0}},
+        {"four bits, high nibble first, literals padded", 8, 1, 4, BI_RLE4,
+         {3, 0x10, 0, 5, 0x23, 0x45, 0x60, 0, 0, 1}, {1, 0, 1, 2, 3, 4, 5, 6}},
+        {"a run past the end of the row", 4, 2, 8, BI_RLE8, {5, 1, 0, 1}, {}},
+        {"literal pixels past the end of the row", 4, 2, 8, BI_RLE8, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1}, {}},
+        {"a jump past the top", 4, 2, 8, BI_RLE8, {0, 2, 0, 2, 0, 1}, {}},
+        {"a jump past the right edge", 4, 2, 8, BI_RLE8, {0, 2, 5, 0, 0, 1}, {}},
+        {"no end-of-bitmap code", 4, 2, 8, BI_RLE8, {4, 1, 0, 0}, {}},
+        {"a literal cut short", 4, 2, 8, BI_RLE8, {0, 4, 1, 1}, {}},
+        {"rows past the top", 4, 2, 8, BI_RLE8, {4, 1, 0, 0, 4, 1, 0, 0, 4, 1, 0, 1}, {}},
+        {"top-down run lengths", 4, -2, 8, BI_RLE8, {4, 1, 0, 1}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Indices({c.width, c.height, c.bitCount, c.compression, 40, 2, {{}, {255, 255, 255, 0}}, {}, c.data}),
+                  c.indices) << c.what;
+}
+// The colour table is blue, green, red, and as long as the colours-used field says; past it come the pixels.
+// Narrower bit fields scale from their largest value to 8 bits, wider ones keep their top 8, a missing one is 0.
+TEST(HostileBitmaps, TheColourTableAsAnnouncedAndBitFieldsOfEveryWidth) {
+    const auto table = Decoded({2, 1, 8, BI_RGB, 40, 2, {{1, 2, 3, 0}, {4, 5, 6, 0}}, {1, 0}});
+    ASSERT_TRUE(table && table->colours.size() == 2u);
+    EXPECT_TRUE(table->ColourAt(0, 0) == RGB(6, 5, 4) && table->ColourAt(1, 0) == RGB(3, 2, 1));
+    const struct { DWORD mask, pixel; BYTE red; } cases[] = {
+        {0x1, 0x1, 255}, {0x6, 0x2, 85}, {0x6, 0x4, 170}, {0x3E0, 17 << 5, 139}, {0xFC, 33 << 2, 133},
+        {0xFF00, 0xAB00, 0xAB}, {0x3FF, 0x201, 0x80}, {0xFFE00000, 0x5A5u << 21, 0xB4},
+        {0xFFFFFFFF, 0x12345678, 0x12}, {0, 0xFFFFFFFF, 0}};
+    for (const auto& c : cases) {
+        Picture picture{1, 1, 32, BI_BITFIELDS};
+        for (const DWORD word : {c.mask, 0u, 0u, c.pixel})
+            for (int shift = 0; shift < 32; shift += 8) picture.data.push_back(static_cast<BYTE>(word >> shift));
+        const auto image = Decoded(picture);
+        EXPECT_TRUE(image && image->ColourAt(0, 0) == RGB(c.red, 0, 0)) << std::hex << c.mask;
+    }
+}
+// LoadImageA on the bitmap corpus from files and resources: good files load to their reference pictures'
+// pixels, questionable ones load or not as listed, bad ones only what can be read in full and makes sense.
+// Every pixel against the reference but those it leaves transparent and, when `skipping`, those of index 0:
+// run-length files that jump over pixels have a marker colour there that the picture does not use.
+void ExpectPixelsOf(const platform::DibImage& image, const std::string& reference, bool skipping) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    const std::string path = TEST_DATA_DIR "/bmpsuite/ref/" + reference + ".png";
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, path.c_str())) << path;
+    png.format = PNG_FORMAT_RGBA;
+    std::vector<png_byte> rgba(PNG_IMAGE_SIZE(png));
+    ASSERT_TRUE(png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr) && image.width == LONG(png.width) &&
+                image.height == LONG(png.height)) << path;
+    int wrong = 0, skips = 0;
+    for (LONG y = 0; y < image.height; ++y)
+        for (LONG x = 0; x < image.width; ++x) {
+            const png_byte* expected = &rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+            const bool skipped = skipping && expected[3] != 0 && image.bits[static_cast<size_t>(y) * image.Stride() + x] == 0;
+            skips += skipped;
+            if (expected[3] == 0 || skipped) continue;
+            const COLORREF actual = image.ColourAt(x, y);
+            if (actual != RGB(expected[0], expected[1], expected[2]) && wrong++ == 0)
+                ADD_FAILURE() << "first difference at (" << x << ", " << y << "): " << std::hex << actual;
+        }
+    EXPECT_TRUE(wrong == 0 && (skips > 0) == skipping) << wrong << " wrong, " << skips << " skipped";
+}
+HBITMAP FromFile(const std::string& path, int cx = 0, int cy = 0) {
+    return static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+}
+HBITMAP FromResource(LPCSTR name) {
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+// A resource is its file less the file header.
+std::vector<BYTE> Packed(const std::string& name) {
+    const std::vector<BYTE> bytes = Corpus(name);
+    return {bytes.begin() + sizeof(BITMAPFILEHEADER), bytes.end()};
+}
+using LoadImage = FreshPlatform;
+// The image from the file, or null; what loads is sound, and a good file gives the same from its resource.
+const platform::DibImage* LoadBothWays(const std::string& name, HBITMAP& file, HBITMAP& resource) {
+    file = FromFile(TEST_DATA_DIR "/bmpsuite/" + name);
+    AddBitmapResource(name.c_str(), Packed(name));
+    resource = FromResource(name.c_str());
+    for (HBITMAP bitmap : {file, resource}) {
+        BITMAP r{};
+        EXPECT_TRUE(!bitmap || (GetObjectA(bitmap, sizeof r, &r) == sizeof r && r.bmWidth > 0 && r.bmHeight > 0 &&
+                                int64_t{r.bmWidth} * r.bmHeight <= platform::kMaxBitmapPixels));
+    }
+    const platform::DibImage *a = platform::DibSectionImage(file), *b = platform::DibSectionImage(resource);
+    EXPECT_TRUE(name[0] != 'g' ||
+                (a && b && a->width == b->width && a->height == b->height && a->bits == b->bits &&
+                 a->colours.size() == b->colours.size() &&
+                 (a->colours.empty() || std::memcmp(a->colours.data(), b->colours.data(), a->colours.size() * 4) == 0)));
+    return a;
+}
+TEST_F(LoadImage, TheCorpusLoadsAsListed) {
+    // After ">" the reference picture, none if empty ("~": less the pixels a run-length file skips), else its own:
+    // rgb32bf shows rgb24's, pal4rle pal4's. Of b/: biSizeImage, density and bfSize are not needed; indices past the
+    // table show black; no blue mask: blue 0. "!": refused: Huffman, 2 bits a pixel, OS/2 headers of 16 and 64
+    // bytes, 300 colours for 8 bits, JPEG and PNG, 24-bit runs, 52- and 56-byte headers, alpha bit fields, 64 bits a
+    // pixel; and what does not add up.
+    const char* const corpus[] = {
+        "g/pal1", "g/pal1bg", "g/pal1wb", "g/pal4", "g/pal4gs", "g/pal4rle>g/pal4", "g/pal8-0", "g/pal8", "g/pal8gs",
+        "g/pal8nonsquare", "g/pal8os2", "g/pal8rle", "g/pal8topdown", "g/pal8v4", "g/pal8v5", "g/pal8w124",
+        "g/pal8w125", "g/pal8w126", "g/rgb16-565", "g/rgb16-565pal", "g/rgb16", "g/rgb16bfdef", "g/rgb24",
+        "g/rgb24pal", "g/rgb32", "g/rgb32bf>g/rgb24", "g/rgb32bfdef", "q/pal1p1", "q/pal4rlecut>~g/pal4",
+        "q/pal4rletrns>~g/pal4", "q/pal8offs", "q/pal8os2-hs", "q/pal8os2-sz", "q/pal8os2sp", "q/pal8os2v2-40sz",
+        "q/pal8rlecut>~g/pal8", "q/pal8rletrns>~g/pal8", "q/rgb16-231>", "q/rgb16-3103>", "q/rgb16faketrns",
+        "q/rgb24largepal", "q/rgb24lprof", "q/rgb32-111110>", "q/rgb32-7187>", "q/rgb32-xbgr", "q/rgb32fakealpha",
+        "q/rgba16-1924>", "q/rgba16-4444>", "q/rgba16-5551", "q/rgba32-1", "q/rgba32-1010102>", "q/rgba32-2>",
+        "q/rgba32-61754>", "q/rgba32-81284>", "b/badbitssize>", "b/baddens1>", "b/baddens2>", "b/badfilesize>",
+        "b/pal8badindex>", "b/rgb16-880>", "q/pal1huffmsb!", "q/pal2!", "q/pal2color!", "q/pal8os2v2-16!",
+        "q/pal8os2v2-sz!", "q/pal8os2v2!", "q/pal8oversizepal!", "q/rgb24jpeg!", "q/rgb24png!", "q/rgb24rle24!",
+        "q/rgb32h52!", "q/rgba32abf!", "q/rgba32h56!", "q/rgba64!", "b/badbitcount!", "b/badheadersize!",
+        "b/badpalettesize!", "b/badplanes!", "b/badrle!", "b/badrle4!", "b/badrle4bis!", "b/badrle4ter!",
+        "b/badrlebis!", "b/badrleter!", "b/badwidth!", "b/reallybig!", "b/rletopdown!", "b/shortfile!"};
+    for (const std::string entry : corpus) {
+        const size_t mark = entry.find_first_of(">!");
+        const std::string name = entry.substr(0, mark), reference = mark == entry.npos ? name : entry.substr(mark + 1);
+        SCOPED_TRACE(name);
+        HBITMAP file, resource;
+        const platform::DibImage* image = LoadBothWays(name + ".bmp", file, resource);
+        EXPECT_EQ(image == nullptr, entry.ends_with('!'));
+        const bool skipping = reference.starts_with("~");
+        if (image && !reference.empty()) ExpectPixelsOf(*image, reference.substr(skipping), skipping);
+        EXPECT_TRUE((!file || DeleteObject(file)) && (!resource || DeleteObject(resource)));
+    }
+}
+// Resources by number or by name regardless of case, as information header and what follows only; files only
+// when asked; the size asked for by nearest neighbour.
+TEST_F(LoadImage, ResourcesFilesAndSizes) {
+    const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";  // 127 x 64
+    std::vector<BYTE> cut = Packed("g/pal8.bmp");
+    cut.resize(cut.size() / 2);
+    // "Eight" and 107 with the file header: no bitmap; 106 cut short.
+    for (const auto& [name, bytes] : {std::pair{LPCSTR("Eight"), Corpus("g/pal8.bmp")}, {MAKEINTRESOURCEA(106), cut},
+                                      {MAKEINTRESOURCEA(107), Corpus("g/pal8.bmp")}, {MAKEINTRESOURCEA(108), Packed("g/pal8.bmp")}, {"g/pal4.bmp", Packed("g/pal4.bmp")}})
+        AddBitmapResource(name, bytes);
+    for (LPCSTR name : std::initializer_list<LPCSTR>{"G/PAL4.BMP", "g/Pal4.bmp", "#108", MAKEINTRESOURCEA(108)})
+        EXPECT_TRUE(DeleteObject(FromResource(name))) << (IS_INTRESOURCE(name) ? "108" : name);
+    for (LPCSTR name : std::initializer_list<LPCSTR>{"g/pal4.bm", "Eight", "#106", MAKEINTRESOURCEA(106), MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(999),
+                        nullptr, path.c_str()})
+        EXPECT_EQ(FromResource(name), nullptr) << (IS_INTRESOURCE(name) ? "" : name);
+    for (const std::string missing : {"g/none.bmp", "g", "README.md"})
+        EXPECT_EQ(FromFile(TEST_DATA_DIR "/bmpsuite/" + missing), nullptr) << missing;
+    EXPECT_EQ(LoadImageA(nullptr, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
+    for (UINT type : {1u, 2u}) EXPECT_EQ(LoadImageA(nullptr, path.c_str(), type, 0, 0, LR_LOADFROMFILE), nullptr);
+    // Without LR_CREATEDIBSECTION as with it.
+    HBITMAP plain = static_cast<HBITMAP>(LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    HBITMAP doubled = FromFile(path, 254, 128), narrow = FromFile(path, 10, 0);
+    ASSERT_TRUE(plain && doubled && narrow && platform::DibSectionImage(plain)->width == 127);
+    const platform::DibImage &a = *platform::DibSectionImage(plain), &b = *platform::DibSectionImage(doubled);
+    ASSERT_TRUE(b.width == 254 && b.height == 128 && b.colours.size() == a.colours.size());
+    for (LONG y = 0; y < b.height; ++y)
+        for (LONG x = 0; x < b.width; ++x)
+            ASSERT_EQ(b.bits[y * b.Stride() + x], a.bits[(y / 2) * a.Stride() + x / 2]) << x << ", " << y;
+    BITMAP record{};
+    EXPECT_TRUE(GetObjectA(narrow, sizeof record, &record) && record.bmWidth == 10 && record.bmHeight == 64);
+    for (HBITMAP bitmap : {plain, doubled, narrow}) EXPECT_TRUE(DeleteObject(bitmap));
+    for (const auto& [cx, cy] : {std::pair{-1, 0}, {20000, 10}, {8000, 8000}})
+        EXPECT_EQ(FromFile(path, cx, cy), nullptr) << cx << " x " << cy;
+    EXPECT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL") && !FromFile(path));
+}
 using Gdi = FreshPlatform;
 using Palette = std::array<PALETTEENTRY, 256>;
 // White but for entry 3 black, 7 and 9 two reds 20 apart, 12 and 13 one green.
@@ -33,9 +291,7 @@ struct ScreenDC {
 // Through the reader: 8-bit pixels index `table`, 32-bit ones are COLORREFs.
 HBITMAP MakeBitmap(LONG width, LONG height, WORD bitCount, std::vector<DWORD> pixels, std::vector<RGBQUAD> table = {{}}) {
     if (bitCount > 8) table.clear();
-    const std::vector<BYTE> bytes =
-        PackedBitmap({width, height, bitCount, BI_RGB, 40, static_cast<DWORD>(table.size()), table, pixels});
-    return platform::CreateDibSection(*platform::DecodePackedBitmap(bytes.data(), bytes.size()));
+    return platform::CreateDibSection(*Decoded({width, height, bitCount, BI_RGB, 40, DWORD(table.size()), table, pixels}));
 }
 BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCOPY) {
     HDC from = CreateCompatibleDC(nullptr);
@@ -45,8 +301,7 @@ BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCO
 }
 std::vector<BYTE> Bytes(const GuardedScreen& screen) {
     std::vector<BYTE> bytes;
-    for (int y = 0; y < screen.height; ++y)
-        for (int x = 0; x < screen.width; ++x) bytes.push_back(screen.At(x, y));
+    for (int i = 0; i < screen.width * screen.height; ++i) bytes.push_back(screen.At(i % screen.width, i / screen.width));
     return bytes;
 }
 // The nearest entry, ties to the lowest; without a palette the default ramp; nothing outside the surface.

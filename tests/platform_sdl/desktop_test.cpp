@@ -1,20 +1,17 @@
 // The programs on a virtual 1280 x 720 desktop (wider than 4:3: full screen shows bars) worked through
 // the X tools and read back from screenshots, with both of SDL's renderers.
 #include <fcntl.h>
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <thread>
+#include "program_run.h"
 
 extern char** environ;
 
@@ -33,10 +30,6 @@ bool WaitUntil(const std::function<bool()>& done, double seconds) {
     for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() > deadline) return false;
     return true;
-}
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name; }
 // A process from the PATH, its output in a file, asked then made to stop at the end; ours also trace.
@@ -64,14 +57,8 @@ struct Process {
     void Signal(int signal) { (void)(Running() && kill(pid_, signal)); }
     pid_t Id() const { return pid_; }
     std::string Output() const { return ReadFile(out_); }
-    std::vector<long long> Times(const std::string& word) const {
-        std::vector<long long> times;
-        std::istringstream text(ReadFile(trace));
-        for (std::string line; std::getline(text, line);)
-            if (line.rfind(word + " ", 0) == 0) times.push_back(std::atoll(line.c_str() + line.rfind(' ') + 1));
-        return times;
-    }
-    size_t Count(const std::string& word) const { return Times(word).size(); }
+    std::vector<std::string> Traced(const std::string& word) const { return Matching(Lines(ReadFile(trace)), word); }
+    size_t Count(const std::string& word) const { return Traced(word).size(); }
     bool FramesResume() const { return WaitUntil([&, after = Count("flip")] { return Count("flip") >= after + 10; }, kReact); }
     std::string trace, out_;
     pid_t pid_ = -1;
@@ -229,8 +216,9 @@ TEST_P(Desktop, WirecubeFillsTheWideScreenBetweenBarsAndStopsWhileAway) {
     const std::string maps = ReadFile("/proc/" + std::to_string(run->Id()) + "/maps");
     EXPECT_EQ(maps.find("libGLX") != maps.npos, GetParam() == std::string("opengl")) << "not the renderer asked for";
     ExpectScene(Screenshot(), kFullScreen, false);
-    const std::vector<long long> flips = run->Times("flip");
-    for (size_t i = 1; i < flips.size(); ++i) EXPECT_GT(flips[i] / 166'667, flips[i - 1] / 166'667) << "flip " << i;
+    const std::vector<std::string> flips = run->Traced("flip");
+    const auto refresh = [&](size_t i) { return std::atoll(flips[i].c_str() + flips[i].rfind(' ') + 1) / 166'667; };
+    for (size_t i = 1; i < flips.size(); ++i) EXPECT_GT(refresh(i), refresh(i - 1)) << "flip " << i;
     Tool({"xdotool", "windowminimize", window});
     ASSERT_TRUE(WaitUntil([&] { return run->Count("away") == 1 && run->Count("wait") >= 1; }, kReact));
     const size_t stopped = run->Count("flip");
@@ -290,12 +278,10 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbourAndIsR
     run->Signal(SIGINT);
     ExpectExit(*run, 0);
     EXPECT_EQ(run->Count("signal"), 1u);
-    int error = 0;
-    GifFileType* file = DGifOpenFileName(gif.c_str(), &error);
-    ASSERT_NE(file, nullptr) << GifErrorString(error);
-    EXPECT_TRUE(DGifSlurp(file) == GIF_OK && size_t(file->ImageCount) == run->Count("flip") && file->SWidth == 64 &&
-                file->SHeight == 48) << file->ImageCount << " images, " << run->Count("flip") << " flips";
-    DGifCloseFile(file, &error), std::remove(gif.c_str());
+    const Recording recording = Decode(gif);
+    EXPECT_TRUE(recording.frames.size() == run->Count("flip") && recording.width == 64 && recording.height == 48)
+        << recording.frames.size() << " frames, " << run->Count("flip") << " flips";
+    std::remove(gif.c_str());
 }
 // Each box waits until dismissed; without a window nothing owns a box.
 TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {

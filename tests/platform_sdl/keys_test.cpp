@@ -1,7 +1,6 @@
 // What the host's keys and desktop mean to the programs, without a display.
 #include "sdl/sdl_display.h"
 #include "sdl/sdl_keys.h"
-
 #include <gtest/gtest.h>
 
 namespace {
