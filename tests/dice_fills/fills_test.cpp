@@ -11,6 +11,7 @@
 #include "dice/projection.h"
 #include "dice/scan.h"
 #include "screen.h"
+#include "texel_model.h"
 #include "shell/display.h"
 namespace {
 using Fill = void (*)(const DDSURFACEDESC2*, const DDSURFACEDESC2*, const TexturedTriangle*, const ProjectedTriangle*);
@@ -222,21 +223,6 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
     for (const TexturedTriangle& triangle : {sliver, speck})
         EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
-struct Vec { double x, y, z; };
-Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-// Exact inverse projection: the ray through (x, y) meets the plane, weighted by barycentric shares.
-std::pair<double, double> TrueTexel(const TexturedTriangle& triangle, double x, double y) {
-    const TexturedVertex* c = triangle.corner;
-    const Vec a{c[0].x, c[0].y, c[0].z}, b{c[1].x, c[1].y, c[1].z}, d{c[2].x, c[2].y, c[2].z};
-    const Vec normal = Cross(Sub(b, a), Sub(d, a)), ray{(x - 320.0) / 320.0, (240.0 - y) / 320.0, 1.0};
-    const double depth = Dot(normal, a) / Dot(normal, ray);
-    const Vec p{ray.x * depth, ray.y * depth, depth};
-    const double wa = Dot(normal, Cross(Sub(b, p), Sub(d, p))) / Dot(normal, normal);
-    const double wb = Dot(normal, Cross(Sub(d, p), Sub(a, p))) / Dot(normal, normal);
-    return {wa * c[0].u + wb * c[1].u + (1 - wa - wb) * c[2].u, wa * c[0].v + wb * c[1].v + (1 - wa - wb) * c[2].v};
-}
 // Each pixel shows the texel nearest the exact mapping at x = xl + i (at most xr), also where the
 // screen's edge cuts the triangle; rows above a fractional top draw nothing.
 TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
@@ -260,7 +246,8 @@ TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
             const int first = static_cast<int>(std::nearbyint(xl)), last = static_cast<int>(std::nearbyint(xr));
             ASSERT_EQ(drawing.Extent(y), xr - xl > 0.1 ? std::make_pair(first, last) : std::make_pair(-1, -1)) << y;
             for (int x = first; xr - xl > 0.1 && x <= last; ++x, ++checked) {
-                const auto [u, v] = TrueTexel(triangle, std::min(xl + (x - first), xr), y);
+                const TexturedVertex* c = triangle.corner;
+                const auto [u, v] = TrueTexel(c[0], c[1], c[2], std::min(xl + (x - first), xr), y);
                 ASSERT_TRUE(std::fabs(drawing.Column(x, y) - u) <= 0.5 + 1e-6 && std::fabs(drawing.Row(x, y) - v) <= 0.5 + 1e-6)
                     << x << ", " << y;
             }
