@@ -52,17 +52,8 @@ protected:
     std::unique_ptr<GuardedScreen> textureScreen, backScreen;
     std::unique_ptr<LoggedSurface> texture, back;
 };
-// Half the width, not the height; the centre truncated to whole pixels.
-TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
-    ScreenRect = {10, 20, 111, 221};
-    DrawTexturedDie(BackSurface, 0);
-    EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
-    const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
-    ProjectedTriangle p;
-    ProjectTriangle(&triangle, &p);
-    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
-}
-// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0), (c3, c0, c2).
+// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0),
+// (c3, c0, c2). The projection follows the screen rectangle every frame: half its width, the centre truncated.
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     DrawTexturedDie(BackSurface, 0);
     ASSERT_EQ(fills.size(), 12u);
@@ -81,6 +72,13 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     const int order[2][3] = {{1, 2, 0}, {3, 0, 2}};
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(fills[t].triangle.corner[k].u, corners[order[t][k]]->u) << t << k;
+    ScreenRect = {10, 20, 111, 221};
+    DrawTexturedDie(BackSurface, 0);
+    EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
+    const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
+    ProjectedTriangle p;
+    ProjectTriangle(&triangle, &p);
+    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
 }
 // (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
