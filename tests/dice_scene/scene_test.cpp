@@ -60,7 +60,8 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     for (int i = 0; i < 12; ++i) EXPECT_EQ(events[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
     for (int i = 8; i < 12; ++i)
         for (const ProjectedPoint& p : fills[i].projected.p)
-            for (double offset : {p.x - 320, p.y - 240}) EXPECT_NEAR(std::fabs(offset), i < 10 ? 47.904 : 36.866, 5e-4) << i;
+            for (double offset : {p.x - 320, p.y - 240})
+                EXPECT_NEAR(std::fabs(offset), i < 10 ? 47.904 : 36.866, 5e-4) << i;
     const TexturedVertex& c6 = fills[8].triangle.corner[1];
     EXPECT_TRUE(std::fabs(c6.x - 0.3125) < 1e-12 && std::fabs(c6.y - 0.3125) < 1e-12 && std::fabs(c6.z - 2.0875) < 1e-12);
     EXPECT_TRUE(fills[8].triangle.corner[2].u == 200 && fills[8].triangle.corner[2].v == 99) << "face 4's c0";
