@@ -11,6 +11,7 @@
 #include "dice/projection.h"
 #include "dice/scan.h"
 #include "screen.h"
+#include "texel_model.h"
 #include "shell/display.h"
 namespace {
 using Fill = void (*)(const DDSURFACEDESC2*, const DDSURFACEDESC2*, const TexturedTriangle*, const ProjectedTriangle*);
@@ -71,9 +72,14 @@ protected:
 // Bounds refused off the screen, under 0.1 high or for a corner no number, empty touching x = 640 or y = 480; a row
 // that misses comes out inverted, crossings far off cut to the box; a horizontal edge on the row counts both ends.
 TEST_F(Fills, BoundsSpansAndEdges) {
-    const struct { ProjectedTriangle triangle; int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0; } cases[] = {
+    const struct { ProjectedTriangle triangle; int accepted, minX = 0, minY = 0, maxX = 0, maxY = 0;
+                   double y = -1, left = 0, right = 0; } cases[] = {  // with a row, that row's span too
         {Points(12.7, 40.6, 80.9, 300.9, 30.2, 150.5), 1, 12, 40, 80, 300}, {Points(-30, -20, 640, 100, 100, 480), 1, 0, 0, 639, 479},
-        {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},           {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90},
+        {Points(-1e300, 5, 1e300, 6, 7, kInf), 1, 0, 5, 639, 479},
+        {Points(640, 10, 700, 20, 650, 90), 1, 640, 10, 639, 90, 50, 640, 639},
+        {Points(100, 100, 200, 150, 120, 200), 1, 100, 100, 200, 200, 150, 110, 200},
+        {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 1, 20, 10, 90, 40, 10, 90, 20},
+        {Points(-5000, 0, 5000, 0, 0, 400), 1, 0, 0, 639, 400, 100, 0, 639},
         {Points(10, 480, 90, 500, 50, 600), 1, 10, 480, 90, 479},            {Points(10, 10, 90, 10.25, 50, 10.1), 1, 10, 10, 90, 10},
         {Points(10, -5, 90, 0.1, 50, -1), 1, 10, 0, 90, 0},  // exactly 0.1 high once clipped
         {Points(640.5, 10, 700, 20, 650, 90), 0}, {Points(-90, 10, -0.5, 20, -50, 90), 0}, {Points(10, 480.5, 90, 500, 50, 600), 0},
@@ -82,17 +88,11 @@ TEST_F(Fills, BoundsSpansAndEdges) {
     };
     for (const auto& c : cases) {
         ScanBox box;
+        double left = 0, right = 0;
         ASSERT_EQ(ClipTriangleBounds(&box, &c.triangle), c.accepted) << c.triangle.p[0].x << ", " << c.triangle.p[0].y;
         EXPECT_TRUE(!c.accepted || (box.minX == c.minX && box.minY == c.minY && box.maxX == c.maxX && box.maxY == c.maxY))
             << box.minX << " " << box.minY << " " << box.maxX << " " << box.maxY;
-    }
-    const struct { ProjectedTriangle triangle; double y, left, right; } spans[] = {
-        {Points(100, 100, 200, 150, 120, 200), 150, 110, 200}, {Points(50.5, 10.5, 90.25, 40, 20.75, 30), 10, 90, 20},
-        {Points(-5000, 0, 5000, 0, 0, 400), 100, 0, 639},     {Points(640, 10, 700, 20, 650, 90), 50, 640, 639}};
-    for (const auto& c : spans) {
-        ScanBox box;
-        double left = 0, right = 0;
-        ASSERT_EQ(ClipTriangleBounds(&box, &c.triangle), 1);
+        if (c.y < 0) continue;
         GetScanSpan(&c.triangle, &box, c.y, &left, &right);
         EXPECT_TRUE(std::fabs(left - c.left) < 1e-12 && std::fabs(right - c.right) < 1e-12) << left << " " << right;
     }
@@ -222,21 +222,6 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
     for (const TexturedTriangle& triangle : {sliver, speck})
         EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
-struct Vec { double x, y, z; };
-Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-// Exact inverse projection: the ray through (x, y) meets the plane, weighted by barycentric shares.
-std::pair<double, double> TrueTexel(const TexturedTriangle& triangle, double x, double y) {
-    const TexturedVertex* c = triangle.corner;
-    const Vec a{c[0].x, c[0].y, c[0].z}, b{c[1].x, c[1].y, c[1].z}, d{c[2].x, c[2].y, c[2].z};
-    const Vec normal = Cross(Sub(b, a), Sub(d, a)), ray{(x - 320.0) / 320.0, (240.0 - y) / 320.0, 1.0};
-    const double depth = Dot(normal, a) / Dot(normal, ray);
-    const Vec p{ray.x * depth, ray.y * depth, depth};
-    const double wa = Dot(normal, Cross(Sub(b, p), Sub(d, p))) / Dot(normal, normal);
-    const double wb = Dot(normal, Cross(Sub(d, p), Sub(a, p))) / Dot(normal, normal);
-    return {wa * c[0].u + wb * c[1].u + (1 - wa - wb) * c[2].u, wa * c[0].v + wb * c[1].v + (1 - wa - wb) * c[2].v};
-}
 // Each pixel shows the texel nearest the exact mapping at x = xl + i (at most xr), also where the
 // screen's edge cuts the triangle; rows above a fractional top draw nothing.
 TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
@@ -260,7 +245,8 @@ TEST_F(Fills, PerspectiveFollowsTheExactMapping) {
             const int first = static_cast<int>(std::nearbyint(xl)), last = static_cast<int>(std::nearbyint(xr));
             ASSERT_EQ(drawing.Extent(y), xr - xl > 0.1 ? std::make_pair(first, last) : std::make_pair(-1, -1)) << y;
             for (int x = first; xr - xl > 0.1 && x <= last; ++x, ++checked) {
-                const auto [u, v] = TrueTexel(triangle, std::min(xl + (x - first), xr), y);
+                const TexturedVertex* c = triangle.corner;
+                const auto [u, v] = TrueTexel(c[0], c[1], c[2], std::min(xl + (x - first), xr), y);
                 ASSERT_TRUE(std::fabs(drawing.Column(x, y) - u) <= 0.5 + 1e-6 && std::fabs(drawing.Row(x, y) - v) <= 0.5 + 1e-6)
                     << x << ", " << y;
             }

@@ -8,13 +8,10 @@
 #include "bitmap.h"
 #include "dice/die.h"
 #include "screen.h"
+#include "texel_model.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 namespace {
-struct Vec { double x, y, z; };
-Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 // Faces in painting order (one, six, two, five, three, four pips): corners as signs of x, y, z and their texels.
 constexpr int kFaces[6][4][5] = {
     {{+1, -1, +1, 0, 0}, {+1, -1, -1, 99, 0}, {-1, -1, -1, 99, 99}, {-1, -1, +1, 0, 99}},
@@ -25,7 +22,7 @@ constexpr int kFaces[6][4][5] = {
     {{+1, -1, +1, 0, 100}, {-1, -1, +1, 99, 100}, {-1, +1, +1, 99, 199}, {+1, +1, +1, 0, 199}},
 };
 struct Face {
-    std::array<Vec, 4> corners;  // camera space
+    std::array<TexturedVertex, 4> corners;  // camera space, with their texels
     std::array<double, 8> screen;
     double stray;  // how far, in texels, an affine map may stray from the true one
 };
@@ -36,10 +33,12 @@ std::array<Face, 6> Model(int32_t angleX, int32_t angleY) {
     for (int f = 0; f < 6; ++f) {
         double nearest = INFINITY, farthest = 0;
         for (int k = 0; k < 4; ++k) {
-            const Vec d = {kFaces[f][k][0] * 0.3125, kFaces[f][k][1] * 0.3125, kFaces[f][k][2] * 0.3125};
+            const int* sign = kFaces[f][k];
+            const Vec d = {sign[0] * 0.3125, sign[1] * 0.3125, sign[2] * 0.3125};
             const Vec r = {d.x, std::cos(ax) * d.y - std::sin(ax) * d.z, std::sin(ax) * d.y + std::cos(ax) * d.z};
             const Vec c = {std::cos(ay) * r.x - std::sin(ay) * r.z, r.y, std::sin(ay) * r.x + std::cos(ay) * r.z + 2.4};
-            faces[f].corners[k] = c, faces[f].screen[2 * k] = 320 + 320 * c.x / c.z, faces[f].screen[2 * k + 1] = 240 - 320 * c.y / c.z;
+            faces[f].corners[k] = {c.x, c.y, c.z, double(sign[3]), double(sign[4])};
+            faces[f].screen[2 * k] = 320 + 320 * c.x / c.z, faces[f].screen[2 * k + 1] = 240 - 320 * c.y / c.z;
             nearest = std::min(nearest, c.z), farthest = std::max(farthest, c.z);
         }
         // An affine fill of a face nearly square to the view errs by at most a quarter cell times its depth spread.
@@ -61,23 +60,11 @@ bool Inside(const Face& face, double x, double y, double* margin) {
     }
     return positive == 4 || negative == 4;
 }
-// The texel where the ray through (x, y) meets the (square) face: the hit's place along two edges weighs the corners.
-void TexelAt(const Face& face, int f, double x, double y, double* u, double* v) {
-    const std::array<Vec, 4>& c = face.corners;
-    const Vec ray = {(x - 320) / 320, (240 - y) / 320, 1};
-    const Vec normal = Cross(Sub(c[1], c[0]), Sub(c[3], c[0]));
-    const double depth = Dot(normal, c[0]) / Dot(normal, ray);
-    const Vec offset = Sub({ray.x * depth, ray.y * depth, depth}, c[0]);
-    const double a = Dot(offset, Sub(c[1], c[0])) / Dot(Sub(c[1], c[0]), Sub(c[1], c[0]));
-    const double b = Dot(offset, Sub(c[3], c[0])) / Dot(Sub(c[3], c[0]), Sub(c[3], c[0]));
-    const double w[4] = {(1 - a) * (1 - b), a * (1 - b), a * b, (1 - a) * b};
-    *u = *v = 0;
-    for (int k = 0; k < 4; ++k) *u += w[k] * kFaces[f][k][3], *v += w[k] * kFaces[f][k][4];
-}
 class Frames : public ::testing::TestWithParam<std::pair<int32_t, int32_t>> {
 protected:
     void SetUp() override {
         ASSERT_EQ(file.size(), 14u + 40 + 1024 + 400 * 200);
+        ASSERT_EQ(file, ReadBytes(GENERATED_TEXTURE)) << "the committed texture is not what its generator makes";
         for (int y = 0; y < 200; ++y) std::copy_n(&file[1078 + (199 - y) * 400], 400, &textureScreen.Line(y)[GuardedScreen::kBand]);
         while (cleared < 256 && !(file[54 + 4 * cleared] == 0x78 && file[55 + 4 * cleared] == 0x78 && file[56 + 4 * cleared] == 0x24)) ++cleared;
         ASSERT_LT(cleared, 256) << "the texture's colour table lacks the background colour";
@@ -114,8 +101,9 @@ TEST_P(Frames, MatchTheRayModel) {
             const BYTE pixel = screen.At(x, y);
             double u0, v0, u1, v1;
             if (shown >= 0) {
-                TexelAt(faces[shown], shown, x - 0.5, y, &u0, &v0);
-                TexelAt(faces[shown], shown, x + 1.0, y, &u1, &v1);
+                const std::array<TexturedVertex, 4>& c = faces[shown].corners;  // square: three corners tell the map
+                std::tie(u0, v0) = TrueTexel(c[0], c[1], c[3], x - 0.5, y);
+                std::tie(u1, v1) = TrueTexel(c[0], c[1], c[3], x + 1.0, y);
                 if (std::fabs(u1 - u0) > 3 || std::fabs(v1 - v0) > 3) continue;
             }
             ++checked[shown >= 0];
@@ -131,11 +119,4 @@ TEST_P(Frames, MatchTheRayModel) {
 INSTANTIATE_TEST_SUITE_P(Angles, Frames,
                          ::testing::Values(std::pair{0, 0}, std::pair{23040, 0}, std::pair{0, -23040}, std::pair{255, -1}, std::pair{256, -46336},
                                            std::pair{23296, -69376}, std::pair{69000, -23200}, std::pair{7680, -10240}, std::pair{51300, -78100}));
-// The committed texture is what its generator makes: 400 x 200 x 8, white first.
-TEST(Texture, IsWhatTheGeneratorMakes) {
-    const std::vector<BYTE> committed = ReadBytes(DIE_TEXTURE);
-    ASSERT_EQ(committed.size(), 14u + 40 + 1024 + 400 * 200);
-    EXPECT_EQ(committed, ReadBytes(GENERATED_TEXTURE));
-    EXPECT_TRUE(committed[54] == 255 && committed[55] == 255 && committed[56] == 255);
-}
 }  // namespace

@@ -52,24 +52,16 @@ protected:
     std::unique_ptr<GuardedScreen> textureScreen, backScreen;
     std::unique_ptr<LoggedSurface> texture, back;
 };
-// Half the width, not the height; the centre truncated to whole pixels.
-TEST_F(Scene, ProjectionFollowsTheScreenRectangleEveryFrame) {
-    ScreenRect = {10, 20, 111, 221};
-    DrawTexturedDie(BackSurface, 0);
-    EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
-    const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
-    ProjectedTriangle p;
-    ProjectTriangle(&triangle, &p);
-    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
-}
-// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0), (c3, c0, c2).
+// Unturned, faces 4 (nearest, corners at 320 +- 47.904) and 5 (+- 36.866) go affine, last; a face is (c1, c2, c0),
+// (c3, c0, c2). The projection follows the screen rectangle every frame: half its width, the centre truncated.
 TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     DrawTexturedDie(BackSurface, 0);
     ASSERT_EQ(fills.size(), 12u);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(events[5 * i + 2], i < 8 ? "fill perspective" : "fill affine") << i;
     for (int i = 8; i < 12; ++i)
         for (const ProjectedPoint& p : fills[i].projected.p)
-            EXPECT_TRUE(std::fabs(std::fabs(p.x - 320) - (i < 10 ? 47.904 : 36.866)) < 5e-4 && std::fabs(std::fabs(p.y - 240) - (i < 10 ? 47.904 : 36.866)) < 5e-4);
+            for (double offset : {p.x - 320, p.y - 240})
+                EXPECT_NEAR(std::fabs(offset), i < 10 ? 47.904 : 36.866, 5e-4) << i;
     const TexturedVertex& c6 = fills[8].triangle.corner[1];
     EXPECT_TRUE(std::fabs(c6.x - 0.3125) < 1e-12 && std::fabs(c6.y - 0.3125) < 1e-12 && std::fabs(c6.z - 2.0875) < 1e-12);
     EXPECT_TRUE(fills[8].triangle.corner[2].u == 200 && fills[8].triangle.corner[2].v == 99) << "face 4's c0";
@@ -81,6 +73,13 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     const int order[2][3] = {{1, 2, 0}, {3, 0, 2}};
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(fills[t].triangle.corner[k].u, corners[order[t][k]]->u) << t << k;
+    ScreenRect = {10, 20, 111, 221};
+    DrawTexturedDie(BackSurface, 0);
+    EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
+    const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
+    ProjectedTriangle p;
+    ProjectTriangle(&triangle, &p);
+    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
 }
 // (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {

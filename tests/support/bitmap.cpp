@@ -1,10 +1,10 @@
 #include "bitmap.h"
+#include "program_run.h"
 #include <api/resources.h>
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <deque>
 #include <fstream>
-#include <iterator>
 #include <unistd.h>
 namespace {
 void Put(std::vector<BYTE>& out, size_t at, DWORD value, int bytes) {
@@ -46,9 +46,9 @@ std::vector<BYTE> BitmapFile(const Picture& picture) {
     return out;
 }
 std::vector<BYTE> ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_TRUE(file) << path;
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(std::ifstream(path)) << path;
+    const std::string bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
 }
 TempFile::TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     std::string pattern = ::testing::TempDir() + "bitmap_XXXXXX";

@@ -79,8 +79,8 @@ HeadlessRun RunHeadless(const std::string& program, const std::string& name, con
     const std::string tracePath = TempPath(name + ".trace");
     std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath = TempPath(name + ".gif")};
     all.insert(all.end(), args.begin(), args.end());
-    RunResult result = (std::remove(tracePath.c_str()), RunToEnd(program, all));
-    run.exitCode = result.exitCode, run.output = std::move(result.output), run.trace = Lines(ReadFile(tracePath));
+    static_cast<RunResult&>(run) = (std::remove(tracePath.c_str()), RunToEnd(program, all));
+    run.trace = Lines(ReadFile(tracePath));
     return run.recording = Decode(run.recordingPath), run;
 }
 std::string LineOf(const HeadlessRun& run, const std::string& words) {

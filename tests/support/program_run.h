@@ -18,9 +18,8 @@ std::vector<std::string> Matching(const std::vector<std::string>& lines, const s
 size_t IndexOf(const std::vector<std::string>& lines, const std::string& line);
 std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last);
 // One run on the headless display, traced and recorded into files named after the test and `name`.
-struct HeadlessRun {
-    int exitCode = -1;
-    std::string output, recordingPath;
+struct HeadlessRun : RunResult {
+    std::string recordingPath;
     std::vector<std::string> trace;
     Recording recording;
 };

@@ -14,8 +14,7 @@ public:
     static constexpr int kBand = 48;
     explicit GuardedScreen(int width = 640, int height = 480, DWORD bitCount = 8, int band = kBand);
     ~GuardedScreen();
-    GuardedScreen(const GuardedScreen&) = delete;
-    GuardedScreen& operator=(const GuardedScreen&) = delete;
+    GuardedScreen(const GuardedScreen&) = delete;  // the platform surface points into memory_
     const DDSURFACEDESC2* Desc() const { return &desc_; }  // as a lock fills it
     LPDIRECTDRAWSURFACE4 Surface() const { return surface_; }  // a platform surface over the same bytes
     BYTE At(int x, int y) const { return memory_[(band + y) * pitch + band + x]; }

@@ -108,7 +108,6 @@ public:
         EXPECT_TRUE(palette && palette->GetEntries(0, 0, 256, entries.data()) == DD_OK && palette->Release() == 0);
         return entries;
     }
-    Entries FromResource(const std::string& name, const Bytes& bytes) { return AddBitmapResource(name.c_str(), bytes), PaletteFor(name.c_str()); }
     Entries FromFile(const Bytes& bytes) { return PaletteFor(TempFile(bytes).path()); }
     // From inside the file's folder, where a relative name finds the file.
     template <class Result>
@@ -210,7 +209,8 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
         {"MANY", PackedBitmap(Counting(8, 64, 300, 300)), 256}, {"TRUECOLOUR", PackedBitmap(Counting(24, 400, 0)), 0},
         {"HEADER108", PackedBitmap(Counting(8, 16, 256, 0, 108)), 256}, {"HEADER124", PackedBitmap(Counting(8, 16, 256, 0, 124)), 256},
         {"CUTTABLE", cut, 5}, {"CUTHEADER", Bytes(cut.begin(), cut.begin() + 20), 0}, {"BEYOND", beyond, 0}, {"CORE", core, 0}};
-    for (const auto& [name, bytes, n] : resources) EXPECT_EQ(FromResource(name, bytes), Expected(n)) << name;
+    for (const auto& [name, bytes, n] : resources)
+        EXPECT_EQ((AddBitmapResource(name, bytes), PaletteFor(name)), Expected(n)) << name;
     Bytes trueColour = BitmapFile(Counting(24, 400, 0)), cutFile = BitmapFile(Counting(8, 4, 256));
     cutFile.resize(54 + 5 * 4 + 2);  // only whole entries are turned round
     const std::pair<Bytes, int> files[] = {
