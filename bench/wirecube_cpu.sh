@@ -16,35 +16,19 @@ for p in wirecube dice; do [ -x "$build/$p/$p" ] || { echo "no $build/$p/$p: bui
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"
 }
 trap cleanup EXIT
-
-# A display number of our own, away from the low ones that desktops and other
-# runs take; the server writes it once it is ready.
-for attempt in $(seq 0 19); do
-  number=$((200 + ($$ + attempt * 37) % 700))
-  Xvfb ":$number" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-  server=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$server" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] && break
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-pids+=("$server")
-export DISPLAY=":$number"
+# The server picks a free display number and writes it once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do grep -qx '[0-9]*' "$work/display" && break; sleep 0.1; done
+grep -qx '[0-9]*' "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
 unset WAYLAND_DISPLAY
 openbox >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 # Openbox names itself before it handles the windows that ask to be shown.
 sleep 1
 
