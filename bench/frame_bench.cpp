@@ -1,9 +1,5 @@
-// The die's frame as the program draws it (clear the 640 x 480 8-bit back buffer, then the twelve
-// triangles through the surfaces and their locks, no flip), next to SDL2's software renderer (one
-// SDL_RenderGeometry of the same 36 vertices into a 640 x 480 ARGB8888 surface; its clear not timed),
-// Mesa's llvmpipe on one thread (clear, one perspective-correct draw from the 8-bit texture into an
-// 8-bit target, glFinish), both sampling the nearest texel, and a memset of the 8-bit frame. They
-// take turns round by round in one process, so that a busy machine slows them alike.
+// The die's frame as the program draws it, next to SDL2's software renderer, llvmpipe on one thread and a memset
+// of the frame, taking turns round by round so that a busy machine slows them alike (see README).
 //     build/default/bench/bench_frame [rounds]
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -83,9 +79,7 @@ Vertices DieVertices() {
 
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
 bool StartLlvmpipe() {
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-    setenv("LP_NUM_THREADS", "1", 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1), setenv("GALLIUM_DRIVER", "llvmpipe", 1), setenv("LP_NUM_THREADS", "1", 1);
     const auto platform = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     EGLDisplay display = platform ? platform(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr) : EGL_NO_DISPLAY;
     const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
@@ -103,8 +97,7 @@ bool StartLlvmpipe() {
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, TW, TH, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    for (GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) glTexParameteri(GL_TEXTURE_2D, filter, GL_NEAREST);
     const char* sources[] = {"#version 300 es\nlayout(location = 0) in vec4 p; layout(location = 1) in vec2 t; out vec2 c;"
                              "void main() { gl_Position = p; c = t; }",
                              "#version 300 es\nprecision highp float; uniform sampler2D s; in vec2 c; out vec4 colour;"
@@ -163,15 +156,12 @@ double TimePerFrame(int frames, const std::function<void(int)>& draw) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
-    if (rounds < 1 || !LoadTexture()) {
-        std::fprintf(stderr, "usage: bench_frame [rounds >= 1]; needs %s\n", DIE_TEXTURE);
-        return 1;
-    }
+    if (rounds < 1 || !LoadTexture())
+        return std::fprintf(stderr, "usage: bench_frame [rounds >= 1]; needs %s\n", DIE_TEXTURE), 1;
     BuildSineTable();
     ScreenRect = {0, 0, W, H};
     BackSurface = platform::CreateMemorySurface(W, H, 8, W, screen.data());
     TextureSurface = platform::CreateMemorySurface(TW, TH, 8, TW, texels.data());
-
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, W, H, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_Renderer* renderer = target ? SDL_CreateSoftwareRenderer(target) : nullptr;
     SDL_Texture* texture =
@@ -182,35 +172,27 @@ int main(int argc, char** argv) {
     SDL_UpdateTexture(texture, nullptr, argb.data(), TW * 4);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
 
-    // The same frames for every contender: one still, and four seconds of the
-    // die turning at 60 frames a second from the start.
+    // The same frames for every contender: one still, and four seconds of the die turning at 60 Hz from the start.
     DieAngleX = FIXED_X, DieAngleY = FIXED_Y;
     DrawTexturedDie(BackSurface, 0);
     const Vertices still = DieVertices();
     std::vector<Vertices> turning;
     DieAngleX = DieAngleY = 0;
-    for (int i = 0; i < ANIMATION_FRAMES; ++i) {
-        DrawTexturedDie(BackSurface, FRAME_TICKS);
-        turning.push_back(DieVertices());
-    }
+    for (int i = 0; i < ANIMATION_FRAMES; ++i)
+        DrawTexturedDie(BackSurface, FRAME_TICKS), turning.push_back(DieVertices());
     const auto sdl = [&](const Vertices& v) {
         return SDL_RenderGeometry(renderer, texture, v.screen.data(), int(v.screen.size()), nullptr, 0) |
                SDL_RenderFlush(renderer);
     };
     // A peer that draws nothing would make every ratio meaningless.
     const Uint32* argbFrame = static_cast<const Uint32*>(target->pixels);
-    if (sdl(still) != 0 || std::count(argbFrame, argbFrame + W * H, 0u) > W * H - 5000) {
-        std::fprintf(stderr, "SDL2's software renderer drew no die: %s\n", SDL_GetError());
-        return 1;
-    }
-    if (!StartLlvmpipe() || LlvmpipeCoverage(still.clip) < 5000) {
-        std::fprintf(stderr, "llvmpipe drew no die (EGL error 0x%x)\n", eglGetError());
-        return 1;
-    }
-
+    if (sdl(still) != 0 || std::count(argbFrame, argbFrame + W * H, 0u) > W * H - 5000)
+        return std::fprintf(stderr, "SDL2's software renderer drew no die: %s\n", SDL_GetError()), 1;
+    if (!StartLlvmpipe() || LlvmpipeCoverage(still.clip) < 5000)
+        return std::fprintf(stderr, "llvmpipe drew no die (EGL error 0x%x)\n", eglGetError()), 1;
     struct Contender {
         const char* name;
-        std::function<void(int)> still, turning;
+        std::function<void(int)> draw[2];  // still, turning
         std::vector<double> times[2];
     };
     const auto dieStill = [](int) { DieAngleX = FIXED_X, DieAngleY = FIXED_Y, DrawDieFrame(0); };
@@ -218,17 +200,14 @@ int main(int argc, char** argv) {
     // The barrier keeps the stores, which nothing reads.
     const auto clearOnly = [](int) { std::memset(screen.data(), 0, screen.size()); asm volatile("" ::: "memory"); };
     Contender contenders[] = {
-        {"dice", dieStill, dieTurning, {}},
-        {"SDL2 software renderer", [&](int) { sdl(still); }, [&](int i) { sdl(turning[i]); }, {}},
-        {"llvmpipe, 1 thread", [&](int) { DrawLlvmpipe(still.clip); }, [&](int i) { DrawLlvmpipe(turning[i].clip); }, {}},
-        {"memset of the 8-bit frame", clearOnly, clearOnly, {}},
+        {"dice", {dieStill, dieTurning}, {}},
+        {"SDL2 software renderer", {[&](int) { sdl(still); }, [&](int i) { sdl(turning[i]); }}, {}},
+        {"llvmpipe, 1 thread", {[&](int) { DrawLlvmpipe(still.clip); }, [&](int i) { DrawLlvmpipe(turning[i].clip); }}, {}},
+        {"memset of the 8-bit frame", {clearOnly, clearOnly}, {}},
     };
-    for (int r = 0; r < rounds; ++r) {
-        for (Contender& c : contenders) {
-            c.times[0].push_back(TimePerFrame(FIXED_FRAMES, c.still));
-            c.times[1].push_back(TimePerFrame(ANIMATION_FRAMES, c.turning));
-        }
-    }
+    for (int r = 0; r < rounds; ++r)
+        for (Contender& c : contenders)
+            for (int j : {0, 1}) c.times[j].push_back(TimePerFrame(j ? ANIMATION_FRAMES : FIXED_FRAMES, c.draw[j]));
 
     std::printf("processor us a frame, median of %d rounds   fixed (30, -50)   60 Hz animation\n", rounds);
     double m[4][2];
