@@ -105,33 +105,29 @@ void ExpectGoesOnWhereItStopped(const HeadlessRun& run, const HeadlessRun& never
     EXPECT_TRUE(std::equal(seen.begin(), seen.end(), unbroken.begin()));
 }
 // A lost display misses every refresh undrawn; regained, surfaces restored and texture reloaded, the scene goes on.
-TEST(Programs, ALostDisplayMissesRefreshesAndGoesOnFromTheSameAngle) {
+// Minimised, a program sleeps in one wait; the cube goes on where it stopped, the die turns by the whole wait
+// (alike every 28 seconds, so a run that slept 28 seconds longer matches).
+TEST(Programs, LostTheProgramsGoOnFromTheSameAngleMinimisedTheySleepThenTheDieCatchesUp) {
     for (const std::string& program : kPrograms) {
         const HeadlessRun never = RunWell(program, "never", {"--frames", "40"});
         const HeadlessRun run = RunWell(program, "lost", {"--events", "250:lose,750:regain", "--frames", "40"});
         const std::vector<std::string> lost = Between(run.trace, LineOf(run, "away"), LineOf(run, "event regain"));
         EXPECT_TRUE(Matching(lost, "miss").size() == 30u && lost.size() == 30u) << program << ": only missed refreshes";
         ExpectGoesOnWhereItStopped(run, never, LineOf(run, "event regain"));
-    }
-}
-// Minimised, a program sleeps in one wait; the cube goes on where it stopped, the die turns by the whole wait
-// (alike every 28 seconds, so a run that slept 28 seconds longer matches).
-TEST(Programs, MinimisedTheProgramsSleepThenTheCubeGoesOnAndTheDieCatchesUp) {
-    for (const std::string& program : kPrograms) {
-        const HeadlessRun run = RunWell(program, "minimised", {"--events", "250:minimize,1250:restore", "--frames", "30"});
-        const std::string restore = LineOf(run, "event restore");
-        const std::vector<std::string> asleep = Between(run.trace, LineOf(run, "event minimize"), restore);
-        EXPECT_TRUE(Matching(asleep, "flip").empty() && Matching(asleep, "miss").empty());
-        EXPECT_EQ(Matching(asleep, "wait").size(), 1u) << "one wait, no busy loop";
+        const auto asleep = RunWell(program, "minimised", {"--events", "250:minimize,1250:restore", "--frames", "30"});
+        const std::string restore = LineOf(asleep, "event restore");
+        const std::vector<std::string> waiting = Between(asleep.trace, LineOf(asleep, "event minimize"), restore);
+        EXPECT_TRUE(Matching(waiting, "flip").empty() && Matching(waiting, "miss").empty());
+        EXPECT_EQ(Matching(waiting, "wait").size(), 1u) << "one wait, no busy loop";
         if (program == WIRECUBE_PROGRAM) {
-            ExpectGoesOnWhereItStopped(run, RunWell(program, "never", {"--frames", "30"}), restore);
+            ExpectGoesOnWhereItStopped(asleep, never, restore);
             continue;
         }
-        const size_t after = FramesBefore(run, restore);
+        const size_t after = FramesBefore(asleep, restore);
         ASSERT_TRUE(after > 0 && after < 30);
-        EXPECT_NE(run.recording.frames[after], run.recording.frames[after - 1]) << "the wait reaches the die";
-        const HeadlessRun longer = RunWell(program, "longer", {"--events", "250:minimize,29250:restore", "--frames", "30"});
-        EXPECT_EQ(run.recording.frames, longer.recording.frames);
+        EXPECT_NE(asleep.recording.frames[after], asleep.recording.frames[after - 1]) << "the wait reaches the die";
+        const auto longer = RunWell(program, "longer", {"--events", "250:minimize,29250:restore", "--frames", "30"});
+        EXPECT_EQ(asleep.recording.frames, longer.recording.frames);
     }
 }
 // A frame whose clear fails is dropped with its time: the cube then stands a frame behind an unbroken run.
