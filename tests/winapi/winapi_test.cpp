@@ -100,10 +100,7 @@ protected:
         EXPECT_TRUE(!primary_ || primary_->Release() == 0u);
         EXPECT_TRUE(!dd_ || (dd_->RestoreDisplayMode(), dd_->Release() == 0u));
     }
-    static DDSURFACEDESC2 Described() {
-        DDSURFACEDESC2 desc = {};
-        return desc.dwSize = sizeof desc, desc;
-    }
+    static DDSURFACEDESC2 Described() { DDSURFACEDESC2 desc = {}; return desc.dwSize = sizeof desc, desc; }
     static HRESULT Fill(LPDIRECTDRAWSURFACE4 surface, DWORD colour) {
         DDBLTFX fx = {};
         fx.dwSize = sizeof fx, fx.dwFillColor = colour;
