@@ -32,7 +32,7 @@ LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 void* volatile Block = nullptr;
-[[gnu::noinline]] void LoseABlock() { Block = std::malloc(64), Block = nullptr; }
+[[gnu::noinline]] void LoseABlock() { Block = std::malloc(64); Block = nullptr; }
 }  // namespace
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     for (int i = 0; i < 256; ++i) Palette[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};
