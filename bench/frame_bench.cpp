@@ -5,7 +5,6 @@
 #include <EGL/eglext.h>
 #include <GLES3/gl3.h>
 #include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,22 +14,17 @@
 #include <functional>
 #include <iterator>
 #include <vector>
-
 #include "dice/die.h"
 #include "dice/faces.h"
 #include "dice/projection.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/memory_surface.h"
-
 namespace {
-
 constexpr int W = 640, H = 480, TW = 400, TH = 200;
 constexpr int FIXED_X = 30 * 256, FIXED_Y = -50 * 256;
 constexpr int FIXED_FRAMES = 100, ANIMATION_FRAMES = 240, FRAME_TICKS = 256;
-
 std::vector<BYTE> screen(W * H), texels(TW * TH);
-
 // The rows of the 8-bit texture bitmap, stored bottom up after the headers and the colour table.
 bool LoadTexture() {
     std::ifstream file(DIE_TEXTURE, std::ios::binary);
@@ -39,21 +33,18 @@ bool LoadTexture() {
     for (int y = 0; y < TH; ++y) std::memcpy(&texels[y * TW], &bytes[1078 + (TH - 1 - y) * TW], TW);
     return true;
 }
-
 void DrawDieFrame(int ticks) {
     DDBLTFX fill = {};
     fill.dwSize = sizeof fill;
     BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
     DrawTexturedDie(BackSurface, ticks);
 }
-
 // The 36 vertices that the die's frame just drawn handed to its fills, split as the program splits
 // each face: on the screen for SDL, in clip space (w the depth: perspective-correct) for OpenGL.
 struct Vertices {
     std::vector<SDL_Vertex> screen;
     std::vector<float> clip;
 };
-
 Vertices DieVertices() {
     CubeCorner corners[DIE_CORNER_COUNT];
     BuildDieCorners(corners);
@@ -76,7 +67,6 @@ Vertices DieVertices() {
     }
     return vertices;
 }
-
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
 bool StartLlvmpipe() {
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1), setenv("GALLIUM_DRIVER", "llvmpipe", 1), setenv("LP_NUM_THREADS", "1", 1);
@@ -115,14 +105,12 @@ bool StartLlvmpipe() {
     glViewport(0, 0, W, H);
     return glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
-
 void DrawLlvmpipe(const std::vector<float>& clip) {
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(clip.size() * sizeof(float)), clip.data(), GL_STREAM_DRAW);
     glClear(GL_COLOR_BUFFER_BIT);
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(clip.size() / 6));
     glFinish();
 }
-
 // Pixels of the 8-bit target that the triangles cover: the same whether it was cleared to 0 or 255.
 long LlvmpipeCoverage(const std::vector<float>& clip) {
     std::vector<unsigned char> rgba(2 * W * H * 4);
@@ -136,12 +124,10 @@ long LlvmpipeCoverage(const std::vector<float>& clip) {
         return i % 4 == 0 && r == rgba[i + W * H * 4];
     });
 }
-
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
-
 // Processor microseconds a frame over a batch of frames: unlike the wall clock, the processor time
 // of the process does not count the time that other programs on a busy machine take.
 double TimePerFrame(int frames, const std::function<void(int)>& draw) {
@@ -151,9 +137,7 @@ double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
     return ((end.tv_sec - start.tv_sec) * 1e6 + (end.tv_nsec - start.tv_nsec) / 1e3) / frames;
 }
-
 }  // namespace
-
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
     if (rounds < 1 || !LoadTexture())
@@ -171,7 +155,6 @@ int main(int argc, char** argv) {
     for (int i = 0; i < TW * TH; ++i) argb[i] = 0xFF000000u | texels[i] * 0x010101u;
     SDL_UpdateTexture(texture, nullptr, argb.data(), TW * 4);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-
     // The same frames for every contender: one still, and four seconds of the die turning at 60 Hz from the start.
     DieAngleX = FIXED_X, DieAngleY = FIXED_Y;
     DrawTexturedDie(BackSurface, 0);
@@ -208,7 +191,6 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r)
         for (Contender& c : contenders)
             for (int j : {0, 1}) c.times[j].push_back(TimePerFrame(j ? ANIMATION_FRAMES : FIXED_FRAMES, c.draw[j]));
-
     std::printf("processor us a frame, median of %d rounds   fixed (30, -50)   60 Hz animation\n", rounds);
     double m[4][2];
     for (int k = 0; k < 4; ++k) {

@@ -12,7 +12,6 @@ for tool in Xvfb openbox xprop /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
 done
 for p in wirecube dice; do [ -x "$build/$p/$p" ] || { echo "no $build/$p/$p: build it first" >&2; exit 2; }; done
-
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -31,7 +30,6 @@ pids+=($!)
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 # Openbox names itself before it handles the windows that ask to be shown.
 sleep 1
-
 # measure PROGRAM RENDERER LIMIT: prints the shares and fails over the limit.
 measure() {
   local program=$1 renderer=$2 limit=$3
@@ -61,7 +59,6 @@ measure() {
       if (steady >= limit) { printf "  over the limit\n"; exit 1 }
     }'
 }
-
 status=0
 for renderer in opengl software; do
   measure wirecube "$renderer" 3 || status=1

@@ -1,12 +1,9 @@
 #include "runtime/recorder.h"
-
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <array>
 #include <cstdio>
-
 namespace {
 std::array<PALETTEENTRY, 256> Ramp(BYTE blue) {
     std::array<PALETTEENTRY, 256> palette{};

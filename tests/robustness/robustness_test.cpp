@@ -2,15 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-
 #include <chrono>
 #include <csignal>
 #include <fstream>
 #include <thread>
-
 #include "program_run.h"
 #include "recording.h"
-
 namespace {
 using Args = std::vector<std::string>;
 Args Joined(Args args, const Args& more) { return args.insert(args.end(), more.begin(), more.end()), args; }

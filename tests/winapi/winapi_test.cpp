@@ -1,12 +1,9 @@
 // The calls as the programs use them, against our platform and, under Wine, the system's own.
 #include <ddraw.h>
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <vector>
-
 #include "resource.h"
-
 namespace {
 using Messages = std::vector<UINT>;
 std::vector<MSG> seen;  // the messages the programs' drawing and ending depend on
