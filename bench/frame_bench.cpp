@@ -128,8 +128,7 @@ double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
-// Processor microseconds a frame over a batch of frames: unlike the wall clock, the processor time
-// of the process does not count the time that other programs on a busy machine take.
+// Processor microseconds a frame: unlike the wall clock, it leaves out what other programs on a busy machine take.
 double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     timespec start, end;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);

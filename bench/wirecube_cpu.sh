@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The processor time that each program takes to show 600 frames (ten seconds) in a 640 x 480 window
-# on a virtual X server with a window manager, with SDL's OpenGL and software renderers: user plus
-# system time as a share of one core, for the whole run (from /usr/bin/time) and for the steady part
-# after the first two seconds (from /proc). Fails when a steady share reaches the program's limit.
+# Each program's processor time (user + system, a share of one core) to show 600 frames in a 640 x 480 window
+# on a virtual X server with a window manager, with SDL's OpenGL and software renderers: for the whole run and
+# for the steady part after two seconds. Fails when a steady share reaches the program's limit.
 #   bench/wirecube_cpu.sh [BUILD_DIR]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +34,7 @@ measure() {
   local program=$1 renderer=$2 limit=$3
   SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' \
     "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
-  local timer=$! pid steady_start steady_from steady_to steady_end user sys elapsed flips
+  local timer=$! pid steady_start steady_from steady_to steady_end user sys elapsed
   pids+=("$timer")
   sleep 0.5
   pid=$(pgrep -P "$timer")
@@ -47,10 +46,9 @@ measure() {
   steady_to=$(cpu_ticks) steady_end=$(date +%s.%N)
   wait "$timer"
   read -r user sys elapsed <"$work/time"
-  flips=$(grep -c '^flip ' "$work/trace")
   awk -v name="$program" -v renderer="$renderer" -v user="$user" -v sys="$sys" -v elapsed="$elapsed" \
-      -v flips="$flips" -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" \
-      -v hz="$(getconf CLK_TCK)" -v limit="$limit" '
+      -v flips="$(grep -c '^flip ' "$work/trace")" -v hz="$(getconf CLK_TCK)" -v limit="$limit" \
+      -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" '
     BEGIN {
       whole = 100 * (user + sys) / elapsed
       steady = 100 * (to - from) / hz / (t1 - t0)
