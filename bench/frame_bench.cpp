@@ -1,15 +1,10 @@
-// The die's frame as the program draws it (clear the 640 x 480 8-bit back buffer, then the twelve
-// triangles through the surfaces and their locks, no flip), next to SDL2's software renderer (one
-// SDL_RenderGeometry of the same 36 vertices into a 640 x 480 ARGB8888 surface; its clear not timed),
-// Mesa's llvmpipe on one thread (clear, one perspective-correct draw from the 8-bit texture into an
-// 8-bit target, glFinish), both sampling the nearest texel, and a memset of the 8-bit frame. They
-// take turns round by round in one process, so that a busy machine slows them alike.
+// The die's frame as the program draws it, next to SDL2's software renderer, llvmpipe on one thread and a memset
+// of the frame, taking turns round by round so that a busy machine slows them alike (see README).
 //     build/default/bench/bench_frame [rounds]
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GLES3/gl3.h>
 #include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,22 +14,17 @@
 #include <functional>
 #include <iterator>
 #include <vector>
-
 #include "dice/die.h"
 #include "dice/faces.h"
 #include "dice/projection.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/memory_surface.h"
-
 namespace {
-
 constexpr int W = 640, H = 480, TW = 400, TH = 200;
 constexpr int FIXED_X = 30 * 256, FIXED_Y = -50 * 256;
 constexpr int FIXED_FRAMES = 100, ANIMATION_FRAMES = 240, FRAME_TICKS = 256;
-
 std::vector<BYTE> screen(W * H), texels(TW * TH);
-
 // The rows of the 8-bit texture bitmap, stored bottom up after the headers and the colour table.
 bool LoadTexture() {
     std::ifstream file(DIE_TEXTURE, std::ios::binary);
@@ -43,21 +33,18 @@ bool LoadTexture() {
     for (int y = 0; y < TH; ++y) std::memcpy(&texels[y * TW], &bytes[1078 + (TH - 1 - y) * TW], TW);
     return true;
 }
-
 void DrawDieFrame(int ticks) {
     DDBLTFX fill = {};
     fill.dwSize = sizeof fill;
     BackSurface->Blt(NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
     DrawTexturedDie(BackSurface, ticks);
 }
-
 // The 36 vertices that the die's frame just drawn handed to its fills, split as the program splits
 // each face: on the screen for SDL, in clip space (w the depth: perspective-correct) for OpenGL.
 struct Vertices {
     std::vector<SDL_Vertex> screen;
     std::vector<float> clip;
 };
-
 Vertices DieVertices() {
     CubeCorner corners[DIE_CORNER_COUNT];
     BuildDieCorners(corners);
@@ -80,12 +67,9 @@ Vertices DieVertices() {
     }
     return vertices;
 }
-
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
 bool StartLlvmpipe() {
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    setenv("GALLIUM_DRIVER", "llvmpipe", 1);
-    setenv("LP_NUM_THREADS", "1", 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1), setenv("GALLIUM_DRIVER", "llvmpipe", 1), setenv("LP_NUM_THREADS", "1", 1);
     const auto platform = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     EGLDisplay display = platform ? platform(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr) : EGL_NO_DISPLAY;
     const EGLint version[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_NONE};
@@ -103,8 +87,7 @@ bool StartLlvmpipe() {
     glBindTexture(GL_TEXTURE_2D, texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, TW, TH, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    for (GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) glTexParameteri(GL_TEXTURE_2D, filter, GL_NEAREST);
     const char* sources[] = {"#version 300 es\nlayout(location = 0) in vec4 p; layout(location = 1) in vec2 t; out vec2 c;"
                              "void main() { gl_Position = p; c = t; }",
                              "#version 300 es\nprecision highp float; uniform sampler2D s; in vec2 c; out vec4 colour;"
@@ -122,14 +105,12 @@ bool StartLlvmpipe() {
     glViewport(0, 0, W, H);
     return glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
-
 void DrawLlvmpipe(const std::vector<float>& clip) {
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(clip.size() * sizeof(float)), clip.data(), GL_STREAM_DRAW);
     glClear(GL_COLOR_BUFFER_BIT);
     glDrawArrays(GL_TRIANGLES, 0, GLsizei(clip.size() / 6));
     glFinish();
 }
-
 // Pixels of the 8-bit target that the triangles cover: the same whether it was cleared to 0 or 255.
 long LlvmpipeCoverage(const std::vector<float>& clip) {
     std::vector<unsigned char> rgba(2 * W * H * 4);
@@ -143,14 +124,11 @@ long LlvmpipeCoverage(const std::vector<float>& clip) {
         return i % 4 == 0 && r == rgba[i + W * H * 4];
     });
 }
-
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
-
-// Processor microseconds a frame over a batch of frames: unlike the wall clock, the processor time
-// of the process does not count the time that other programs on a busy machine take.
+// Processor microseconds a frame: unlike the wall clock, it leaves out what other programs on a busy machine take.
 double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     timespec start, end;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
@@ -158,20 +136,15 @@ double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
     return ((end.tv_sec - start.tv_sec) * 1e6 + (end.tv_nsec - start.tv_nsec) / 1e3) / frames;
 }
-
 }  // namespace
-
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
-    if (rounds < 1 || !LoadTexture()) {
-        std::fprintf(stderr, "usage: bench_frame [rounds >= 1]; needs %s\n", DIE_TEXTURE);
-        return 1;
-    }
+    if (rounds < 1 || !LoadTexture())
+        return std::fprintf(stderr, "usage: bench_frame [rounds >= 1]; needs %s\n", DIE_TEXTURE), 1;
     BuildSineTable();
     ScreenRect = {0, 0, W, H};
     BackSurface = platform::CreateMemorySurface(W, H, 8, W, screen.data());
     TextureSurface = platform::CreateMemorySurface(TW, TH, 8, TW, texels.data());
-
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, W, H, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_Renderer* renderer = target ? SDL_CreateSoftwareRenderer(target) : nullptr;
     SDL_Texture* texture =
@@ -181,36 +154,27 @@ int main(int argc, char** argv) {
     for (int i = 0; i < TW * TH; ++i) argb[i] = 0xFF000000u | texels[i] * 0x010101u;
     SDL_UpdateTexture(texture, nullptr, argb.data(), TW * 4);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-
-    // The same frames for every contender: one still, and four seconds of the
-    // die turning at 60 frames a second from the start.
+    // The same frames for every contender: one still, and four seconds of the die turning at 60 Hz from the start.
     DieAngleX = FIXED_X, DieAngleY = FIXED_Y;
     DrawTexturedDie(BackSurface, 0);
     const Vertices still = DieVertices();
     std::vector<Vertices> turning;
     DieAngleX = DieAngleY = 0;
-    for (int i = 0; i < ANIMATION_FRAMES; ++i) {
-        DrawTexturedDie(BackSurface, FRAME_TICKS);
-        turning.push_back(DieVertices());
-    }
+    for (int i = 0; i < ANIMATION_FRAMES; ++i)
+        DrawTexturedDie(BackSurface, FRAME_TICKS), turning.push_back(DieVertices());
     const auto sdl = [&](const Vertices& v) {
         return SDL_RenderGeometry(renderer, texture, v.screen.data(), int(v.screen.size()), nullptr, 0) |
                SDL_RenderFlush(renderer);
     };
     // A peer that draws nothing would make every ratio meaningless.
     const Uint32* argbFrame = static_cast<const Uint32*>(target->pixels);
-    if (sdl(still) != 0 || std::count(argbFrame, argbFrame + W * H, 0u) > W * H - 5000) {
-        std::fprintf(stderr, "SDL2's software renderer drew no die: %s\n", SDL_GetError());
-        return 1;
-    }
-    if (!StartLlvmpipe() || LlvmpipeCoverage(still.clip) < 5000) {
-        std::fprintf(stderr, "llvmpipe drew no die (EGL error 0x%x)\n", eglGetError());
-        return 1;
-    }
-
+    if (sdl(still) != 0 || std::count(argbFrame, argbFrame + W * H, 0u) > W * H - 5000)
+        return std::fprintf(stderr, "SDL2's software renderer drew no die: %s\n", SDL_GetError()), 1;
+    if (!StartLlvmpipe() || LlvmpipeCoverage(still.clip) < 5000)
+        return std::fprintf(stderr, "llvmpipe drew no die (EGL error 0x%x)\n", eglGetError()), 1;
     struct Contender {
         const char* name;
-        std::function<void(int)> still, turning;
+        std::function<void(int)> draw[2];  // still, turning
         std::vector<double> times[2];
     };
     const auto dieStill = [](int) { DieAngleX = FIXED_X, DieAngleY = FIXED_Y, DrawDieFrame(0); };
@@ -218,18 +182,14 @@ int main(int argc, char** argv) {
     // The barrier keeps the stores, which nothing reads.
     const auto clearOnly = [](int) { std::memset(screen.data(), 0, screen.size()); asm volatile("" ::: "memory"); };
     Contender contenders[] = {
-        {"dice", dieStill, dieTurning, {}},
-        {"SDL2 software renderer", [&](int) { sdl(still); }, [&](int i) { sdl(turning[i]); }, {}},
-        {"llvmpipe, 1 thread", [&](int) { DrawLlvmpipe(still.clip); }, [&](int i) { DrawLlvmpipe(turning[i].clip); }, {}},
-        {"memset of the 8-bit frame", clearOnly, clearOnly, {}},
+        {"dice", {dieStill, dieTurning}, {}},
+        {"SDL2 software renderer", {[&](int) { sdl(still); }, [&](int i) { sdl(turning[i]); }}, {}},
+        {"llvmpipe, 1 thread", {[&](int) { DrawLlvmpipe(still.clip); }, [&](int i) { DrawLlvmpipe(turning[i].clip); }}, {}},
+        {"memset of the 8-bit frame", {clearOnly, clearOnly}, {}},
     };
-    for (int r = 0; r < rounds; ++r) {
-        for (Contender& c : contenders) {
-            c.times[0].push_back(TimePerFrame(FIXED_FRAMES, c.still));
-            c.times[1].push_back(TimePerFrame(ANIMATION_FRAMES, c.turning));
-        }
-    }
-
+    for (int r = 0; r < rounds; ++r)
+        for (Contender& c : contenders)
+            for (int j : {0, 1}) c.times[j].push_back(TimePerFrame(j ? ANIMATION_FRAMES : FIXED_FRAMES, c.draw[j]));
     std::printf("processor us a frame, median of %d rounds   fixed (30, -50)   60 Hz animation\n", rounds);
     double m[4][2];
     for (int k = 0; k < 4; ++k) {

@@ -1,10 +1,7 @@
 #include "runtime/options.h"
-
 #include <ddraw.h>
 #include <gtest/gtest.h>
-
 #include <vector>
-
 namespace {
 using platform::HostEvent;
 using platform::ParsedOptions;

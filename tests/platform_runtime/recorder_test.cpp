@@ -1,12 +1,9 @@
 #include "runtime/recorder.h"
-
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <array>
 #include <cstdio>
-
 namespace {
 std::array<PALETTEENTRY, 256> Ramp(BYTE blue) {
     std::array<PALETTEENTRY, 256> palette{};
@@ -15,7 +12,7 @@ std::array<PALETTEENTRY, 256> Ramp(BYTE blue) {
 }
 // Rows of 5 pixels and 3 bytes of padding left out; only a frame whose palette differs carries its own; delays
 // are whole centiseconds adding up to the time shown; the file is made with 0666 less the umask.
-TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
+TEST(Recorder, FramesKeepTheirIndicesPalettesAndTimingAndNoFramesLeaveNoImages) {
     constexpr LONG kPitch = 8;
     BYTE pixels[3 * kPitch];
     for (int i = 0; i < 3 * kPitch; ++i) pixels[i] = static_cast<BYTE>(i % kPitch < 5 ? i * 7 : 0xEE);
@@ -55,16 +52,10 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTiming) {
         EXPECT_TRUE(control.DelayTime == delays[i] && control.TransparentColor == NO_TRANSPARENT_COLOR) << i;
     }
     DGifCloseFile(gif, &code);
-}
-// An animation of no images: the trailer follows the screen.
-TEST(Recorder, RunWithoutFramesLeavesAnEmptyAnimation) {
-    const std::string path = ::testing::TempDir() + "recorder_empty.gif";
-    platform::GifRecorder recorder;
-    std::string error;
-    ASSERT_TRUE(recorder.Open(path, error) && recorder.Finish(error)) << error;
-    int code = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &code);
-    ASSERT_NE(gif, nullptr);
+    // An animation of no images over the same file: the trailer follows the screen.
+    platform::GifRecorder empty;
+    ASSERT_TRUE(empty.Open(path, error) && empty.Finish(error)) << error;
+    ASSERT_NE(gif = DGifOpenFileName(path.c_str(), &code), nullptr);
     GifRecordType record;
     EXPECT_TRUE(DGifGetRecordType(gif, &record) == GIF_OK && record == TERMINATE_RECORD_TYPE);
     DGifCloseFile(gif, &code);

@@ -1,12 +1,9 @@
 // Shaped as the real programs, presenting straight through the runtime: pixel (x, y) at refresh r is index
 // (x + 3y + r) mod 256 of a palette whose entry i is (i, 255 - i, i / 2). TINY_PROGRAM_LEAK makes it leak.
 #include <windows.h>
-
 #include <cstdlib>
-
 #include "api/hosted.h"
 #include "api/resources.h"
-
 namespace {
 constexpr int kWidth = 64, kHeight = 48;
 constexpr LONG kPitch = 80;
@@ -32,10 +29,7 @@ LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 void* volatile Block = nullptr;
-[[gnu::noinline]] void LoseABlock() {
-    Block = std::malloc(64);
-    Block = nullptr;
-}
+[[gnu::noinline]] void LoseABlock() { Block = std::malloc(64); Block = nullptr; }
 }  // namespace
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     for (int i = 0; i < 256; ++i) Palette[i] = PALETTEENTRY{BYTE(i), BYTE(255 - i), BYTE(i / 2), 0};

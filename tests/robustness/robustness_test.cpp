@@ -2,17 +2,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-
 #include <chrono>
 #include <csignal>
 #include <fstream>
 #include <thread>
-
 #include "program_run.h"
 #include "recording.h"
-
 namespace {
 using Args = std::vector<std::string>;
+Args Joined(Args args, const Args& more) { return args.insert(args.end(), more.begin(), more.end()), args; }
 void Pause() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
 // A child that may hang: one still running after the time is killed, which fails the test.
 int FinishWithin(pid_t pid, int seconds) {
@@ -41,9 +39,8 @@ TEST(Robustness, RunsWhoseFramesAllFailEnd) {
         {{"--fail", "Blt", "--events", "1000:key=Escape"}, "event key=Escape 10000020"}};
     for (const auto& [extra, escape] : cases) {
         const std::string trace = TempPath("trace");
-        Args args{"--headless", "--trace", trace};
-        args.insert(args.end(), extra.begin(), extra.end());
-        EXPECT_EQ(FinishWithin(Start(DICE_PROGRAM, args, TempPath("output")), 20), 0) << extra[1];
+        EXPECT_EQ(FinishWithin(Start(DICE_PROGRAM, Joined({"--headless", "--trace", trace}, extra), TempPath("output")), 20), 0)
+            << extra[1];
         EXPECT_EQ(Matching(Lines(ReadFile(trace)), "event key=Escape"), Args{escape}) << extra[1];
     }
 }
@@ -54,9 +51,8 @@ TEST(Robustness, RepeatedSignalsCloseTheProgramWithItsRecording) {
                                 Args{"--events", "0:minimize"}})
         for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
             const std::string gif = TempPath("signal.gif"), trace = TempPath("signal.trace");
-            Args args{"--headless", "--record", gif, "--trace", trace};
-            args.insert(args.end(), waiting.begin(), waiting.end());
-            const pid_t pid = Start(WIRECUBE_PROGRAM, args, TempPath("output"));
+            const pid_t pid = Start(WIRECUBE_PROGRAM, Joined({"--headless", "--record", gif, "--trace", trace}, waiting),
+                                    TempPath("output"));
             ASSERT_GT(pid, 0);
             AwaitTerminationHandler(pid);
             // Time to settle into the wait, then for the first signal to arrive lest the two merge.
@@ -67,27 +63,6 @@ TEST(Robustness, RepeatedSignalsCloseTheProgramWithItsRecording) {
             Decode(gif);  // fails the test unless the file is a whole GIF
         }
 }
-// The frames read from a recording cut short, or -1 when it stops inside one.
-int WholeFramesOfCutRecording(const std::string& path) {
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-    if (!gif) return -1;
-    int frames = 0, code = 0;
-    GifRecordType type;
-    bool whole = true;
-    while (whole && DGifGetRecordType(gif, &type) == GIF_OK && type != TERMINATE_RECORD_TYPE) {
-        GifByteType* block = nullptr;
-        if (type == EXTENSION_RECORD_TYPE && (whole = DGifGetExtension(gif, &code, &block) == GIF_OK))
-            while (whole && block) whole = DGifGetExtensionNext(gif, &block) == GIF_OK;
-        if (type == EXTENSION_RECORD_TYPE) continue;
-        whole = type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) == GIF_OK;
-        std::vector<GifPixelType> line(whole ? static_cast<size_t>(gif->Image.Width) : 0);
-        for (int y = 0; whole && y < gif->Image.Height; ++y) whole = DGifGetLine(gif, line.data(), gif->Image.Width) == GIF_OK;
-        frames += whole;
-    }
-    DGifCloseFile(gif, &error);
-    return whole ? frames : -1;
-}
 TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
     const std::string gif = TempPath("killed.gif");
     std::remove(gif.c_str());
@@ -96,7 +71,8 @@ TEST(Robustness, AKilledRunLeavesTheFramesWrittenSoFar) {
     struct stat status {};
     for (int tick = 0; tick < 2000 && (stat(gif.c_str(), &status) != 0 || status.st_size < 20000); ++tick) Pause();
     kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    EXPECT_GT(WholeFramesOfCutRecording(gif), 1);
+    std::ofstream(gif, std::ios::app) << ';';  // the trailer ends a whole GIF only if the cut falls between frames
+    EXPECT_GT(Decode(gif).frames.size(), 1u);
 }
 TEST(Robustness, WriteErrorsFailTheRunWithTheProgramsName) {
     for (const char* option : {"--trace", "--record"}) {
@@ -120,9 +96,7 @@ TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
         {{"--bogus", "--trace", trace}, "--bogus"}};
     for (const auto& [extra, problem] : cases) {
         std::remove(trace.c_str()), std::remove(absent.c_str());
-        Args args{"--headless", "--frames", "1"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        const RunResult run = RunToEnd(TINY_PROGRAM, args);
+        const RunResult run = RunToEnd(TINY_PROGRAM, Joined({"--headless", "--frames", "1"}, extra));
         EXPECT_TRUE(run.exitCode == 2 && Lines(run.output).size() == 2u && run.output.find(problem) != run.output.npos &&
                     run.output.find("--help") != run.output.npos) << problem << ": " << run.output;
         EXPECT_TRUE(!std::ifstream(trace) && !std::ifstream(absent) && ReadFile(kept) == "kept") << problem;
