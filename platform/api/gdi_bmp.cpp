@@ -171,8 +171,7 @@ void DecodeRow(const BYTE* from, const Layout& layout, BYTE* to) {
         const bool wide = layout.bitCount == 32;
         const Field &red = layout.red, &green = layout.green, &blue = layout.blue;
         for (int64_t x = 0; x < width; ++x, from += wide ? 4 : 2, to += 4) {
-            uint32_t pixel = from[0] | from[1] << 8;
-            if (wide) pixel |= static_cast<uint32_t>(from[2]) << 16 | static_cast<uint32_t>(from[3]) << 24;
+            const uint32_t pixel = wide ? U32(from) : U16(from);
             to[0] = blue.From(pixel);
             to[1] = green.From(pixel);
             to[2] = red.From(pixel);
