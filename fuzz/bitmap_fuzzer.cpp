@@ -1,88 +1,56 @@
-// Arbitrary bytes as a bitmap, both as a file named by its path and (without
-// the 14 bytes of a file header) as a bitmap resource, through every way the
-// surface utilities read bitmaps. Nothing may crash, touch memory it does not
-// own, or leave a surface, palette, bitmap or device context behind.
+// Arbitrary bytes as a bitmap file named by its path and, less the 14-byte file header, as a bitmap resource,
+// through every way the surface utilities read bitmaps: nothing may crash, touch memory it does not own, or leave
+// a surface, palette, bitmap or device context behind.
 #include <api/gdi.h>
 #include <api/palette.h>
 #include <api/resources.h>
 #include <api/surface.h>
 #include <ddraw.h>
 #include <surface/surface.h>
-
+#include <sys/mman.h>
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
-
-const char* const kResourceName = "FUZZED";
-
-// The display as the programs have it, made once: the primary surface, which
-// lends off-screen surfaces its palette, and a small surface to refresh.
-struct Display {
-    LPDIRECTDRAW4 directDraw = nullptr;
-    LPDIRECTDRAWSURFACE4 primary = nullptr;
-    LPDIRECTDRAWSURFACE4 target = nullptr;
-};
-
-// Each input is written to a file in memory, named by a path that opens it
-// anew: no disk to wait for, and nothing left behind however the run ends.
+// Each input goes to a file in memory that a path opens anew: no disk to wait for, nothing left behind.
 int inputFile = -1;
 char inputPath[32];
+// Registered once; each input points it at its own bytes.
+platform::ResourceEntry resource[1] = {{RT_BITMAP, "FUZZED", reinterpret_cast<const BYTE*>(""), 0}};
+LPDIRECTDRAW4 directDraw = nullptr;
+LPDIRECTDRAWSURFACE4 primary = nullptr, target = nullptr;  // the palette's holder; a small surface to refresh
 
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "bitmap_fuzzer: %s\n", what);
     std::abort();
 }
-
-// Registered once; each input then points it at its own bytes.
-platform::ResourceEntry resource[1] = {{RT_BITMAP, kResourceName, reinterpret_cast<const BYTE*>(""), 0}};
-
-Display& OpenDisplay() {
-    static Display display = [] {
-        Display made;
-        LPDIRECTDRAW first = nullptr;
-        if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK ||
-            first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&made.directDraw)) != DD_OK ||
-            first->SetCooperativeLevel(reinterpret_cast<HWND>(0x1000), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
-            first->SetDisplayMode(640, 480, 8) != DD_OK)
-            Fail("no display");
-        first->Release();
-        DDSURFACEDESC2 desc{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-        desc.dwBackBufferCount = 1;
-        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-        if (made.directDraw->CreateSurface(&desc, &made.primary, nullptr) != DD_OK) Fail("no primary surface");
-        desc = DDSURFACEDESC2{};
-        desc.dwSize = sizeof desc;
-        desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH;
-        desc.dwWidth = 5;
-        desc.dwHeight = 3;
-        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        if (made.directDraw->CreateSurface(&desc, &made.target, nullptr) != DD_OK) Fail("no off-screen surface");
-
-        if (!platform::RegisterResources(resource, 1)) Fail("resource not registered");
-        inputFile = memfd_create("bitmap_fuzzer", MFD_CLOEXEC);
-        if (inputFile < 0) Fail("no file in memory");
-        std::snprintf(inputPath, sizeof inputPath, "/proc/self/fd/%d", inputFile);
-        return made;
-    }();
-    return display;
+LPDIRECTDRAWSURFACE4 Create(DWORD flags, DWORD caps) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof desc, desc.dwFlags = flags, desc.ddsCaps.dwCaps = caps;
+    desc.dwBackBufferCount = 1, desc.dwWidth = 5, desc.dwHeight = 3;
+    LPDIRECTDRAWSURFACE4 surface = nullptr;
+    if (directDraw->CreateSurface(&desc, &surface, nullptr) != DD_OK) Fail("no surface");
+    return surface;
 }
-
-// Every pixel costs time in the readers and, loaded into a surface, in
-// matching its colour, and a few bytes of run-length code can claim millions.
-// So that each input takes little time, inputs past a sane size are skipped
-// (the readers' own size limits have tests of their own), and bitmaps past a
-// few pixels are loaded shrunk, which still reads every pixel.
-constexpr int64_t kLargestArea = int64_t{1} << 17;
-constexpr int64_t kLargestLoadedArea = 16;
-constexpr int kShrunkSide = 4;
-
-// The pixels that the header claims.
+// The display as the programs have it, made once.
+void OpenDisplay() {
+    LPDIRECTDRAW first = nullptr;
+    if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK ||
+        first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&directDraw)) != DD_OK ||
+        first->SetCooperativeLevel(reinterpret_cast<HWND>(0x1000), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK ||
+        first->SetDisplayMode(640, 480, 8) != DD_OK)
+        Fail("no display");
+    first->Release();
+    primary = Create(DDSD_CAPS | DDSD_BACKBUFFERCOUNT, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX);
+    target = Create(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
+    if (!platform::RegisterResources(resource, 1)) Fail("resource not registered");
+    if ((inputFile = memfd_create("bitmap_fuzzer", MFD_CLOEXEC)) < 0) Fail("no file in memory");
+    std::snprintf(inputPath, sizeof inputPath, "/proc/self/fd/%d", inputFile);
+}
+// The pixels the header claims: each costs time in the readers and in colour matching, and a few bytes of
+// run-length code can claim millions. The readers' own limits have tests of their own.
 int64_t ClaimedArea(const uint8_t* data, size_t size) {
     if (size < 26) return 0;
     auto field = [data](size_t at, size_t bytes) {
@@ -93,26 +61,13 @@ int64_t ClaimedArea(const uint8_t* data, size_t size) {
     const size_t bytes = field(14, 4) == 12 ? 2 : 4;  // the core header's sides are 16-bit
     return std::llabs(field(18, bytes) * field(18 + bytes, bytes));
 }
-
-void WriteInputFile(const uint8_t* data, size_t size) {
-    if (ftruncate(inputFile, 0) != 0 || pwrite(inputFile, data, size, 0) != static_cast<ssize_t>(size))
-        Fail("cannot write the input");
-}
-
-size_t LiveObjects() {
-    return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount();
-}
-
-// The palette from the bitmap shown on the display while the bitmap is loaded
-// into a new surface and, if loaded at its own size, into an existing one: a
-// larger one would only be read again by the same code to show 15 pixels.
-void ReadBitmap(Display& display, LPCSTR name, int loadedSide) {
-    LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(display.directDraw, name);
-    if (!palette) Fail("no palette");
-    if (display.primary->SetPalette(palette) != DD_OK) Fail("palette not attached");
-
-    LPDIRECTDRAWSURFACE4 surface = DDLoadBitmap(display.directDraw, name, loadedSide, loadedSide);
-    if (surface) {
+size_t LiveObjects() { return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount(); }
+// The bitmap's palette shown while the bitmap loads into a new surface and, at its own size, into an existing one
+// (a larger one would only be read again by the same code to show 15 pixels).
+void ReadBitmap(LPCSTR name, int loadedSide) {
+    LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(directDraw, name);
+    if (!palette || primary->SetPalette(palette) != DD_OK) Fail("no palette");
+    if (LPDIRECTDRAWSURFACE4 surface = DDLoadBitmap(directDraw, name, loadedSide, loadedSide)) {
         DDSURFACEDESC2 desc{};
         desc.dwSize = sizeof desc;
         if (surface->GetSurfaceDesc(&desc) != DD_OK) Fail("no description");
@@ -120,29 +75,24 @@ void ReadBitmap(Display& display, LPCSTR name, int loadedSide) {
         DDPixelForColor(surface, RGB(12, 34, 56));
         surface->Release();
     }
-    if (loadedSide == 0) DDRefreshBitmap(display.target, name);
-
-    display.primary->SetPalette(nullptr);
-    palette->Release();
+    if (loadedSide == 0) DDRefreshBitmap(target, name);
+    primary->SetPalette(nullptr), palette->Release();
 }
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Past 2^17 pixels skipped; past 16 loaded shrunk to 4 x 4, which still reads every pixel.
     const int64_t area = ClaimedArea(data, size);
-    if (area > kLargestArea) return -1;
-    const int loadedSide = area > kLargestLoadedArea ? kShrunkSide : 0;  // 0: the bitmap's own size
-    Display& display = OpenDisplay();
+    if (area > int64_t{1} << 17) return -1;
+    if (!directDraw) OpenDisplay();
     const size_t before = LiveObjects();
-
-    WriteInputFile(data, size);
-    ReadBitmap(display, inputPath, loadedSide);
-
+    if (ftruncate(inputFile, 0) != 0 || pwrite(inputFile, data, size, 0) != static_cast<ssize_t>(size))
+        Fail("cannot write the input");
+    ReadBitmap(inputPath, area > 16 ? 4 : 0);
     const size_t skipped = size < 14 ? size : 14;
     resource[0].data = size > skipped ? data + skipped : reinterpret_cast<const BYTE*>("");
     resource[0].size = static_cast<DWORD>(size - skipped);
-    ReadBitmap(display, kResourceName, loadedSide);
-
+    ReadBitmap("FUZZED", area > 16 ? 4 : 0);
     if (LiveObjects() != before) Fail("platform objects left behind");
     return 0;
 }
