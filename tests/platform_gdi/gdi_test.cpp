@@ -33,8 +33,8 @@ TEST(NearestEntries, AgreeWithThePlainSearch) {
     // Few channel values give many repeated entries and many colours half-way between two.
     auto palette = [&](std::vector<BYTE> values) {
         std::vector<PALETTEENTRY> entries(256);
-        std::uniform_int_distribution<size_t> pick(0, values.size() - 1);
-        for (PALETTEENTRY& e : entries) e = {values[pick(random)], values[pick(random)], values[pick(random)], 0};
+        auto pick = [&] { return values[random() % values.size()]; };
+        for (PALETTEENTRY& e : entries) e = {pick(), pick(), pick(), 0};
         return entries;
     };
     std::vector<BYTE> all(256), edges, halves;
@@ -42,10 +42,8 @@ TEST(NearestEntries, AgreeWithThePlainSearch) {
     for (int v = 0; v < 256; v += 16) edges.insert(edges.end(), {BYTE(v), BYTE(v + 15)});
     for (int v = 0; v < 256; v += 25) halves.push_back(BYTE(v));
     std::vector<COLORREF> colours;  // a grid across the cube, half-way colours, and anywhere
-    for (const auto* set : {&edges, &halves})
-        for (BYTE r : *set)
-            for (BYTE g : *set)
-                for (BYTE b : *set) colours.push_back(RGB(r, g, b));
+    for (const auto& set : {edges, halves})
+        for (size_t i = 0, n = set.size(); i < n * n * n; ++i) colours.push_back(RGB(set[i % n], set[i / n % n], set[i / n / n]));
     for (int k = 0; k < 20000; ++k) colours.push_back(random() & 0xFFFFFF);
     for (const auto& entries : {palette(all), palette({0, 50, 100, 150, 200, 250}), palette({0, 255}), palette({9})}) {
         platform::NearestEntries nearest(entries.data());
@@ -306,26 +304,20 @@ TEST_F(Gdi, SetPixelTakesTheNearestEntryAndGetPixelItsColour) {
 }
 // One memory DC at a time holds a bitmap, which is not deleted while held; made-up and wrong handles are refused.
 TEST_F(Gdi, BitmapsSelectedIntoOneDCAtATimeAndWrongHandlesRefused) {
-    HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc);
+    HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc), junk = reinterpret_cast<HDC>(0x1234);
     HBITMAP bitmap = MakeBitmap(5, 3, std::vector<DWORD>(15));
     BITMAP r{};
     ASSERT_TRUE(dc && other && bitmap && GetObjectA(bitmap, sizeof r, &r) == int(sizeof r) && !GetObjectA(bitmap, sizeof r - 1, &r));
-    EXPECT_TRUE(r.bmWidth == 5 && r.bmHeight == 3 && r.bmWidthBytes == 8 && r.bmBitsPixel == 8 &&
-                r.bmBits == platform::DibSectionImage(bitmap)->bits.data());
+    EXPECT_TRUE(r.bmWidth == 5 && r.bmHeight == 3 && r.bmWidthBytes == 8 && r.bmBits == platform::DibSectionImage(bitmap)->bits.data());
     HGDIOBJ stock = SelectObject(dc, bitmap);
     EXPECT_TRUE(stock && !SelectObject(other, bitmap) && !DeleteObject(bitmap) && SelectObject(dc, stock) == bitmap);
     EXPECT_TRUE(SelectObject(other, bitmap) && DeleteDC(other));  // deleting the DC lets the bitmap go
-    const auto junk = reinterpret_cast<HDC>(0x1234);
     EXPECT_FALSE(DeleteObject(junk) || DeleteDC(junk) || DeleteDC(reinterpret_cast<HDC>(bitmap)) || DeleteObject(dc) ||
                  SelectObject(junk, bitmap) || SelectObject(dc, dc) || CreateCompatibleDC(junk) || GetObjectA(dc, sizeof r, &r) ||
-                 StretchBlt(junk, 0, 0, 1, 1, junk, 0, 0, 1, 1, SRCCOPY));
-    // Pixels are read from surfaces only.
-    EXPECT_TRUE(GetPixel(junk, 0, 0) == CLR_INVALID && SetPixel(junk, 0, 0, 0) == CLR_INVALID && GetPixel(dc, 0, 0) == CLR_INVALID);
+                 StretchBlt(junk, 0, 0, 1, 1, junk, 0, 0, 1, 1, SRCCOPY) || GetPixel(dc, 0, 0) != CLR_INVALID);
     GuardedScreen screen(1, 1, 8, 4);
-    {
-        ScreenDC surfaceDC(screen);  // draws on the surface and goes back through ReleaseDC
-        EXPECT_FALSE(SelectObject(surfaceDC, bitmap) || DeleteDC(surfaceDC));
-    }
+    EXPECT_FALSE(SelectObject(ScreenDC(screen), bitmap));  // a surface's DC draws on the surface
+    EXPECT_FALSE(DeleteDC(ScreenDC(screen)));              // and goes back by ReleaseDC
     EXPECT_TRUE(DeleteObject(bitmap) && !DeleteObject(bitmap) && DeleteDC(dc) && !DeleteDC(dc));
 }
 // Index for index for a bitmap of the palette's colours: each destination pixel shows the source pixel under its

@@ -1,7 +1,6 @@
-// The programs' resources as compiled and carried, the compiled file's reader on damaged copies, and the build's
-// check of carried bitmaps on ones the resource compiler takes but the program could not load.
+// The programs' compiled resources: the reader on damaged copies, and the build's check of carried bitmaps on ones
+// the resource compiler takes but the program could not load.
 #include "api/resources.h"
-#include "resources/resource.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdlib>
@@ -9,18 +8,7 @@
 #include <tuple>
 #include "bitmap.h"
 #include "program_run.h"
-
 namespace {
-TEST(ProgramResources, TheIconShowsTheCube) {
-    std::vector<uint32_t> rgba;
-    int width = 0, height = 0;
-    ASSERT_TRUE(platform::IconPixels(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN)), &rgba, &width, &height));
-    ASSERT_TRUE(width == 32 && height == 32 && rgba.size() == 32u * 32u);
-    // The lit top, the two sides, and nothing around the cube.
-    for (auto [at, red, other] : {std::tuple{5 * 32 + 16, 244u, 248u}, {18 * 32 + 6, 150u, 196u}, {18 * 32 + 26, 36u, 120u}})
-        EXPECT_EQ(rgba[at], red | other << 8 | other << 16 | 255u << 24) << at;
-    for (int at : {0, 31, 31 * 32, 32 * 32 - 1, 16}) EXPECT_EQ(rgba[at] >> 24, 0u) << at;
-}
 // A cut copy reads only where it ends between entries (the last may lack its padding), giving those before the
 // cut. Refused headers of the first real entry (at 32): data size past the end, header size too small or past
 // the end, an empty string type.
