@@ -12,12 +12,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
 namespace {
-// Each input goes to a file in memory that a path opens anew: no disk to wait for, nothing left behind.
+// Each input goes to a file in memory that a path opens anew (no disk to wait for, nothing left behind) and to a
+// resource registered once.
 int inputFile = -1;
 char inputPath[32];
-// Registered once; each input points it at its own bytes.
 platform::ResourceEntry resource[1] = {{RT_BITMAP, "FUZZED", reinterpret_cast<const BYTE*>(""), 0}};
 LPDIRECTDRAW4 directDraw = nullptr;
 LPDIRECTDRAWSURFACE4 primary = nullptr, target = nullptr;  // the palette's holder; a small surface to refresh
@@ -61,7 +60,6 @@ int64_t ClaimedArea(const uint8_t* data, size_t size) {
     const size_t bytes = field(14, 4) == 12 ? 2 : 4;  // the core header's sides are 16-bit
     return std::llabs(field(18, bytes) * field(18 + bytes, bytes));
 }
-size_t LiveObjects() { return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount(); }
 // The bitmap's palette shown while the bitmap loads into a new surface and, at its own size, into an existing one
 // (a larger one would only be read again by the same code to show 15 pixels).
 void ReadBitmap(LPCSTR name, int loadedSide) {
@@ -85,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t area = ClaimedArea(data, size);
     if (area > int64_t{1} << 17) return -1;
     if (!directDraw) OpenDisplay();
-    const size_t before = LiveObjects();
+    auto live = [] { return platform::LiveSurfaceCount() + platform::LivePaletteCount() + platform::LiveGdiObjectCount(); };
+    const size_t before = live();
     if (ftruncate(inputFile, 0) != 0 || pwrite(inputFile, data, size, 0) != static_cast<ssize_t>(size))
         Fail("cannot write the input");
     ReadBitmap(inputPath, area > 16 ? 4 : 0);
@@ -93,6 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     resource[0].data = size > skipped ? data + skipped : reinterpret_cast<const BYTE*>("");
     resource[0].size = static_cast<DWORD>(size - skipped);
     ReadBitmap("FUZZED", area > 16 ? 4 : 0);
-    if (LiveObjects() != before) Fail("platform objects left behind");
+    if (live() != before) Fail("platform objects left behind");
     return 0;
 }

@@ -1,12 +1,14 @@
 // Resource look-up and loading on tables registered by hand, as the compiled file's reader registers them; files
-// read as a colour table is: header by header, then up to a fixed amount the file may not fill.
+// read as a colour table is: header by header, then up to a fixed amount the file may not fill; the build's check.
 #include "api/iconimage.h"
 #include "api/resources.h"
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 #include "bitmap.h"
+#include "program_run.h"
 namespace {
 using platform::ResourceEntry;
 using Bytes = std::vector<BYTE>;
@@ -149,5 +151,21 @@ TEST(Files, ReadInPiecesShortAtTheEndAndOnlyForReading) {
                                      {folder + "/new.bin", OF_WRITE}, {std::string(), OF_READ}})
         EXPECT_EQ(_lopen(path.empty() ? nullptr : path.c_str(), mode), HFILE_ERROR) << path << " " << mode;
     EXPECT_TRUE(!std::filesystem::exists(folder + "/new.bin") && std::filesystem::file_size(data.path()) == 100u);
+}
+// The build's check of the bitmaps a program carries names those the resource compiler takes but it could not load.
+TEST(BitmapCheck, RefusesWhatTheProgramCouldNotLoad) {
+    auto rle8 = [](BYTE run) { return BitmapFile({4, 2, 8, BI_RLE8, 40, 2, {{}, {}}, {}, {run, 1, 0, 1}}); };
+    const Bytes plain = BitmapFile({2, 2, 8, BI_RGB, 40, 1, {{}}, {0, 0, 0, 0}});
+    const std::tuple<const char*, Bytes, bool> cases[] = {{"a plain one", plain, true}, {"its headers", Bytes(plain.begin(), plain.begin() + 58), false},
+                                                          {"a run to the row's edge", rle8(4), true}, {"a run past the row's edge", rle8(5), false}};
+    const std::string named = TempPath("named.bmp"), script = TempPath("named.rc"), res = TempPath("named.res");
+    std::ofstream(script) << "7 BITMAP \"" << named << "\"\n";
+    for (const auto& [what, bmp, loads] : cases) {
+        std::ofstream(named, std::ios::binary).write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+        ASSERT_EQ(std::system((WINDRES " -O res -o " + res + " " + script).c_str()), 0);
+        const RunResult run = RunToEnd(CHECK_BITMAPS, {res, "named.rc"});
+        EXPECT_TRUE(run.exitCode == !loads && run.output == (loads ? "" : "named.rc: bitmap 7 is not one the program can load\n"))
+            << what << ": " << run.output;
+    }
 }
 }  // namespace
