@@ -224,20 +224,14 @@ TEST_F(LoadImage, TheCorpusLoadsAsListed) {
 }
 // Resources by number or by name regardless of case, as information header and what follows only; files only
 // when asked; the size asked for by nearest neighbour.
-// Resources by number or by name regardless of case, as information header and what follows only; files only
-// when asked; the size asked for by nearest neighbour.
+// Resources as information header and what follows only, whole; files only when asked; the size asked for by
+// nearest neighbour.
 TEST_F(LoadImage, ResourcesFilesAndSizes) {
     const std::string path = TEST_DATA_DIR "/bmpsuite/g/pal8.bmp";  // 127 x 64
     const std::vector<BYTE> file = Corpus("g/pal8.bmp"), packed = Packed(file), cut(packed.begin(), packed.begin() + 5000);
-    // "Eight" and 107 with the file header: no bitmap; 106 cut short.
-    for (const auto& [name, bytes] : {std::pair{LPCSTR("Eight"), file}, {MAKEINTRESOURCEA(106), cut},
-                                      {MAKEINTRESOURCEA(107), file}, {MAKEINTRESOURCEA(108), packed}, {"g/pal4.bmp", packed}})
-        AddBitmapResource(name, bytes);
-    for (LPCSTR name : std::initializer_list<LPCSTR>{"G/PAL4.BMP", "g/Pal4.bmp", "#108", MAKEINTRESOURCEA(108)})
-        EXPECT_TRUE(DeleteObject(FromResource(name))) << (IS_INTRESOURCE(name) ? "108" : name);
-    for (LPCSTR name : std::initializer_list<LPCSTR>{"g/pal4.bm", "Eight", "#106", MAKEINTRESOURCEA(107), MAKEINTRESOURCEA(999),
-                                                     nullptr, path.c_str()})
-        EXPECT_EQ(FromResource(name), nullptr) << (IS_INTRESOURCE(name) ? "" : name);
+    for (const auto& [name, bytes] : {std::pair{"Whole", file}, {"Cut", cut}, {"Packed", packed}}) AddBitmapResource(name, bytes);
+    EXPECT_TRUE(DeleteObject(FromResource("Packed")));
+    for (const char* name : {"Whole", "Cut", "Nowhere", path.c_str()}) EXPECT_EQ(FromResource(name), nullptr) << name;
     for (const std::string missing : {"g/none.bmp", "g", "README.md"}) EXPECT_EQ(FromFile(TEST_DATA_DIR "/bmpsuite/" + missing), nullptr);
     EXPECT_EQ(LoadImageA(nullptr, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
     EXPECT_EQ(LoadImageA(nullptr, path.c_str(), 1, 0, 0, LR_LOADFROMFILE), nullptr);  // not IMAGE_BITMAP
@@ -270,7 +264,7 @@ struct ScreenDC {
     LPDIRECTDRAWSURFACE4 surface;
     HDC dc = nullptr;
 };
-HBITMAP MakeBitmap(LONG width, LONG height, std::vector<DWORD> pixels, std::vector<RGBQUAD> table = {{}}) {
+HBITMAP MakeBitmap(LONG width, LONG height, std::vector<DWORD> pixels, std::vector<RGBQUAD> table) {
     return platform::CreateDibSection(*Decoded({width, height, 8, BI_RGB, 40, DWORD(table.size()), table, pixels}));
 }
 BOOL StretchFrom(HBITMAP bitmap, HDC to, std::array<int, 8> b, DWORD rop = SRCCOPY) {
@@ -301,24 +295,6 @@ TEST_F(Gdi, SetPixelTakesTheNearestEntryAndGetPixelItsColour) {
         screen.Line(0)[screen.band] = 146;  // 100 10 10 on the ramp: red 4, green 4, blue 2
         EXPECT_TRUE((paletted || GetPixel(dc, 0, 0) == RGB(145, 145, 170)) && screen.GuardsIntact());
     }
-}
-// One memory DC at a time holds a bitmap, which is not deleted while held; made-up and wrong handles are refused.
-TEST_F(Gdi, BitmapsSelectedIntoOneDCAtATimeAndWrongHandlesRefused) {
-    HDC dc = CreateCompatibleDC(nullptr), other = CreateCompatibleDC(dc), junk = reinterpret_cast<HDC>(0x1234);
-    HBITMAP bitmap = MakeBitmap(5, 3, std::vector<DWORD>(15));
-    BITMAP r{};
-    ASSERT_TRUE(dc && other && bitmap && GetObjectA(bitmap, sizeof r, &r) == int(sizeof r) && !GetObjectA(bitmap, sizeof r - 1, &r));
-    EXPECT_TRUE(r.bmWidth == 5 && r.bmHeight == 3 && r.bmWidthBytes == 8 && r.bmBits == platform::DibSectionImage(bitmap)->bits.data());
-    HGDIOBJ stock = SelectObject(dc, bitmap);
-    EXPECT_TRUE(stock && !SelectObject(other, bitmap) && !DeleteObject(bitmap) && SelectObject(dc, stock) == bitmap);
-    EXPECT_TRUE(SelectObject(other, bitmap) && DeleteDC(other));  // deleting the DC lets the bitmap go
-    EXPECT_FALSE(DeleteObject(junk) || DeleteDC(junk) || DeleteDC(reinterpret_cast<HDC>(bitmap)) || DeleteObject(dc) ||
-                 SelectObject(junk, bitmap) || SelectObject(dc, dc) || CreateCompatibleDC(junk) || GetObjectA(dc, sizeof r, &r) ||
-                 StretchBlt(junk, 0, 0, 1, 1, junk, 0, 0, 1, 1, SRCCOPY) || GetPixel(dc, 0, 0) != CLR_INVALID);
-    GuardedScreen screen(1, 1, 8, 4);
-    EXPECT_FALSE(SelectObject(ScreenDC(screen), bitmap));  // a surface's DC draws on the surface
-    EXPECT_FALSE(DeleteDC(ScreenDC(screen)));              // and goes back by ReleaseDC
-    EXPECT_TRUE(DeleteObject(bitmap) && !DeleteObject(bitmap) && DeleteDC(dc) && !DeleteDC(dc));
 }
 // Index for index for a bitmap of the palette's colours: each destination pixel shows the source pixel under its
 // centre, only where destination and surface meet. Only SRCCOPY from a memory DC onto a surface.
@@ -355,8 +331,8 @@ TEST_F(Gdi, StretchShowsTheSourcePixelUnderEachCentre) {
     GuardedScreen screen(2, 2, 8, 4);
     ScreenDC dc(screen);
     HDC memory = CreateCompatibleDC(nullptr);
-    EXPECT_FALSE(StretchFrom(MakeBitmap(2, 2, {1, 2, 3, 4}), memory, {0, 0, 2, 2, 0, 0, 2, 2}) || StretchBlt(dc, 0, 0, 2, 2, dc, 0, 0, 2, 2, SRCCOPY) ||
-                 StretchFrom(MakeBitmap(2, 2, {1, 2, 3, 4}), dc, {0, 0, 2, 2, 0, 0, 2, 2}, 0x00EE0086));
+    EXPECT_FALSE(StretchFrom(MakeBitmap(2, 2, {1, 2, 3, 4}, {{}}), memory, {0, 0, 2, 2, 0, 0, 2, 2}) || StretchBlt(dc, 0, 0, 2, 2, dc, 0, 0, 2, 2, SRCCOPY) ||
+                 StretchFrom(MakeBitmap(2, 2, {1, 2, 3, 4}, {{}}), dc, {0, 0, 2, 2, 0, 0, 2, 2}, 0x00EE0086));
     EXPECT_TRUE(DeleteDC(memory) && screen.Drawn().empty());
 }
 }  // namespace
