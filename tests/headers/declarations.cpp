@@ -16,27 +16,22 @@ static_assert(U<BYTE, 1> && U<WORD, 2> && U<DWORD, 4> && U<UINT, 4> && U<ULONG, 
 static_assert(S<BOOL, 4> && S<HRESULT, 4> && S<LONGLONG, 8> && S<HFILE, 4> && std::is_same_v<ATOM, WORD> && std::is_same_v<HMODULE, HINSTANCE>);
 static_assert(U<WPARAM, sizeof(void*)> && S<LPARAM, sizeof(void*)> && S<LRESULT, sizeof(void*)>);
 static_assert(std::is_pointer_v<HWND> && !std::is_same_v<HWND, HDC> && !std::is_same_v<HDC, HBITMAP> && std::is_same_v<HGDIOBJ, void*>);
-// The values the programs use, and those of the resource compiler's files.
+// The values the programs use, and those of the resource compiler's and the bitmaps' files.
 static_assert(E_FAIL == (HRESULT)0x80004005 && DDERR_SURFACELOST == (HRESULT)0x887601C2);
-static_assert(DDERR_WASSTILLDRAWING == (HRESULT)0x8876021C && DDERR_WRONGMODE == (HRESULT)0x8876024B);
-static_assert(DDSCL_FULLSCREEN == 0x1 && DDSCL_NORMAL == 0x8 && DDSCL_EXCLUSIVE == 0x10 && DDSD_CAPS == 0x1);
-static_assert(DDSD_HEIGHT == 0x2 && DDSD_WIDTH == 0x4 && DDSD_BACKBUFFERCOUNT == 0x20 && DDSD_PIXELFORMAT == 0x1000);
+static_assert(DDERR_WASSTILLDRAWING == (HRESULT)0x8876021C && DDSCL_FULLSCREEN == 0x1 && DDSCL_EXCLUSIVE == 0x10);
+static_assert(DDSD_CAPS == 0x1 && DDSD_HEIGHT == 0x2 && DDSD_WIDTH == 0x4 && DDSD_BACKBUFFERCOUNT == 0x20);
 static_assert(DDSCAPS_BACKBUFFER == 0x4 && DDSCAPS_COMPLEX == 0x8 && DDSCAPS_FLIP == 0x10);
 static_assert(DDSCAPS_OFFSCREENPLAIN == 0x40 && DDSCAPS_PRIMARYSURFACE == 0x200 && DDSCAPS_SYSTEMMEMORY == 0x800);
-static_assert(DDPF_PALETTEINDEXED8 == 0x20 && DDPF_RGB == 0x40 && (DDBLT_COLORFILL | DDBLT_WAIT) == 0x1000400);
-static_assert(DDFLIP_WAIT == 0x1 && DDLOCK_WAIT == 0x1 && DDPCAPS_8BIT == 0x4 && DDPCAPS_ALLOW256 == 0x40);
-static_assert(DDCKEY_SRCBLT == 0x8 && WM_CREATE == 0x1 && WM_DESTROY == 0x2 && WM_SIZE == 0x5 && WM_ACTIVATE == 0x6);
-static_assert(WM_PAINT == 0xF && WM_CLOSE == 0x10 && WM_QUIT == 0x12 && WM_SHOWWINDOW == 0x18);
-static_assert(WM_ACTIVATEAPP == 0x1C && WM_SETCURSOR == 0x20 && WM_KEYDOWN == 0x100 && WM_KEYUP == 0x101);
-static_assert(WM_COMMAND == 0x111 && WM_SYSCOMMAND == 0x112 && SIZE_RESTORED == 0 && SIZE_MINIMIZED == 1);
+static_assert((DDBLT_COLORFILL | DDBLT_WAIT) == 0x1000400 && DDFLIP_WAIT == 0x1 && DDPCAPS_8BIT == 0x4);
+static_assert(DDCKEY_SRCBLT == 0x8 && WM_DESTROY == 0x2 && WM_SIZE == 0x5 && WM_CLOSE == 0x10 && WM_QUIT == 0x12);
+static_assert(WM_SETCURSOR == 0x20 && WM_COMMAND == 0x111 && WM_SYSCOMMAND == 0x112 && SIZE_MINIMIZED == 1);
 static_assert(SIZE_MAXHIDE == 4 && SC_SIZE == 0xF000 && SC_MOVE == 0xF010 && SC_MAXIMIZE == 0xF030);
 static_assert(SC_MONITORPOWER == 0xF170 && VK_ESCAPE == 0x1B && FVIRTKEY == 0x1 && FNOINVERT == 0x2 && FSHIFT == 0x4);
 static_assert(FCONTROL == 0x8 && FALT == 0x10 && CS_VREDRAW == 0x1 && CS_HREDRAW == 0x2 && WS_POPUP == 0x80000000);
-static_assert(SW_SHOWNORMAL == 1 && SW_MINIMIZE == 6 && SW_RESTORE == 9 && COLOR_WINDOW == 5 && MB_OK == 0x0);
-static_assert(MB_ICONERROR == 0x10 && PM_NOREMOVE == 0x0 && PM_REMOVE == 0x1 && IMAGE_BITMAP == 0);
-static_assert(LR_LOADFROMFILE == 0x10 && LR_CREATEDIBSECTION == 0x2000 && OF_READ == 0x0 && HFILE_ERROR == -1);
-static_assert(CLR_INVALID == 0xFFFFFFFF && SRCCOPY == 0x00CC0020 && BI_RGB == 0 && BI_RLE8 == 1 && BI_RLE4 == 2);
-static_assert(BI_BITFIELDS == 3 && RGB(1, 2, 3) == 0x030201 && LOWORD(0x12345678) == 0x5678);
+static_assert(COLOR_WINDOW == 5 && MB_OK == 0x0 && MB_ICONERROR == 0x10 && PM_NOREMOVE == 0x0 && PM_REMOVE == 0x1);
+static_assert(IMAGE_BITMAP == 0 && LR_LOADFROMFILE == 0x10 && LR_CREATEDIBSECTION == 0x2000 && OF_READ == 0x0);
+static_assert(HFILE_ERROR == -1 && CLR_INVALID == 0xFFFFFFFF && SRCCOPY == 0x00CC0020 && BI_RGB == 0 && BI_RLE8 == 1);
+static_assert(BI_RLE4 == 2 && BI_BITFIELDS == 3 && RGB(1, 2, 3) == 0x030201 && LOWORD(0x12345678) == 0x5678);
 static_assert(IS_INTRESOURCE(0xFFFF) && !IS_INTRESOURCE(0x10000));
 // Pointers no constant expression may look into: a call the compiler cannot fold away fails the build.
 void ResourceIdentifierDiffers() __attribute__((error("a resource type or name has another value")));

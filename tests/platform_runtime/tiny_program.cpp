@@ -3,15 +3,12 @@
 #include <windows.h>
 #include <cstdlib>
 #include "api/hosted.h"
-#include "api/resources.h"
 namespace {
 constexpr int kWidth = 64, kHeight = 48;
 constexpr LONG kPitch = 80;
-constexpr WORD ID_CLOSE = 1001;
 BYTE Screen[kHeight * kPitch];
 PALETTEENTRY Palette[256];
 bool AppActive = false;
-platform::AcceleratorTable CloseKeys{{{FVIRTKEY | FNOINVERT, VK_ESCAPE, ID_CLOSE}, {FVIRTKEY | FNOINVERT | FALT, 'X', ID_CLOSE}}};
 void RenderFrame() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
@@ -25,7 +22,7 @@ LRESULT CALLBACK TinyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_DESTROY) return platform::SetExclusiveMode(window, false), PostQuitMessage(0), 0;
     if (message == WM_SIZE) AppActive = wParam != SIZE_MINIMIZED && wParam != SIZE_MAXHIDE;
     if (message == WM_SETCURSOR) return SetCursor(nullptr), TRUE;
-    if (message == WM_COMMAND && LOWORD(wParam) == ID_CLOSE) return PostMessageA(window, WM_CLOSE, 0, 0), 0;
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) return PostMessageA(window, WM_CLOSE, 0, 0), 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 void* volatile Block = nullptr;
@@ -44,8 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!GetMessageA(&msg, nullptr, 0, 0)) return static_cast<int>(msg.wParam);
-            if (!TranslateAcceleratorA(window, reinterpret_cast<HACCEL>(&CloseKeys), &msg))
-                TranslateMessage(&msg), DispatchMessageA(&msg);
+            TranslateMessage(&msg), DispatchMessageA(&msg);
         } else if (AppActive) RenderFrame();
         else WaitMessage();
     }
