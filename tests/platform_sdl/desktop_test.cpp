@@ -1,10 +1,7 @@
 // The programs on a virtual 1280 x 720 desktop (wider than 4:3: full screen shows bars) worked through
 // the X tools and read back from screenshots, with both of SDL's renderers.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -12,7 +9,6 @@
 #include <optional>
 #include <thread>
 #include "program_run.h"
-extern char** environ;
 namespace {
 constexpr int kWidth = 1280, kHeight = 720;
 // Start-up under a sanitizer on a busy machine may be slow; the way out must not.
@@ -32,18 +28,7 @@ bool WaitUntil(const std::function<bool()>& done, double seconds) {
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name; }
 // A process from the PATH, its output in a file, asked then made to stop at the end; ours also trace.
 struct Process {
-    Process(std::vector<std::string> argv, const std::string& out, bool errorsToo = true) : out_(out) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (errorsToo) posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        else posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<char*> args(argv.size() + 1);
-        std::transform(argv.begin(), argv.end(), args.begin(), [](std::string& arg) { return arg.data(); });
-        if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
+    Process(const std::vector<std::string>& argv, const std::string& out) : out_(out), pid_(::Start("/usr/bin/env", argv, out)) {}
     ~Process() { Signal(SIGTERM), WaitForExit(kExit) || (Signal(SIGKILL), WaitForExit(kExit)); }
     bool Running() {
         int status = 0;
@@ -63,7 +48,8 @@ struct Process {
     std::optional<int> exitCode_;
 };
 int Tool(const std::vector<std::string>& argv, std::string* output = nullptr) {
-    const std::optional<int> code = Process(argv, Scratch("tool.out"), false).WaitForExit(kReact);
+    std::remove(Scratch("tool.out").c_str());
+    const std::optional<int> code = Process(argv, Scratch("tool.out")).WaitForExit(kReact);
     if (output) *output = ReadFile(Scratch("tool.out"));
     return code.value_or(-1);
 }
@@ -74,7 +60,8 @@ struct Picture {
 };
 Picture Screenshot() {
     std::string bytes;
-    Tool({"import", "-silent", "-window", "root", "-depth", "8", "rgb:-"}, &bytes);
+    Tool({"import", "-silent", "-window", "root", "-depth", "8", "rgb:" + Scratch("screen.rgb")});
+    bytes = ReadFile(Scratch("screen.rgb"));
     Picture picture;
     if (bytes.size() != picture.pixels.size() * 3) ADD_FAILURE() << "no screenshot of 1280 x 720";
     for (size_t i = 0; i < picture.pixels.size() && bytes.size() == picture.pixels.size() * 3; ++i)
