@@ -86,10 +86,8 @@ void WriteOrientations(FILE* out) {
 }
 void WriteAnimation(FILE* out) {
     DieAngleX = DieAngleY = cubeAngle = 0;
-    for (int frame = 0; frame < kAnimationFrames; ++frame)
-        WriteFrame(out, "dice-60Hz", DrawTexturedDie, kFrameTicks, frame, 0);
-    for (int frame = 0; frame < kAnimationFrames; ++frame)
-        WriteFrame(out, "wirecube-60Hz", DrawWireCube, kFrameTicks, frame, 0);
+    for (int frame = 0; frame < kAnimationFrames; ++frame) WriteFrame(out, "dice-60Hz", DrawTexturedDie, kFrameTicks, frame, 0);
+    for (int frame = 0; frame < kAnimationFrames; ++frame) WriteFrame(out, "wirecube-60Hz", DrawWireCube, kFrameTicks, frame, 0);
 }
 }  // namespace
 int main(int argc, char** argv) {

@@ -34,19 +34,6 @@ TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
         EXPECT_TRUE(bad.outcome == ParsedOptions::Outcome::Error && !bad.error.empty()) << args.back();
     }
 }
-// In time order, ties in the written order; keys with their modifiers.
-TEST(Options, ScriptedEventsAndKeys) {
-    std::vector<platform::ScriptedEvent> events;
-    std::string error;
-    ASSERT_TRUE(platform::ParseEvents("2000:minimize,500:lose,2000:restore,0:regain,9:key=Alt+Shift+Ctrl+F12,9:key=alt+x",
-                                      events, error)) << error;
-    std::vector<Kind> kinds;
-    for (const auto& e : events) kinds.push_back(e.event.kind);
-    ASSERT_EQ(kinds, (std::vector{Kind::Regain, Kind::Key, Kind::Key, Kind::Lose, Kind::Minimize, Kind::Restore}));
-    EXPECT_TRUE(events[3].at == 5'000'000 && events[5].name == "restore" && events[1].event.key == 0x7B &&
-                events[1].event.modifiers == (platform::kAlt | platform::kShift | platform::kControl));
-    EXPECT_TRUE(events[2].event.key == 'X' && events[2].event.modifiers == platform::kAlt);
-}
 TEST(Options, FailureResultsByNameHexOrDecimal) {
     const std::tuple<const char*, const char*, HRESULT, unsigned long> rules[] = {
         {"Lock:DDERR_SURFACELOST", "Lock", DDERR_SURFACELOST, 0}, {"Flip:0x887601C2", "Flip", DDERR_SURFACELOST, 0},
