@@ -156,9 +156,8 @@ void ExpectPixelsOf(const platform::DibImage& image, const std::string& referenc
             const bool skipped = skipping && expected[3] != 0 && image.bits[static_cast<size_t>(y) * image.Stride() + x] == 0;
             skips += skipped;
             if (expected[3] == 0 || skipped) continue;
-            const COLORREF actual = image.ColourAt(x, y);
-            if (actual != RGB(expected[0], expected[1], expected[2]) && wrong++ == 0)
-                ADD_FAILURE() << "first difference at (" << x << ", " << y << "): " << std::hex << actual;
+            if (image.ColourAt(x, y) != RGB(expected[0], expected[1], expected[2]) && wrong++ == 0)
+                ADD_FAILURE() << "first difference at (" << x << ", " << y << "): " << std::hex << image.ColourAt(x, y);
         }
     EXPECT_TRUE(wrong == 0 && (skips > 0) == skipping) << wrong << " wrong, " << skips << " skipped";
 }

@@ -1,7 +1,6 @@
 // The calls as the programs use them, against our platform and, under Wine, the system's own.
 #include <ddraw.h>
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <cstring>
 #include <vector>
 #include "resource.h"
@@ -27,9 +26,9 @@ Messages Take() {
     for (const MSG& m : seen) messages.push_back(m.message);
     return seen.clear(), messages;
 }
-WPARAM SizeKind() {
-    const auto size = std::find_if(seen.begin(), seen.end(), [](const MSG& m) { return m.message == WM_SIZE; });
-    return size == seen.end() ? ~WPARAM{0} : size->wParam;
+WPARAM SizeKind() {  // of the first WM_SIZE seen
+    for (const MSG& m : seen) if (m.message == WM_SIZE) return m.wParam;
+    return ~WPARAM{0};
 }
 // Dispatches the queue as the programs' loop does; 1 once WM_QUIT came.
 int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
@@ -62,11 +61,10 @@ TEST(Window, MessagesOnCreatingShowingMinimisingAndClosingThenNoBoxForIt) {
     // Its size does not change, and a window of no size has nothing to paint.
     EXPECT_EQ(Take(), (Messages{WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE}));
     for (const auto& [show, kind] : {std::pair{SW_MINIMIZE, SIZE_MINIMIZED}, {SW_RESTORE, SIZE_RESTORED}}) {
-        ShowWindow(window.handle, show);
+        seen.clear(), ShowWindow(window.handle, show);
         EXPECT_EQ(SizeKind(), WPARAM(kind)) << show;
-        seen.clear();
     }
-    PostMessageA(window.handle, WM_CLOSE, 0, 0);
+    seen.clear(), PostMessageA(window.handle, WM_CLOSE, 0, 0);
     WPARAM status = 0;
     EXPECT_TRUE(Dispatch(window.handle, NULL, &status) == 1 && status == WPARAM{3}) << status;
     EXPECT_EQ(Take(), (Messages{WM_CLOSE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_DESTROY}));
