@@ -92,8 +92,8 @@ TEST(Robustness, BadCommandLinesAreRefusedBeforeAnyFileIsTouched) {
     }
     const RunResult help = RunToEnd(WIRECUBE_PROGRAM, {"--help"}), version = RunToEnd(WIRECUBE_PROGRAM, {"--version"});
     EXPECT_TRUE(help.exitCode == 0 && version.exitCode == 0 && !version.output.empty());
-    for (const char* option : {"--headless", "--realtime", "--frames", "--events", "--fail", "--still-drawing",
-                               "--record", "--digest", "--trace", "--window", "--integer-scale", "--version"})
+    for (const char* option : {"--headless", "--realtime", "--frames", "--events", "--fail", "--still-drawing", "--record",
+                               "--digest", "--trace", "--window", "--integer-scale", "--version"})
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
 }
 // Each flip returns at a later refresh of a real 60 Hz display.
