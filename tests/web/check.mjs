@@ -5,7 +5,6 @@ import { chromium } from 'playwright-core';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-
 const [base, digestFolder, frames, screenshot] = process.argv.slice(2);
 const BACKGROUND = [0x24, 0x78, 0x78];  // the colour that the die's frames are cleared to
 let failures = 0;
@@ -46,10 +45,9 @@ try {
   const distance = (a, b) => Math.max(...a.map((v, i) => Math.abs(v - b[i])));
   for (const [x, y] of [[5, 5], [634, 5], [5, 474], [634, 474]])
     check(distance(await pixel(x, y), BACKGROUND) <= 8, `background at (${x}, ${y}): ${await pixel(x, y)}`);
-  const middle = await pixel(320, 240);
-  check(distance(middle, BACKGROUND) > 40, `the die in the middle: ${middle}`);
-  const size = await canvas.evaluate((c) => [c.clientWidth, c.clientHeight, getComputedStyle(c).imageRendering]);
-  check(size[0] % 640 === 0 && size[0] * 3 === size[1] * 4 && size[2] === 'pixelated', `the canvas is shown at ${size}`);
+  check(distance(await pixel(320, 240), BACKGROUND) > 40, `the die in the middle: ${await pixel(320, 240)}`);
+  const [width, height, rendering] = await canvas.evaluate((c) => [c.clientWidth, c.clientHeight, getComputedStyle(c).imageRendering]);
+  check(width % 640 === 0 && width * 3 === height * 4 && rendering === 'pixelated', `the canvas is shown at ${width} x ${height}`);
   await canvas.screenshot({ path: screenshot });
   check(/running/.test(await status()), 'the page says the die is running');
   // Hiding the page, or leaving it while in full screen, takes the display away: no frames until it is back.
