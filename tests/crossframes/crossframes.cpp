@@ -32,10 +32,7 @@ int Fail(const char* what, HRESULT result = S_OK) {
     std::fprintf(stderr, "crossframes: %s (0x%08lX)\n", what, static_cast<unsigned long>(result));
     return 1;
 }
-DDSURFACEDESC2 Described() {
-    DDSURFACEDESC2 desc = {};
-    return desc.dwSize = sizeof desc, desc;
-}
+DDSURFACEDESC2 Described() { DDSURFACEDESC2 desc = {}; return desc.dwSize = sizeof desc, desc; }
 // In system memory with a palette index per pixel whatever the desktop's format: no display mode is needed.
 LPDIRECTDRAWSURFACE4 CreateIndexedSurface(DWORD width, DWORD height) {
     DDSURFACEDESC2 desc = Described();
