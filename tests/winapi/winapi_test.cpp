@@ -115,10 +115,8 @@ protected:
         DDSURFACEDESC2 desc = Described();
         if (surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return {};
         std::vector<BYTE> pixels;
-        for (DWORD y = 0; y < desc.dwHeight; ++y) {
-            const BYTE* row = static_cast<const BYTE*>(desc.lpSurface) + y * desc.lPitch;
-            pixels.insert(pixels.end(), row, row + desc.dwWidth);
-        }
+        const BYTE* bits = static_cast<const BYTE*>(desc.lpSurface);
+        for (DWORD y = 0; y < desc.dwHeight; ++y) pixels.insert(pixels.end(), bits + y * desc.lPitch, bits + y * desc.lPitch + desc.dwWidth);
         return surface->Unlock(NULL), pixels;
     }
     Window window_;
