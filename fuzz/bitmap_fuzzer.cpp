@@ -21,10 +21,7 @@ platform::ResourceEntry resource[1] = {{RT_BITMAP, "FUZZED", reinterpret_cast<co
 LPDIRECTDRAW4 directDraw = nullptr;
 LPDIRECTDRAWSURFACE4 primary = nullptr, target = nullptr;  // the palette's holder; a small surface to refresh
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "bitmap_fuzzer: %s\n", what);
-    std::abort();
-}
+[[noreturn]] void Fail(const char* what) { std::fprintf(stderr, "bitmap_fuzzer: %s\n", what), std::abort(); }
 LPDIRECTDRAWSURFACE4 Create(DWORD flags, DWORD caps) {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof desc, desc.dwFlags = flags, desc.ddsCaps.dwCaps = caps;

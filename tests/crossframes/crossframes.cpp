@@ -146,7 +146,8 @@ int main(int argc, char** argv) {
     if (result != DD_OK) return Fail("DirectDrawCreate", result);
     result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<void**>(&DDObject));
     first->Release();
-    if (result != DD_OK || (result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL)) != DD_OK) return Fail("no IDirectDraw4", result);
+    if (result != DD_OK || (result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL)) != DD_OK)
+        return Fail("no IDirectDraw4", result);
     BuildSineTable();
     ScreenRect = {0, 0, kWidth, kHeight};
     BackgroundPixel = kBackground, WhitePixel = kWhite;

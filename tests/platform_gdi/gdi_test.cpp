@@ -209,7 +209,8 @@ TEST_F(LoadImage, ResourcesFilesAndSizes) {
     for (const auto& [name, bytes] : {std::pair{"Whole", file}, {"Cut", cut}, {"Packed", packed}}) AddBitmapResource(name, bytes);
     EXPECT_TRUE(DeleteObject(FromResource("Packed")));
     for (const char* name : {"Whole", "Cut", "Nowhere", path.c_str()}) EXPECT_EQ(FromResource(name), nullptr) << name;
-    for (const std::string missing : {"g/none.bmp", "g", "README.md"}) EXPECT_EQ(FromFile(TEST_DATA_DIR "/bmpsuite/" + missing), nullptr);
+    for (const std::string missing : {"g/none.bmp", "g", "README.md"})
+        EXPECT_EQ(FromFile(TEST_DATA_DIR "/bmpsuite/" + missing), nullptr) << missing;
     EXPECT_EQ(LoadImageA(nullptr, MAKEINTRESOURCEA(103), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE), nullptr);
     EXPECT_EQ(LoadImageA(nullptr, path.c_str(), 1, 0, 0, LR_LOADFROMFILE), nullptr);  // not IMAGE_BITMAP
     // Without LR_CREATEDIBSECTION as with it.
@@ -220,9 +221,11 @@ TEST_F(LoadImage, ResourcesFilesAndSizes) {
     ASSERT_TRUE(b.width == 254 && b.height == 128 && b.colours.size() == a.colours.size() &&
                 platform::DibSectionImage(narrow)->width == 10 && platform::DibSectionImage(narrow)->height == 64);
     for (LONG y = 0; y < b.height; ++y)
-        for (LONG x = 0; x < b.width; ++x) ASSERT_EQ(b.bits[y * b.Stride() + x], a.bits[(y / 2) * a.Stride() + x / 2]) << x << ", " << y;
+        for (LONG x = 0; x < b.width; ++x)
+            ASSERT_EQ(b.bits[y * b.Stride() + x], a.bits[(y / 2) * a.Stride() + x / 2]) << x << ", " << y;
     for (HBITMAP bitmap : {plain, doubled, narrow}) EXPECT_TRUE(DeleteObject(bitmap));
-    for (const auto& [cx, cy] : {std::pair{-1, 0}, {20000, 10}, {8000, 8000}}) EXPECT_EQ(FromFile(path, cx, cy), nullptr) << cx << " x " << cy;
+    for (const auto& [cx, cy] : {std::pair{-1, 0}, {20000, 10}, {8000, 8000}})
+        EXPECT_EQ(FromFile(path, cx, cy), nullptr) << cx << " x " << cy;
     EXPECT_TRUE(platform::testing::ScriptFailure("LoadImageA:E_FAIL") && !FromFile(path));
 }
 using Gdi = FreshPlatform;

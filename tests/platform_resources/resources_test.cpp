@@ -148,7 +148,8 @@ TEST(Files, ReadInPiecesShortAtTheEndAndOnlyForReading) {
 // The build's check of the bitmaps a program carries names those the resource compiler takes but it could not load.
 TEST(BitmapCheck, RefusesWhatTheProgramCouldNotLoad) {
     const Bytes plain = BitmapFile({2, 2, 8, BI_RGB, 40, 1, {{}}, {0, 0, 0, 0}});
-    const std::tuple<const char*, Bytes, bool> cases[] = {{"a plain one", plain, true}, {"its headers", Bytes(plain.begin(), plain.begin() + 58), false}};
+    const std::tuple<const char*, Bytes, bool> cases[] = {{"a plain one", plain, true},
+                                                          {"its headers", Bytes(plain.begin(), plain.begin() + 58), false}};
     const std::string named = TempPath("named.bmp"), script = TempPath("named.rc"), res = TempPath("named.res");
     std::ofstream(script) << "7 BITMAP \"" << named << "\"\n";
     for (const auto& [what, bmp, loads] : cases) {

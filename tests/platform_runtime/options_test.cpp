@@ -28,8 +28,8 @@ TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
              {"--frames"}, {"--frames", "0"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--frames", "99999999999"},
              {"--still-drawing", ""}, {"--record", ""}, {"--trace"}, {"--digest="}, {"--headless=yes"}, {"-x"},
              {"--fails", "Lock"}, {"stray"}, {"--events", "10"}, {"--events", "x:close"}, {"--events", "-5:close"},
-             {"--events", "10:close,"}, {"--events", "10:explode"}, {"--events", "99999999999999:close"},
-             {"--events", "1:close,2:key=Alt+"}, {"--events", "1:key=Hyper+X"}, {"--events", "1:key=F13"}, {"--events", "1:key=XY"}}) {
+             {"--events", "10:close,"}, {"--events", "10:explode"}, {"--events", "99999999999999:close"}, {"--events", "1:key=XY"},
+             {"--events", "1:close,2:key=Alt+"}, {"--events", "1:key=Hyper+X"}, {"--events", "1:key=F13"}}) {
         const ParsedOptions bad = Parse(args);
         EXPECT_TRUE(bad.outcome == ParsedOptions::Outcome::Error && !bad.error.empty()) << args.back();
     }

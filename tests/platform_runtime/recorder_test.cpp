@@ -47,9 +47,9 @@ TEST(Recorder, FramesKeepTheirIndicesPalettesAndTimingAndReachTheDiskAsTheyCome)
     ASSERT_TRUE(recorder.Finish(error)) << error;
     struct stat status {};
     EXPECT_TRUE(stat(path.c_str(), &status) == 0 && (status.st_mode & 0777) == 0640u);
-    ASSERT_TRUE((gif = Slurped(path)) && gif->ImageCount == 4 && gif->SWidth == 5 && gif->SHeight == 3 && gif->SColorMap && gif->SColorMap->ColorCount == 256);
-    const GifColorType colour = gif->SColorMap->Colors[77];
-    EXPECT_TRUE(colour.Red == 77 && colour.Green == 38 && colour.Blue == 9);
+    ASSERT_TRUE((gif = Slurped(path)) && gif->ImageCount == 4 && gif->SWidth == 5 && gif->SHeight == 3);
+    ASSERT_TRUE(gif->SColorMap && gif->SColorMap->ColorCount == 256);
+    EXPECT_TRUE(gif->SColorMap->Colors[77].Red == 77 && gif->SColorMap->Colors[77].Green == 38 && gif->SColorMap->Colors[77].Blue == 9);
     for (int i : {0, 1, 3}) EXPECT_EQ(gif->SavedImages[i].ImageDesc.ColorMap, nullptr) << i;
     const ColorMapObject* own = gif->SavedImages[2].ImageDesc.ColorMap;
     EXPECT_TRUE(own && own->Colors[77].Blue == 200 && gif->SavedImages[2].RasterBits[0] == 42);

@@ -53,8 +53,7 @@ int Tool(const std::vector<std::string>& argv, std::string* output = nullptr) {
     if (output) *output = ReadFile(Scratch("tool.out"));
     return code.value_or(-1);
 }
-// Each pixel 0xRRGGBB.
-struct Picture {
+struct Picture {  // each pixel 0xRRGGBB
     std::vector<uint32_t> pixels = std::vector<uint32_t>(kWidth * kHeight);
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
 };

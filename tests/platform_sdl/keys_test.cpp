@@ -13,8 +13,7 @@ TEST(SdlKeys, VirtualCodesModifiersAndTheScreenModeToggle) {
     EXPECT_TRUE(IsScreenModeToggle({SDL_SCANCODE_UNKNOWN, SDLK_KP_ENTER, KMOD_RALT | KMOD_NUM, 0}) &&
                 !IsScreenModeToggle({SDL_SCANCODE_UNKNOWN, SDLK_RETURN, KMOD_LALT | KMOD_LCTRL, 0}));
 }
-// Where the 640 x 480 picture goes on an output, at any scale or whole scales
-// only, and the largest whole scale that fits (at least one).
+// Where the 640 x 480 picture goes on an output, at any scale or whole scales only; the largest whole scale that fits.
 TEST(FitPicture, KeepsTheAspectWithBarsInTheMiddle) {
     const std::tuple<int, int, bool, PictureArea> cases[] = {
         {1280, 720, false, {160, 0, 960, 720}}, {1024, 768, false, {0, 0, 1024, 768}},

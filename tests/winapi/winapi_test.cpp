@@ -116,7 +116,8 @@ protected:
         if (surface->Lock(NULL, &desc, DDLOCK_WAIT, NULL) != DD_OK) return {};
         std::vector<BYTE> pixels;
         const BYTE* bits = static_cast<const BYTE*>(desc.lpSurface);
-        for (DWORD y = 0; y < desc.dwHeight; ++y) pixels.insert(pixels.end(), bits + y * desc.lPitch, bits + y * desc.lPitch + desc.dwWidth);
+        for (DWORD y = 0; y < desc.dwHeight; ++y)
+            pixels.insert(pixels.end(), bits + y * desc.lPitch, bits + y * desc.lPitch + desc.dwWidth);
         return surface->Unlock(NULL), pixels;
     }
     Window window_;
