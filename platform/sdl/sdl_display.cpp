@@ -73,6 +73,17 @@ SDL_Renderer* CreateRenderer(SDL_Window* window) {
     return renderer;
 }
 
+// The texture's layout that the renderer takes as it is: the window's own for
+// SDL's software renderer, which copies the picture into the window, and red in
+// the low byte for OpenGL, which keeps a texture in that order and would swap
+// every pixel's bytes on the way in.
+Uint32 TextureFormat(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) == 0 && std::strcmp(info.name, "software") == 0)
+        return SDL_PIXELFORMAT_RGB888;
+    return SDL_PIXELFORMAT_BGR888;
+}
+
 class SdlDisplay final : public Display {
 public:
     SdlDisplay(bool window, bool integerScale) : fullScreen_(!window), integerScale_(integerScale) {}
@@ -111,6 +122,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     int textureWidth_ = 0;
     int textureHeight_ = 0;
+    Uint32 textureFormat_ = SDL_PIXELFORMAT_UNKNOWN;
     // The palette that colours_ was made from, and its entries as texture pixels.
     std::array<PALETTEENTRY, 256> palette_{};
     std::array<Uint32, 256> colours_{};
@@ -168,7 +180,10 @@ bool SdlDisplay::MakeTexture(int width, int height) {
     if (texture_) SDL_DestroyTexture(texture_);
     // Without alpha, the software renderer copies the picture instead of
     // blending it pixel by pixel.
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    const Uint32 format = TextureFormat(renderer_);
+    if (format != textureFormat_) coloursMade_ = false;
+    textureFormat_ = format;
+    texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
     textureWidth_ = texture_ ? width : 0;
     textureHeight_ = texture_ ? height : 0;
     if (!texture_) return false;
@@ -182,8 +197,10 @@ bool SdlDisplay::MakeTexture(int width, int height) {
 void SdlDisplay::MatchPalette(const PALETTEENTRY* palette) {
     if (coloursMade_ && std::memcmp(palette_.data(), palette, sizeof palette_) == 0) return;
     std::memcpy(palette_.data(), palette, sizeof palette_);
+    const int redShift = textureFormat_ == SDL_PIXELFORMAT_BGR888 ? 0 : 16;
     for (int i = 0; i < 256; ++i)
-        colours_[i] = Uint32{palette[i].peRed} << 16 | Uint32{palette[i].peGreen} << 8 | palette[i].peBlue;
+        colours_[i] = Uint32{palette[i].peRed} << redShift | Uint32{palette[i].peGreen} << 8 |
+                      Uint32{palette[i].peBlue} << (16 - redShift);
     coloursMade_ = true;
 }
 
