@@ -74,10 +74,10 @@ SDL_Renderer* CreateRenderer(SDL_Window* window) {
     return renderer;
 }
 
-// The texture's layout that the renderer takes as it is: the window's own for
-// SDL's software renderer, which copies the picture into the window, and red in
-// the low byte for OpenGL, which keeps a texture in that order and would swap
-// every pixel's bytes on the way in.
+// The texture's layout that the renderer takes as it is: an X window's for
+// SDL's software renderer, which copies the picture into the window, and red
+// in the low byte for OpenGL, whose drivers keep a texture in that order and
+// would otherwise swap every pixel's bytes on the way in.
 Uint32 TextureFormat(SDL_Renderer* renderer) {
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(renderer, &info) == 0 && std::strcmp(info.name, "software") == 0)
