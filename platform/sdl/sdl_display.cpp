@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <poll.h>
 
 namespace platform {
@@ -73,6 +74,17 @@ SDL_Renderer* CreateRenderer(SDL_Window* window) {
     return renderer;
 }
 
+// The texture's layout that the renderer takes as it is: an X window's for
+// SDL's software renderer, which copies the picture into the window, and red
+// in the low byte for OpenGL, whose drivers keep a texture in that order and
+// would otherwise swap every pixel's bytes on the way in.
+Uint32 TextureFormat(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) == 0 && std::strcmp(info.name, "software") == 0)
+        return SDL_PIXELFORMAT_RGB888;
+    return SDL_PIXELFORMAT_BGR888;
+}
+
 class SdlDisplay final : public Display {
 public:
     SdlDisplay(bool window, bool integerScale) : fullScreen_(!window), integerScale_(integerScale) {}
@@ -91,7 +103,8 @@ public:
 private:
     bool Show(const Frame& frame);
     bool MakeTexture(int width, int height);
-    void MatchPalette(const PALETTEENTRY* palette);
+    bool MatchPalette(const PALETTEENTRY* palette);
+    bool RowOnShow(const Frame& frame, DWORD y) const;
     void Draw();
     void Redraw();
     void SetFullScreen(bool fullScreen);
@@ -111,10 +124,16 @@ private:
     SDL_Texture* texture_ = nullptr;
     int textureWidth_ = 0;
     int textureHeight_ = 0;
+    Uint32 textureFormat_ = SDL_PIXELFORMAT_UNKNOWN;
     // The palette that colours_ was made from, and its entries as texture pixels.
     std::array<PALETTEENTRY, 256> palette_{};
     std::array<Uint32, 256> colours_{};
     bool coloursMade_ = false;
+    // The frame's pixels as the texture shows them, row after row, so that a
+    // flip puts only the rows that changed through the palette and into the
+    // texture: drawing moves a part of the screen, the rest stays.
+    std::vector<BYTE> onShow_;
+    bool onShowValid_ = false;
 };
 
 SdlDisplay::~SdlDisplay() {
@@ -168,39 +187,63 @@ bool SdlDisplay::MakeTexture(int width, int height) {
     if (texture_) SDL_DestroyTexture(texture_);
     // Without alpha, the software renderer copies the picture instead of
     // blending it pixel by pixel.
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    const Uint32 format = TextureFormat(renderer_);
+    if (format != textureFormat_) coloursMade_ = false;
+    textureFormat_ = format;
+    texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
     textureWidth_ = texture_ ? width : 0;
     textureHeight_ = texture_ ? height : 0;
+    onShowValid_ = false;
     if (!texture_) return false;
+    onShow_.resize(static_cast<size_t>(width) * height);
     SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
     SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
     return true;
 }
 
 // Programs set their palette once and keep it, so the table of texture pixels
-// is made again only when an entry has changed.
-void SdlDisplay::MatchPalette(const PALETTEENTRY* palette) {
-    if (coloursMade_ && std::memcmp(palette_.data(), palette, sizeof palette_) == 0) return;
+// is made again only when an entry has changed, which the caller learns.
+bool SdlDisplay::MatchPalette(const PALETTEENTRY* palette) {
+    if (coloursMade_ && std::memcmp(palette_.data(), palette, sizeof palette_) == 0) return false;
     std::memcpy(palette_.data(), palette, sizeof palette_);
+    const int redShift = textureFormat_ == SDL_PIXELFORMAT_BGR888 ? 0 : 16;
     for (int i = 0; i < 256; ++i)
-        colours_[i] = Uint32{palette[i].peRed} << 16 | Uint32{palette[i].peGreen} << 8 | palette[i].peBlue;
+        colours_[i] = Uint32{palette[i].peRed} << redShift | Uint32{palette[i].peGreen} << 8 |
+                      Uint32{palette[i].peBlue} << (16 - redShift);
     coloursMade_ = true;
+    return true;
 }
 
-// Looks the frame's pixels up in the palette straight into the texture; the
-// renderer scales it when it draws.
+bool SdlDisplay::RowOnShow(const Frame& frame, DWORD y) const {
+    return std::memcmp(frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch, onShow_.data() + size_t{y} * frame.width,
+                       frame.width) == 0;
+}
+
+// Looks the rows from the first to the last that changed up in the palette
+// straight into the texture (every row when the texture or the colours are
+// new); the renderer scales it when it draws.
 bool SdlDisplay::Show(const Frame& frame) {
     if (!renderer_ || !MakeTexture(static_cast<int>(frame.width), static_cast<int>(frame.height))) return false;
-    MatchPalette(frame.palette);
+    if (MatchPalette(frame.palette)) onShowValid_ = false;
+    DWORD first = 0;
+    DWORD end = frame.height;
+    if (onShowValid_) {
+        while (first < end && RowOnShow(frame, first)) ++first;
+        while (end > first && RowOnShow(frame, end - 1)) --end;
+    }
+    if (first == end) return true;
+    const SDL_Rect band{0, static_cast<int>(first), static_cast<int>(frame.width), static_cast<int>(end - first)};
     void* pixels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) != 0) return false;
-    for (DWORD y = 0; y < frame.height; ++y) {
+    if (SDL_LockTexture(texture_, &band, &pixels, &pitch) != 0) return false;
+    for (DWORD y = first; y < end; ++y) {
         const BYTE* from = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
-        Uint32* to = reinterpret_cast<Uint32*>(static_cast<BYTE*>(pixels) + static_cast<ptrdiff_t>(y) * pitch);
+        Uint32* to = reinterpret_cast<Uint32*>(static_cast<BYTE*>(pixels) + static_cast<ptrdiff_t>(y - first) * pitch);
         for (DWORD x = 0; x < frame.width; ++x) to[x] = colours_[from[x]];
+        std::memcpy(onShow_.data() + size_t{y} * frame.width, from, frame.width);
     }
     SDL_UnlockTexture(texture_);
+    onShowValid_ = true;
     return true;
 }
 

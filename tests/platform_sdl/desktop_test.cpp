@@ -243,6 +243,28 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbour) {
                 ADD_FAILURE() << "pixel " << x << ", " << y << " is " << std::hex << screen.At(x, y) << " not " << expected;
         }
 }
+// A flip that changes a part of the picture shows one of the frames presented whole, nothing of older ones.
+TEST_P(Desktop, TheWindowShowsExactlyOneOfTheFramesRecorded) {
+    const std::string gif = Scratch(std::string("cube_") + GetParam() + ".gif");
+    auto run = Start(WIRECUBE, {"--window", "--record", gif});
+    const std::string window = Window("Skelvane No.1");
+    ASSERT_TRUE(Placed(window, {0, 0, 640, 480}) && run->FramesResume());
+    const Area place = Place(window);
+    const Picture screen = Screenshot();
+    run->Signal(SIGINT);
+    ExpectExit(*run, 0);
+    const Recording recording = Decode(gif);
+    std::remove(gif.c_str());
+    const auto shown = [&](const std::vector<GifByteType>& frame) {
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const GifColorType c = recording.colors.at(frame.at(y * 640 + x));
+                if (screen.At(place.x + x, place.y + y) != (uint32_t(c.Red) << 16 | c.Green << 8 | c.Blue)) return false;
+            }
+        return true;
+    };
+    EXPECT_TRUE(std::any_of(recording.frames.begin(), recording.frames.end(), shown)) << recording.frames.size();
+}
 // Each box waits until dismissed.
 TEST_P(Desktop, AFailedSetUpShowsItsBoxesUntilDismissedAndEndsWithOne) {
     auto run = Start(WIRECUBE, {"--fail", "CreateSurface"}, false);
