@@ -190,7 +190,8 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPR
     const DWORD bytes = bitCount_ / 8;
     // Every frame begins with a fill of the whole palettised screen: when its
     // rows lie end to end, that is one run of bytes.
-    if (bytes == 1 && area.left == 0 && area.right == static_cast<LONG>(width_) && pitch_ == static_cast<LONG>(width_)) {
+    const LONG width = static_cast<LONG>(width_);
+    if (bytes == 1 && area.left == 0 && area.right == width && pitch_ == width) {
         std::memset(bits_ + static_cast<ptrdiff_t>(area.top) * pitch_, static_cast<BYTE>(lpDDBltFx->dwFillColor),
                     static_cast<size_t>(area.bottom - area.top) * width_);
         return DD_OK;

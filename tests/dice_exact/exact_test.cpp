@@ -81,10 +81,7 @@ protected:
     std::vector<BYTE> texels = std::vector<BYTE>(400 * 200);
 };
 
-TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation)
-{
-    CompareOrientations(Stride());
-}
+TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation) { CompareOrientations(Stride()); }
 
 // The fast path's rounding of texel coordinates must not follow the mode, as
 // RoundHalfEven does not; and in the other modes every division rounds otherwise.
