@@ -68,8 +68,9 @@ constexpr int32_t ROW_BATCH = 16;
 // rounds as RoundHalfEven does. Read once per triangle.
 int RoundsToNearest();
 
-// 1 when the perspective-correct span's running sum offset, offset + 1.0, ...
-// never rounds in its n terms, so that term i is offset + i.
+// 1 when the fast path can show that the perspective-correct span's running
+// sum offset, offset + 1.0, ... never rounds in its n terms, so that term i is
+// offset + i.
 int RunningSumIsExact(double offset, int32_t n);
 
 // Draws the span and returns 1, or returns 0 having drawn nothing when it

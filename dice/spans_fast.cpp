@@ -10,6 +10,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "fill.h"
 #include "fillmath.h"
@@ -46,25 +47,6 @@ static ALWAYS_INLINE To BitCast(From from)
     std::memcpy(&to, &from, sizeof to);
     return to;
 }
-
-// The plain loop's running sum offset, offset + 1.0, ... never rounds, and so
-// equals offset + i, when every term is a multiple of 2^(e - 53), the spacing
-// of doubles just below 2^e, for some 2^e above every term's magnitude. No term
-// is larger than the first or offset + n; and a whole step keeps a multiple of
-// that spacing (at most 1) a multiple, so offset is the one to check.
-static ALWAYS_INLINE int SumNeverRounds(double offset, int32_t n)
-{
-    const double first = std::fabs(offset);
-    const double beyond = std::fabs(offset + n);
-    if (n < 1 || !(first < 0x1p52 && beyond < 0x1p52)) return 0;
-    // With n >= 1 the largest is at least 0.5, so its exponent field E lies in
-    // 1022..1074, and offset * 2^(1075 - E) is exact and below 2^53.
-    const uint64_t largest = BitCast<uint64_t>(first > beyond ? first : beyond) >> 52;
-    const double scaled = offset * BitCast<double>((1023 + 1075 - largest) << 52);
-    return scaled == static_cast<double>(static_cast<int64_t>(scaled));
-}
-
-int RunningSumIsExact(double offset, int32_t n) { return SumNeverRounds(offset, n); }
 
 // Values held in x87 registers carry more than double precision, by chance of
 // register allocation, so there only the plain loops can promise their bytes.
@@ -103,6 +85,15 @@ const bool HAS_AVX2 = [] {
 
 }  // namespace
 
+int RunningSumIsExact(double offset, int32_t n)
+{
+    const double terms = n;
+    plain::Masks exact = ~plain::Masks{};
+    plain::SumNeverRounds(plain::Doubles{offset, offset, offset, offset}, plain::Doubles{terms, terms, terms, terms},
+                          exact);
+    return exact[0] != 0;
+}
+
 int32_t DrawPerspectiveRowsFast(const PerspectiveRows* rows, const TexelSource* texels, int32_t y, int32_t count,
                                 PerspectiveSpan* left)
 {
@@ -128,6 +119,8 @@ int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int ne
 
 #else
 
+// Without the fast loops nothing relies on the sum, and nothing is shown.
+int RunningSumIsExact(double, int32_t) { return 0; }
 int32_t DrawPerspectiveRowsFast(const PerspectiveRows*, const TexelSource*, int32_t, int32_t, PerspectiveSpan*)
 {
     return -1;

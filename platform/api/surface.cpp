@@ -188,9 +188,16 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPR
     if (lost_) return LostResult();
     if (Busy()) return DDERR_SURFACEBUSY;
     const DWORD bytes = bitCount_ / 8;
+    // Every frame begins with a fill of the whole palettised screen: when its
+    // rows lie end to end, that is one run of bytes.
+    const LONG width = static_cast<LONG>(width_);
+    if (bytes == 1 && area.left == 0 && area.right == width && pitch_ == width) {
+        std::memset(bits_ + static_cast<ptrdiff_t>(area.top) * pitch_, static_cast<BYTE>(lpDDBltFx->dwFillColor),
+                    static_cast<size_t>(area.bottom - area.top) * width_);
+        return DD_OK;
+    }
     for (LONG y = area.top; y < area.bottom; ++y) {
         BYTE* row = bits_ + static_cast<ptrdiff_t>(y) * pitch_;
-        // Every frame begins with a fill of the whole palettised screen.
         if (bytes == 1) {
             std::memset(row + area.left, static_cast<BYTE>(lpDDBltFx->dwFillColor),
                         static_cast<size_t>(area.right - area.left));

@@ -81,10 +81,7 @@ protected:
     std::vector<BYTE> texels = std::vector<BYTE>(400 * 200);
 };
 
-TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation)
-{
-    CompareOrientations(Stride());
-}
+TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation) { CompareOrientations(Stride()); }
 
 // The fast path's rounding of texel coordinates must not follow the mode, as
 // RoundHalfEven does not; and in the other modes every division rounds otherwise.
@@ -122,6 +119,28 @@ TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds)
     }
     EXPECT_GT(exact, 2000);
     EXPECT_LT(exact, 18000);
+}
+
+// A fill of whole rows lying end to end is one run of bytes; rows with padding
+// between them, or cut short, keep the padding and the rest.
+TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch)
+{
+    for (const LONG pitch : {5, 7}) {
+        for (const RECT& area : {RECT{0, 1, 5, 3}, RECT{1, 0, 5, 4}}) {
+            std::vector<BYTE> bits(pitch * 4, 9);
+            LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(5, 4, 8, pitch, bits.data());
+            DDBLTFX fill = {};
+            fill.dwSize = sizeof fill, fill.dwFillColor = 0x1234;
+            RECT rect = area;
+            ASSERT_EQ(surface->Blt(&rect, NULL, NULL, DDBLT_COLORFILL, &fill), DD_OK);
+            surface->Release();
+            for (LONG i = 0; i < pitch * 4; ++i) {
+                const LONG x = i % pitch, y = i / pitch;
+                const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+                ASSERT_EQ(bits[i], inside ? 0x34 : 9) << pitch << " " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
