@@ -8,7 +8,6 @@
 #include "bitmap.h"
 #include "dice/die.h"
 #include "screen.h"
-#include "texel_model.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 namespace {
