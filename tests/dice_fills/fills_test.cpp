@@ -95,15 +95,12 @@ TEST_F(Fills, BoundsSpansAndEdges) {
         GetScanSpan(&c.triangle, &box, c.y, &left, &right);
         EXPECT_TRUE(std::fabs(left - c.left) < 1e-12 && std::fabs(right - c.right) < 1e-12) << left << " " << right;
     }
-    const ProjectedPoint a{140, 20}, b{100, 20}, top{100, 0}, bottom{200, 100};
+    const ProjectedPoint a{140, 20}, b{100, 20};
     for (const auto& [from, to] : {std::pair{&a, &b}, std::pair{&b, &a}}) {
         double lo = 120, hi = 120;
         ExtendSpanByEdge(20.0, from, to, &lo, &hi);
         EXPECT_TRUE(lo == 100 && hi == 140) << lo << " " << hi;
     }
-    double lo = 120, hi = 160;
-    for (double y : {50.0, 10.0, 90.0}) ExtendSpanByEdge(y, &top, &bottom, &lo, &hi);  // 150, 110, 190
-    EXPECT_TRUE(lo == 110 && hi == 190) << lo << " " << hi;
     const double between[][4] = {{10, 10, 20, 1}, {20, 10, 20, 1}, {10, 20, 10, 1}, {15, 20, 10, 1},
                                  {7, 7, 7, 1},    {9.5, 10, 20, 0}, {20.5, 20, 10, 0}, {kNan, 10, 20, 0}};
     for (const auto& c : between) EXPECT_EQ(IsBetween(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
@@ -222,9 +219,9 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
         EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
 // Nothing changes outside the triangle's box, both passes cover the same pixels, every texel copied lies within the
-// corners' rounded coordinates; where the triangle has a clear normal each row runs from its span's ends (rounded in
-// perspective, truncated affinely; 0.1 or less skipped), and each perspective pixel shows the texel nearest the
-// exact mapping at x = xl + i (at most xr).
+// corners' rounded coordinates; where the mapping is well defined each row runs between its span's ends (rounded in
+// perspective, truncated affinely; 0.1 or less skipped) and each perspective pixel shows the texel nearest the exact
+// mapping at x = xl + i (at most xr).
 class RandomFills : public Fills {
 protected:
     enum Checks { kBoxOnly, kTexelRange, kExact };
@@ -235,33 +232,33 @@ protected:
         if (!ClipTriangleBounds(&box, &projected)) box = {0, 0, -1, -1};
         ASSERT_TRUE(box.minX >= 0 && box.minY >= 0 && box.maxX <= 639 && box.maxY <= 479);
         const TexturedVertex* c = triangle.corner;
+        const bool perspective = fill == FillTrianglePerspective;
         auto near = [](double value) { return static_cast<int>(std::nearbyint(value)); };
+        auto end = [&](double x) { return perspective ? near(x) : static_cast<int>(x); };
         const int lo[2] = {near(std::min({c[0].u, c[1].u, c[2].u})), near(std::min({c[0].v, c[1].v, c[2].v}))};
         const int hi[2] = {near(std::max({c[0].u, c[1].u, c[2].u})), near(std::max({c[0].v, c[1].v, c[2].v}))};
-        const int band = GuardedScreen::kBand;
-        const bool perspective = fill == FillTrianglePerspective;
+        const int band = GuardedScreen::kBand, pitch = columns.pitch;
         for (int y = -band; y < 480 + band; ++y) {
             const bool inBox = y >= box.minY && y <= box.maxY && box.minX <= box.maxX;
-            const int from = inBox ? box.minX + band : columns.pitch, to = inBox ? box.maxX + band + 1 : columns.pitch;
-            for (GuardedScreen* screen : {&columns, &rows})
-                ASSERT_TRUE(!std::memcmp(screen->Line(y), blank.data(), from) && !std::memcmp(screen->Line(y) + to, blank.data(), columns.pitch - to))
-                    << "outside the box, row " << y;
+            const int from = inBox ? box.minX + band : pitch, to = inBox ? box.maxX + band + 1 : pitch;
+            for (BYTE* line : {columns.Line(y), rows.Line(y)})
+                ASSERT_TRUE(!std::memcmp(line, blank.data(), from) && !std::memcmp(line + to, blank.data(), pitch - to)) << y;
             double xl = 0, xr = 0;
             if (inBox) GetScanSpan(&projected, &box, y, &xl, &xr);
-            const int first = perspective ? near(xl) : int(xl), last = xr - xl > 0.1 ? (perspective ? near(xr) : int(xr)) : first - 1;
-            for (int x = from; x < to; ++x) {
-                const BYTE u = columns.Line(y)[x], v = rows.Line(y)[x];
-                ASSERT_EQ(u == kBlank, v == kBlank) << "one pass only at " << x - band << ", " << y;
+            const int first = end(xl), last = xr - xl > 0.1 ? end(xr) : first - 1;
+            for (int x = from - band; x < to - band; ++x) {
+                const BYTE u = columns.Line(y)[x + band], v = rows.Line(y)[x + band];
+                ASSERT_EQ(u == kBlank, v == kBlank) << "one pass only at " << x << ", " << y;
                 drawn += u != kBlank;
                 ASSERT_TRUE(u == kBlank || checks == kBoxOnly || (u >= lo[0] && u <= hi[0] && v >= lo[1] && v <= hi[1]))
-                    << "texel " << int(u) << ", " << int(v) << " at " << x - band << ", " << y;
+                    << "texel " << int(u) << ", " << int(v) << " at " << x << ", " << y;
                 if (checks != kExact) continue;
-                ASSERT_EQ(u != kBlank, x - band >= first && x - band <= last) << "span " << xl << " to " << xr << " at " << x - band << ", " << y;
-                const auto [tu, tv] = TrueTexel(c[0], c[1], c[2], std::min(xl + (x - band - first), xr), y);
+                ASSERT_EQ(u != kBlank, x >= first && x <= last) << "span " << xl << " to " << xr << " at " << x << ", " << y;
+                const auto [tu, tv] = TrueTexel(c[0], c[1], c[2], std::min(xl + (x - first), xr), y);
                 ASSERT_TRUE(!perspective || u == kBlank || (std::fabs(u - tu) <= 0.5 + 1e-6 && std::fabs(v - tv) <= 0.5 + 1e-6))
-                    << "texel " << int(u) << ", " << int(v) << " for " << tu << ", " << tv << " at " << x - band << ", " << y;
+                    << "texel " << int(u) << ", " << int(v) << " for " << tu << ", " << tv << " at " << x << ", " << y;
             }
-            if (inBox) std::memset(columns.Line(y) + from, kBlank, to - from), std::memset(rows.Line(y) + from, kBlank, to - from);
+            for (BYTE* line : {columns.Line(y), rows.Line(y)}) std::memset(line + from, kBlank, to - from);
         }
     }
     double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
@@ -271,12 +268,14 @@ protected:
     std::mt19937 rng{1};
 };
 // Mostly face-sized triangles near the screen; also spread wide, far off, slivers, specks, square to the view, and
-// triangles of numbers hostile or ordinary at random, which must still write nothing outside the screen nor read
-// outside the texture.
+// of numbers hostile or ordinary at random, which must still write nothing outside the screen nor read outside the
+// texture.
 TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
     const double huge = std::numeric_limits<double>::max();
     const double values[] = {kNan, kInf, -kInf, huge, -huge, 1e18, -1e18, 0.0, -0.0, 1e-300, 320.0, 479.99};
-    auto any = [&](double scale, double offset) { return rng() % 3 == 0 ? values[rng() % std::size(values)] : offset + scale * Uniform(-1, 1); };
+    auto any = [&](double scale, double offset) {
+        return rng() % 3 == 0 ? values[rng() % std::size(values)] : offset + scale * Uniform(-1, 1);
+    };
     std::discrete_distribution<int> kinds{50, 4, 4, 16, 16, 10, 25};
     for (int n = 0; n < 4000; ++n) {
         ProjectedPoint p[3];
@@ -284,7 +283,8 @@ TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
         for (double& z : depth) z = Uniform(0.5, 50.0);
         const int kind = kinds(rng);
         const ProjectedPoint centre{Uniform(-100, 740), Uniform(-100, 580)};
-        for (ProjectedPoint& q : p) q = {centre.x + Uniform(-spread[kind], spread[kind]), centre.y + Uniform(-spread[kind], spread[kind])};
+        const double r = spread[kind];
+        for (ProjectedPoint& q : p) q = {centre.x + Uniform(-r, r), centre.y + Uniform(-r, r)};
         if (kind == 3) {  // the third corner all but on the line through the others
             const double along = Uniform(-0.5, 1.5), off = std::pow(10.0, Uniform(-12, -1));
             p[2] = {p[0].x + along * (p[1].x - p[0].x) + off, p[0].y + along * (p[1].y - p[0].y) - off};
@@ -300,14 +300,13 @@ TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
         ProjectedTriangle projected = Project(triangle);
         for (int k = 0; kind == 6 && k < 3; ++k)
             triangle.corner[k] = {any(1, 0), any(1, 0), any(1, 2), any(400, 100), any(400, 100)}, projected.p[k] = {any(60, 320), any(60, 240)};
-        // The fills' determinants are the normal's components: far from their 0.00001 the mapping is well defined.
+        // Seen well away from edge-on, with a normal far from the fills' 0.00001, the mapping is well defined.
         const TexturedVertex* c = triangle.corner;
-        const Vec normal = Cross(Sub({c[1].x, c[1].y, c[1].z}, {c[0].x, c[0].y, c[0].z}), Sub({c[2].x, c[2].y, c[2].z}, {c[0].x, c[0].y, c[0].z}));
-        const Vec middle = {c[0].x + c[1].x + c[2].x, c[0].y + c[1].y + c[2].y, c[0].z + c[1].z + c[2].z};
-        const double facing = std::fabs(Dot(normal, middle)) / std::sqrt(Dot(normal, normal) * Dot(middle, middle));
-        const bool clear = kind != 3 && kind != 4 && facing > 0.05 && std::max({std::fabs(normal.x), std::fabs(normal.y), std::fabs(normal.z)}) > 1e-3;
+        const Vec a{c[0].x, c[0].y, c[0].z}, normal = Cross(Sub({c[1].x, c[1].y, c[1].z}, a), Sub({c[2].x, c[2].y, c[2].z}, a));
+        const bool clear = Dot(normal, normal) > 1e-6 && std::fabs(Dot(normal, a)) > 0.05 * std::sqrt(Dot(normal, normal) * Dot(a, a));
         const Checks checks = kind == 6 ? kBoxOnly : clear ? kExact : kTexelRange;
-        for (Fill fill : {FillTriangleAffine, FillTrianglePerspective}) ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, checks)) << n;
+        for (Fill fill : {FillTriangleAffine, FillTrianglePerspective})
+            ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, checks)) << n;
     }
     EXPECT_GT(drawn, 10000000);
 }
