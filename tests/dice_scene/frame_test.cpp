@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 #include "bitmap.h"
+#include "dice/dicetypes.h"
 #include "dice/die.h"
 #include "screen.h"
 #include "shell/display.h"

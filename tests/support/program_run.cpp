@@ -4,7 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -31,20 +31,20 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    // The parent's environment, with leak detection added last so that it wins.
-    std::string sanitizer = "ASAN_OPTIONS=";
-    for (char** variable = environ; *variable; ++variable)
-        if (std::strncmp(*variable, "ASAN_OPTIONS=", 13) == 0) sanitizer = std::string(*variable) + ":";
-        else envp.push_back(*variable);
-    sanitizer += "detect_leaks=1";
-    argv.push_back(nullptr), envp.push_back(sanitizer.data()), envp.push_back(nullptr);
+    argv.push_back(nullptr);
+    // The parent's options with leak detection added last, so that it wins.
+    static const std::string sanitizer = [] {
+        const char* options = getenv("ASAN_OPTIONS");
+        return (options && *options ? std::string(options) + ":" : std::string()) + "detect_leaks=1";
+    }();
+    setenv("ASAN_OPTIONS", sanitizer.c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (int fd : {1, 2}) posix_spawn_file_actions_addopen(&actions, fd, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0) << program;
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0) << program;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
