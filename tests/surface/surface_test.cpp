@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <surface/surface.h>
 #include <testing/runtime_control.h>
-#include <unistd.h>
 #include <climits>
 #include <cstring>
 #include "bitmap.h"
@@ -99,15 +98,6 @@ public:
         EXPECT_TRUE(palette && palette->GetEntries(0, 0, 256, entries.data()) == DD_OK && palette->Release() == 0);
         return entries;
     }
-    // From inside the file's folder, where a relative name finds the file.
-    template <class Result>
-    Result InFolder(const TempFile& file, Result (Surfaces::*load)(LPCSTR), LPCSTR name) {
-        char previous[4096];
-        EXPECT_TRUE(getcwd(previous, sizeof previous) && chdir(file.folder()) == 0);
-        Result result = (this->*load)(name);
-        EXPECT_EQ(chdir(previous), 0);
-        return result;
-    }
     LPDIRECTDRAWSURFACE4 Load(LPCSTR name) { return Keep(DDLoadBitmap(dd_, name, 0, 0)); }
     LPDIRECTDRAW first_ = nullptr;
     LPDIRECTDRAW4 dd_ = nullptr;
@@ -118,8 +108,9 @@ public:
 // a resource wins over a file of its name.
 TEST_F(Surfaces, BitmapsLoadIntoSystemMemoryUprightFromResourcesOrFiles) {
     EXPECT_EQ(PixelsOf(Load(TempFile(BitmapFile(RampPicture())).path())), kRampIndices);
-    AddBitmapResource("BOTH.BMP", PackedBitmap(RampPicture()));
-    EXPECT_EQ(PixelsOf(InFolder(TempFile(BitmapFile(Checks()), "BOTH.BMP"), &Surfaces::Load, "BOTH.BMP")), kRampIndices);
+    const TempFile both(BitmapFile(Checks()));
+    AddBitmapResource(both.path(), PackedBitmap(RampPicture()));
+    EXPECT_EQ(PixelsOf(Load(both.path())), kRampIndices);
     OpenDisplay();
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     LPDIRECTDRAWSURFACE4 texture = Load(MAKEINTRESOURCEA(103)), scaled = Keep(DDLoadBitmap(dd_, MAKEINTRESOURCEA(103), 200, 100));
@@ -200,12 +191,11 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
         {cutFile, 5, {}}, {Bytes(cutFile.begin(), cutFile.begin() + 34), 0, {}}, {reserved, 5, withFlags}};
     for (const auto& [bytes, n, special] : files)
         EXPECT_EQ(PaletteFor(TempFile(bytes).path()), special.empty() ? Expected(n, &bytes) : special) << bytes.size();
-    AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
-    Picture other = Counting(4, 4, 16);
-    std::reverse(other.table.begin(), other.table.end());
-    const TempFile file(BitmapFile(other), "TWICE.BMP");
-    EXPECT_NE(PaletteFor(file.path()), Expected(16)) << "the full path names no resource";
-    EXPECT_EQ(InFolder(file, &Surfaces::PaletteFor, "TWICE.BMP"), Expected(16));
+    Picture reversed = Counting(4, 4, 16);
+    std::reverse(reversed.table.begin(), reversed.table.end());
+    const TempFile twice(BitmapFile(reversed));
+    AddBitmapResource(twice.path(), PackedBitmap(Counting(4, 4, 16)));
+    EXPECT_EQ(PaletteFor(twice.path()), Expected(16));
     ASSERT_TRUE(platform::testing::ScriptFailure("CreatePalette"));
     EXPECT_EQ(DDCreatePaletteFromBitmap(dd_, nullptr), nullptr);
 }
