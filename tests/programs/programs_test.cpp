@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <numeric>
 #include <set>
 #include "program_run.h"
 #include "runtime/session.h"
@@ -63,7 +62,7 @@ TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
         }
     }
 }
-// Two runs give the same bytes, --digest names the frames: a looping 640 x 480 animation at 60 Hz, each frame turned.
+// Two runs give the same bytes, --digest names the frames: a looping 640 x 480 animation, each frame turned.
 Recording RecordTwice(const std::string& program, int frames) {
     const std::string digests = TempPath("again.digest");
     const Headless run = RunHeadless(program, "first", {"--frames", std::to_string(frames)});
@@ -77,8 +76,7 @@ Recording RecordTwice(const std::string& program, int frames) {
         const platform::Frame shown{recording.frames[k].data(), 640, 640, 480, nullptr};
         EXPECT_EQ(lines[k], (std::snprintf(digest, sizeof digest, "%016llx", (unsigned long long)platform::FrameDigest(shown)), digest)) << k;
     }
-    EXPECT_TRUE(recording.width == 640 && recording.height == 480 && recording.loops && !recording.framesHaveOwnColors);
-    EXPECT_EQ(std::accumulate(recording.delays.begin(), recording.delays.end(), 0), frames * 100 / 60) << "centiseconds";
+    EXPECT_TRUE(recording.width == 640 && recording.height == 480 && recording.loops);
     for (size_t k = 1; k < recording.frames.size(); ++k) EXPECT_NE(recording.frames[k], recording.frames[k - 1]) << k;
     return recording;
 }
@@ -133,8 +131,11 @@ TEST(Programs, LostTheProgramsGoOnFromTheSameAngleMinimisedTheySleepThenTheDieCa
         EXPECT_EQ(asleep.recording.frames, longer.recording.frames);
     }
 }
-// A frame whose clear fails is dropped with its time: the cube then stands a frame behind an unbroken run.
-TEST(Programs, AFrameThatEndsEarlyDropsItsTime) {
+// A frame whose clear fails is dropped with its time: the cube then stands a frame behind an unbroken run. A flip
+// that finds the display lost restores it at once: the die reloads its texture, whose scripted failure shows next.
+TEST(Programs, AFrameThatEndsEarlyDropsItsTimeAndALostFlipRestores) {
+    const Headless flip = RunHeadless(DICE_PROGRAM, "flip", {"--fail", "Flip@9:DDERR_SURFACELOST", "--fail", "LoadImageA@2", "--frames", "9"});
+    EXPECT_EQ(Where(flip, "fail Flip") + 1, Where(flip, "fail LoadImageA"));
     const Headless never = RunHeadless(WIRECUBE_PROGRAM, "never", {"--frames", "61"});
     const Headless run = RunHeadless(WIRECUBE_PROGRAM, "failed", {"--fail", "Blt@30", "--frames", "60"});
     const size_t failed = FramesBefore(run, "fail Blt");

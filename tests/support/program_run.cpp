@@ -78,10 +78,6 @@ Recording Decode(const std::string& path) {
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& image = gif->SavedImages[i];
         recording.frames.emplace_back(image.RasterBits, image.RasterBits + image.ImageDesc.Width * image.ImageDesc.Height);
-        recording.framesHaveOwnColors |= image.ImageDesc.ColorMap != nullptr;
-        GraphicsControlBlock control;
-        EXPECT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
-        recording.delays.push_back(control.DelayTime);
         for (int e = 0; e < image.ExtensionBlockCount; ++e) {
             const ExtensionBlock& block = image.ExtensionBlocks[e];
             recording.loops |= block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&

@@ -13,13 +13,12 @@ int Finish(pid_t pid);  // the exit code; a signal fails the test
 struct RunResult { int exitCode; std::string output; };
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args);
 std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word);  // starting so
-// A recording (--record) decoded: the frames' palette indices, their delays and the screen's colours.
+// A recording (--record) decoded: the frames' palette indices and the screen's colours.
 struct Recording {
     int width = 0, height = 0;
     std::vector<std::vector<GifByteType>> frames;  // rows of width indices
-    std::vector<int> delays;                        // centiseconds
     std::vector<GifColorType> colors;               // of the screen
-    bool loops = false, framesHaveOwnColors = false;
+    bool loops = false;
 };
 // A file that cannot be read as a GIF fails the test and gives no frames.
 Recording Decode(const std::string& path);
