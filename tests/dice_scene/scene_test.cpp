@@ -67,13 +67,13 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
     ASSERT_EQ(fills.size(), 2u);
     const int order[6] = {1, 2, 0, 3, 0, 2};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(fills[k / 3].triangle.corner[k % 3].u, corners[order[k]]->u) << k;
-    ScreenRect = {10, 20, 111, 221};
-    DrawTexturedDie(BackSurface, 0);
+    ScreenRect = {10, 20, 111, 221}, fills.clear(), DrawTexturedDie(BackSurface, 0);
     EXPECT_TRUE(ProjectionScale == 50.5 && ScreenCentreX == 60.0 && ScreenCentreY == 120.0);
-    const TexturedTriangle triangle = {{{0.25, 0.5, 2.0, 0, 0}, {0, 0, 2.4, 0, 0}, {-0.5, -1.0, 2.0, 0, 0}}};
-    ProjectedTriangle p;
-    ProjectTriangle(&triangle, &p);
-    EXPECT_TRUE(p.p[0].x == 66.3125 && p.p[0].y == 107.375 && p.p[1].x == 60 && p.p[1].y == 120 && p.p[2].x == 47.375 && p.p[2].y == 145.25);
+    for (const FillCall& call : fills)
+        for (const TexturedVertex& c : call.triangle.corner) {
+            const ProjectedPoint& p = call.projected.p[&c - call.triangle.corner];
+            EXPECT_TRUE(std::fabs(p.x - 60 - 50.5 * c.x / c.z) < 1e-12 && std::fabs(p.y - 120 + 50.5 * c.y / c.z) < 1e-12);
+        }
 }
 // (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
