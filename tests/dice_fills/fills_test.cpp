@@ -299,11 +299,13 @@ TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
             triangle.corner[k] = Unproject(p[k].x, p[k].y, depth[k], std::floor(Uniform(0, kSide)), std::floor(Uniform(0, kSide)));
         ProjectedTriangle projected = Project(triangle);
         for (int k = 0; kind == 6 && k < 3; ++k)
-            triangle.corner[k] = {any(1, 0), any(1, 0), any(1, 2), any(400, 100), any(400, 100)}, projected.p[k] = {any(60, 320), any(60, 240)};
+            triangle.corner[k] = {any(1, 0), any(1, 0), any(1, 2), any(400, 100), any(400, 100)},
+            projected.p[k] = {any(60, 320), any(60, 240)};
         // Seen well away from edge-on, with a normal far from the fills' 0.00001, the mapping is well defined.
         const TexturedVertex* c = triangle.corner;
         const Vec a{c[0].x, c[0].y, c[0].z}, normal = Cross(Sub({c[1].x, c[1].y, c[1].z}, a), Sub({c[2].x, c[2].y, c[2].z}, a));
-        const bool clear = Dot(normal, normal) > 1e-6 && std::fabs(Dot(normal, a)) > 0.05 * std::sqrt(Dot(normal, normal) * Dot(a, a));
+        const double squared = Dot(normal, normal);
+        const bool clear = squared > 1e-6 && std::fabs(Dot(normal, a)) > 0.05 * std::sqrt(squared * Dot(a, a));
         const Checks checks = kind == 6 ? kBoxOnly : clear ? kExact : kTexelRange;
         for (Fill fill : {FillTriangleAffine, FillTrianglePerspective})
             ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, checks)) << n;

@@ -33,9 +33,11 @@ Trace Between(const Headless& run, const std::string& first, const std::string& 
     const auto from = Where(run, first), to = Where(run, last);
     return from < to ? Trace(from + 1, to) : Trace();
 }
-size_t FramesBefore(const Headless& run, const std::string& words) { return Matching(Trace(run.trace.begin(), Where(run, words)), "flip").size(); }
+size_t FramesBefore(const Headless& run, const std::string& words) {
+    return Matching(Trace(run.trace.begin(), Where(run, words)), "flip").size();
+}
 GifByteType At(const Frame& frame, int x, int y) { return frame.at(static_cast<size_t>(y) * 640 + x); }
-std::array<int, 3> Colour(const Recording& r, int index) { const GifColorType& c = r.colors.at(index); return {c.Red, c.Green, c.Blue}; }
+std::array<int, 3> Colour(const Recording& r, int i) { return {r.colors.at(i).Red, r.colors.at(i).Green, r.colors.at(i).Blue}; }
 // Each failing set-up step named in a box, then the program's, unless no window can own one; exit 1, no frames,
 // set-up stopped at the first failure, nothing left (a leak changes a sanitized exit).
 TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
@@ -86,14 +88,16 @@ Recording RecordTwice(const std::string& program, int frames) {
 TEST(Programs, RecordingsAreTheSameOnEveryRun) {
     const Recording cube = RecordTwice(WIRECUBE_PROGRAM, 120), die = RecordTwice(DICE_PROGRAM, 60);
     ASSERT_TRUE(cube.frames.size() == 120u && !die.frames.empty());
-    EXPECT_EQ(RunHeadless(WIRECUBE_PROGRAM, "nopalette", {"--fail", "CreatePalette", "--frames", "120"}).recording.frames, cube.frames);
+    const Headless bare = RunHeadless(WIRECUBE_PROGRAM, "nopalette", {"--fail", "CreatePalette", "--frames", "120"});
+    EXPECT_EQ(bare.recording.frames, cube.frames);
     const GifByteType background = At(cube.frames[0], 0, 0), white = At(cube.frames[0], 320, 374);
     EXPECT_TRUE(Colour(cube, white) == (std::array{255, 255, 255}) && Colour(cube, background) == (std::array{36, 109, 85}));
     for (const Frame& frame : cube.frames)
         EXPECT_EQ(std::set<GifByteType>(frame.begin(), frame.end()), (std::set<GifByteType>{background, white}));
     EXPECT_TRUE(cube.frames[90] == cube.frames[0] && cube.frames[119] == cube.frames[29]);
     EXPECT_EQ(Colour(die, At(die.frames[0], 0, 0)), (std::array{0x24, 0x78, 0x78}));
-    EXPECT_TRUE(Colour(die, At(die.frames[0], 320, 240)) == (std::array{255, 255, 255}) && Colour(die, 1) == (std::array{247, 247, 247}));
+    EXPECT_EQ(Colour(die, At(die.frames[0], 320, 240)), (std::array{255, 255, 255}));
+    EXPECT_EQ(Colour(die, 1), (std::array{247, 247, 247}));
 }
 // After the line the run goes on as if no time had passed: one frame repeats, then those of an unbroken run.
 void ExpectGoesOnWhereItStopped(const Headless& run, const Headless& never, const std::string& line) {
@@ -134,7 +138,8 @@ TEST(Programs, LostTheProgramsGoOnFromTheSameAngleMinimisedTheySleepThenTheDieCa
 // A frame whose clear fails is dropped with its time: the cube then stands a frame behind an unbroken run. A flip
 // that finds the display lost restores it at once: the die reloads its texture, whose scripted failure shows next.
 TEST(Programs, AFrameThatEndsEarlyDropsItsTimeAndALostFlipRestores) {
-    const Headless flip = RunHeadless(DICE_PROGRAM, "flip", {"--fail", "Flip@9:DDERR_SURFACELOST", "--fail", "LoadImageA@2", "--frames", "9"});
+    const Headless flip =
+        RunHeadless(DICE_PROGRAM, "flip", {"--fail", "Flip@9:DDERR_SURFACELOST", "--fail", "LoadImageA@2", "--frames", "9"});
     EXPECT_EQ(Where(flip, "fail Flip") + 1, Where(flip, "fail LoadImageA"));
     const Headless never = RunHeadless(WIRECUBE_PROGRAM, "never", {"--frames", "61"});
     const Headless run = RunHeadless(WIRECUBE_PROGRAM, "failed", {"--fail", "Blt@30", "--frames", "60"});

@@ -80,7 +80,11 @@ public:
         EXPECT_EQ(dd_->CreateSurface(&desc, &surface, nullptr), DD_OK);
         return Keep(surface);
     }
-    static DDSURFACEDESC2 DescriptionOf(LPDIRECTDRAWSURFACE4 s) { DDSURFACEDESC2 d = Blank(); EXPECT_EQ(s->GetSurfaceDesc(&d), DD_OK); return d; }
+    static DDSURFACEDESC2 DescriptionOf(LPDIRECTDRAWSURFACE4 surface) {
+        DDSURFACEDESC2 desc = Blank();
+        EXPECT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
+        return desc;
+    }
     // The surface's bytes, top row first, without row padding; with a value, byte (x, y) set first.
     static Bytes PixelsOf(LPDIRECTDRAWSURFACE4 surface, DWORD x = 0, DWORD y = 0, int value = -1) {
         DDSURFACEDESC2 desc = Blank();

@@ -65,7 +65,8 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedOnEightBitSurfacesOnly
     DrawLine(BackSurface, {4, 0, 4, 2}, kWhite);
     ASSERT_TRUE(platform::testing::ScriptFailure("Lock@1:DDERR_SURFACELOST"));
     DrawLine(BackSurface, {4, 0, 4, 2}, kWhite), DrawLine(&loggedWide, {4, 0, 4, 2}, kWhite);
-    EXPECT_EQ(log, (std::vector<std::string>{"busy back", "busy back", "lock back", "unlock back", "refused back", "lock wide", "unlock wide"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"busy back", "busy back", "lock back", "unlock back", "refused back",
+                                             "lock wide", "unlock wide"}));
     EXPECT_TRUE(logged.runs == std::vector<PixelSet>{Steps(4, 0, 0, 1, 2)} && loggedWide.runs == std::vector<PixelSet>(1));
 }
 // (angle, ticks, angle after): whole degrees, the fraction dropped every frame.
@@ -115,7 +116,8 @@ TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
 TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
     const CubeCorner far = {0.05, 0.05, 1.0};
     for (const CubeEdge& edge : {CubeEdge{far, {0, 0, 0.1005}}, CubeEdge{{0, 0, 0.05}, far}, CubeEdge{far, {0, 0, -3}},
-                                 CubeEdge{{5, 0, 1.1}, {6, 1, 1.1}}, CubeEdge{far, {0, 0, 0.11}}, CubeEdge{{0, 0, 2.1}, {0.25, -0.125, 2.1}}})
+                                 CubeEdge{{5, 0, 1.1}, {6, 1, 1.1}}, CubeEdge{far, {0, 0, 0.11}},
+                                 CubeEdge{{0, 0, 2.1}, {0.25, -0.125, 2.1}}})
         DrawCubeEdge(edge);
     ScreenRect = {0, 0, 320, 200};
     DrawCubeEdge({{0, 0, 1.1}, {0, 0.25, 1.1}});
