@@ -140,8 +140,7 @@ TEST_F(Fills, PerspectiveWorkedExampleInEveryRoundingMode) {
         for (int y = 0; y < 480; ++y) EXPECT_TRUE((y > 208 && y < 272) || drawing.Extent(y).first == -1) << y;
     }
 }
-// Row 24 of a wedge runs from xl (texel 0) to xr (affine column 30): affine ends truncated,
-// perspective ends rounded half to even, 0.1 or less skipped.
+// Row 24 of a wedge runs from xl (texel 0) to xr (affine column 30); 0.1 or less is skipped.
 TEST_F(Fills, SpanEndsAreTruncatedAffinelyAndRoundedInPerspective) {
     const struct { double xl, xr; std::pair<int, int> affine, perspective; } spans[] = {
         {100.35, 100.65, {100, 100}, {100, 101}}, {10.2, 20.9, {10, 20}, {10, 21}}, {100.5, 101.5, {100, 101}, {100, 102}},
@@ -218,10 +217,8 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
     for (const TexturedTriangle& triangle : {sliver, speck})
         EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
-// Nothing changes outside the triangle's box, both passes cover the same pixels, every texel copied lies within the
-// corners' rounded coordinates; where the mapping is well defined each row runs between its span's ends (rounded in
-// perspective, truncated affinely; 0.1 or less skipped) and each perspective pixel shows the texel nearest the exact
-// mapping at x = xl + i (at most xr).
+// Nothing changes outside the box, both passes agree, texels stay within the corners'; where the mapping is well
+// defined, rows run between their span's ends and perspective pixels show the exact mapping's texel at xl + i.
 class RandomFills : public Fills {
 protected:
     enum Checks { kBoxOnly, kTexelRange, kExact };
@@ -267,9 +264,7 @@ protected:
     long drawn = 0;
     std::mt19937 rng{1};
 };
-// Mostly face-sized triangles near the screen; also spread wide, far off, slivers, specks, square to the view, and
-// of numbers hostile or ordinary at random, which must still write nothing outside the screen nor read outside the
-// texture.
+// Mostly face-sized triangles near the screen; also wide, far off, slivers, specks, square to the view, and hostile.
 TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
     const double huge = std::numeric_limits<double>::max();
     const double values[] = {kNan, kInf, -kInf, huge, -huge, 1e18, -1e18, 0.0, -0.0, 1e-300, 320.0, 479.99};

@@ -102,8 +102,7 @@ TEST_F(Scene, TrianglesChooseTheirFillByDepthAndTakeLocksInOrderRetriedAndGivenB
         events.clear(), DrawTexturedTriangle(&triangle);
         EXPECT_TRUE(events.size() == 5u && events[2] == (c[3] ? "fill perspective" : "fill affine")) << c[0] << " " << c[1] << " " << c[2];
     }
-    // Texture locked and unlocked first, busy locks asked again; a refused lock or a surface of other than a byte a
-    // pixel skips the triangle, unlocking what was locked; the fill gets both surfaces' memory and the projected triangle.
+    // Texture first, busy locks asked again; a refused lock or a wider pixel skips the triangle, unlocking what was locked.
     const std::vector<std::string> unwritten = {"lock texture", "lock back", "unlock texture", "unlock back"};
     const struct { const char* failure; DWORD textureBits, backBits; std::vector<std::string> expected; } locks[] = {
         {"", 8, 8, {"lock texture", "lock back", "fill affine", "unlock texture", "unlock back"}},

@@ -21,8 +21,7 @@ Headless RunHeadless(const std::string& program, const std::string& name, std::v
     run.trace = Lines(ReadFile(tracePath));
     return run.recording = Decode(run.recordingPath), run;
 }
-// The first trace line that is or starts with the words (a missing one fails); the lines between two; the frames
-// presented before one.
+// The first trace line that is or starts with the words (a missing one fails), the lines between, frames before.
 Trace::const_iterator Where(const Headless& run, const std::string& words) {
     const auto found = std::find_if(run.trace.begin(), run.trace.end(),
                                     [&](const std::string& l) { return l == words || !l.rfind(words + " ", 0); });
@@ -38,8 +37,8 @@ size_t FramesBefore(const Headless& run, const std::string& words) {
 }
 GifByteType At(const Frame& frame, int x, int y) { return frame.at(static_cast<size_t>(y) * 640 + x); }
 std::array<int, 3> Colour(const Recording& r, int i) { return {r.colors.at(i).Red, r.colors.at(i).Green, r.colors.at(i).Blue}; }
-// Each failing set-up step named in a box, then the program's, unless no window can own one; exit 1, no frames,
-// set-up stopped at the first failure, nothing left (a leak changes a sanitized exit).
+// Each failing set-up step named in a box, then the program's, unless no window can own one; no frames, nothing
+// left (a leak changes a sanitized exit).
 TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
     for (const std::string& program : kPrograms) {
         for (const std::string step : {"RegisterClassA", "CreateWindowExA", "DirectDrawCreate", "QueryInterface",
@@ -82,9 +81,8 @@ Recording RecordTwice(const std::string& program, int frames) {
     for (size_t k = 1; k < recording.frames.size(); ++k) EXPECT_NE(recording.frames[k], recording.frames[k - 1]) << k;
     return recording;
 }
-// The cube turns a degree a frame (1.5 less the fraction), alike after 90, on the ramp's nearest to 0x787824, which
-// it shows as well without a palette (a missing one is no failure); the die's screen takes the texture's colours, its
-// white near face over the exact background.
+// The cube turns a degree a frame, alike after 90, on the ramp's nearest to 0x787824, also without a palette; the
+// die's screen takes the texture's colours, its white near face over the exact background.
 TEST(Programs, RecordingsAreTheSameOnEveryRun) {
     const Recording cube = RecordTwice(WIRECUBE_PROGRAM, 120), die = RecordTwice(DICE_PROGRAM, 60);
     ASSERT_TRUE(cube.frames.size() == 120u && !die.frames.empty());
@@ -110,9 +108,8 @@ void ExpectGoesOnWhereItStopped(const Headless& run, const Headless& never, cons
     ASSERT_TRUE(seen.size() == frames.size() - 1 && seen.size() <= unbroken.size());
     EXPECT_TRUE(std::equal(seen.begin(), seen.end(), unbroken.begin()));
 }
-// A lost display misses every refresh undrawn; regained, surfaces restored and texture reloaded, the scene goes on.
-// Minimised, a program sleeps in one wait; the cube goes on where it stopped, the die turns by the whole wait
-// (alike every 28 seconds, so a run that slept 28 seconds longer matches).
+// A lost display misses every refresh; regained, the scene goes on. Minimised, a program sleeps in one wait; the
+// cube goes on where it stopped, the die turns by the whole wait (alike every 28 seconds).
 TEST(Programs, LostTheProgramsGoOnFromTheSameAngleMinimisedTheySleepThenTheDieCatchesUp) {
     for (const std::string& program : kPrograms) {
         const Headless never = RunHeadless(program, "never", {"--frames", "40"});

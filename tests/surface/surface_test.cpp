@@ -16,8 +16,7 @@ using Entries = std::vector<PALETTEENTRY>;
 using Bytes = std::vector<BYTE>;
 const Bytes& Texture() { static const Bytes bytes = ReadBytes(DIE_TEXTURE); return bytes; }
 DDSURFACEDESC2 Blank(DWORD flags = 0, DWORD caps = 0) { DDSURFACEDESC2 d = {}; d.dwSize = sizeof d, d.dwFlags = flags, d.ddsCaps.dwCaps = caps; return d; }
-// 3 x 2 colours the ramp holds exactly, as indices 224, 28, 3, 255, 0, 103; 4 x 2 checks: red, green, blue, white
-// over the same backwards.
+// 3 x 2 colours the ramp holds exactly (224, 28, 3, 255, 0, 103); 4 x 2 checks of its first four and white.
 Picture RampPicture() {
     Picture picture{.width = 3, .height = 2, .coloursUsed = 6, .pixels = {0, 1, 2, 3, 4, 5}};
     for (COLORREF c : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255), RGB(0, 0, 0), RGB(109, 36, 255)})
@@ -108,8 +107,7 @@ public:
     LPDIRECTDRAWSURFACE4 primary_ = nullptr;
     std::vector<IUnknown*> kept_;
 };
-// At its own size or a given one, into system memory, upright, indices kept; a name that is no resource is a file;
-// a resource wins over a file of its name.
+// Upright into system memory, at its own size or a given one; a resource, else the file of that name.
 TEST_F(Surfaces, BitmapsLoadIntoSystemMemoryUprightFromResourcesOrFiles) {
     EXPECT_EQ(PixelsOf(Load(TempFile(BitmapFile(RampPicture())).path())), kRampIndices);
     const TempFile both(BitmapFile(Checks()));
@@ -226,8 +224,7 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     EXPECT_TRUE(DDPixelForColor(primary_, 0xFFFFFF) == 0 && DDPixelForColor(primary_, 0x787824) == 2);
 }
-// Pixels read at their own width (the surfaces end at their last pixel) and the pitch used; colour keys are the
-// pixel values found for them.
+// Pixels read at their own width (the memory ends at the last pixel) and the pitch; keys are the pixels found.
 TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
     GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0), pitched(3, 2);
     word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE, byte.Line(0)[0] = 0x12;
