@@ -96,6 +96,7 @@ TEST_F(Wirecube, TwelveEdgesInOrderEachWithItsOwnLock) {
     ASSERT_EQ(logged.runs.size(), 12u);
     for (int i = 0; i < 12; ++i) EXPECT_EQ(logged.runs[i], kEdgesAtZero[i / 4 * 4 + (i + 1) % 4]) << "edge " << i;
 }
+// Every whole angle of a turn in white well inside the screen, the guard band untouched.
 TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
     BackSurface = screen.Surface();
     for (int frame = 1; frame <= 360; ++frame) {
@@ -106,11 +107,9 @@ TEST_F(Wirecube, EveryWholeAngleStaysWellInsideTheScreen) {
         for (const Pixel& p : drawn)
             ASSERT_TRUE(p.first >= 157 && p.first <= 482 && p.second >= 92 && p.second <= 387 &&
                         screen.At(p.first, p.second) == 0xC3) << cubeAngle << ": " << p.first << ", " << p.second;
-        if (frame < 360) screen.Clear();
+        ASSERT_TRUE(screen.GuardsIntact()) << cubeAngle;
+        screen.Clear();
     }
-    PixelSet atZero;
-    for (const PixelSet& edge : kEdgesAtZero) atZero.insert(edge.begin(), edge.end());
-    EXPECT_TRUE(screen.Drawn() == atZero && screen.GuardsIntact());
 }
 // An edge with a corner nearer than 0.101 or off the screen is dropped whole; projected from ScreenRect's centre and width.
 TEST_F(Wirecube, EdgesProjectFromTheScreenRectangleOrAreDropped) {
