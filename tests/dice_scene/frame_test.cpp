@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numbers>
 #include "bitmap.h"
+#include "dice/dicetypes.h"
 #include "dice/die.h"
 #include "screen.h"
-#include "texel_model.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 namespace {
@@ -83,9 +83,8 @@ protected:
     int cleared = 0;
     GuardedScreen textureScreen{400, 200}, screen;
 };
-// A ray that misses shows the background; one that meets shows a texel of the last painted face it meets, where the
-// fills sample its row (half a pixel left to a pixel right) give or take the rounding. Pixels within two of an
-// outline (edge rules decide) or on a face too foreshortened to say much are left out.
+// A ray that misses shows the background, one that meets the texel of the last painted face there (from half a pixel
+// left to a pixel right); pixels within two of an outline or on a face seen nearly edge-on are left out.
 TEST_P(Frames, MatchTheRayModel) {
     DieAngleX = GetParam().first, DieAngleY = GetParam().second;
     for (int y = 0; y < 480; ++y) std::fill_n(&screen.Line(y)[GuardedScreen::kBand], 640, static_cast<BYTE>(cleared));

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <thread>
 #include "program_run.h"
-#include "recording.h"
 namespace {
 using Args = std::vector<std::string>;
 Args Joined(Args args, const Args& more) { return args.insert(args.end(), more.begin(), more.end()), args; }

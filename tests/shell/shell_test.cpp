@@ -19,12 +19,12 @@ TEST(SineTable, EntriesCarryTheShortTurnAndAnyAngleReducesIntoOneTurn) {
         {0, 0.0}, {1, 0.017452406139607784}, {90, 0.9999999999999997}, {180, 5.3589793e-8}, {270, -0.9999999999999968}};
     for (const auto& [i, value] : entries) EXPECT_NEAR(SineTable[i], value, i == 180 ? 5e-16 : 0.0) << i;
     for (int i = 1; i < 180; ++i) EXPECT_NEAR(SineTable[i], -SineTable[180 + i], 1e-6) << i;
-    const int32_t sines[][2] = {{0, 0},    {360, 0},  {-360, 0},  {-720, 0},   {-90, 270},       {450, 90},
-                                {-1, 359}, {-359, 1}, {359, 359}, {-361, 359}, {INT32_MAX, 127}, {INT32_MIN, 232}};
-    for (const auto& [angle, entry] : sines) EXPECT_EQ(SinDeg(angle), SineTable[entry]) << angle;
-    const int32_t cosines[][2] = {{0, 90},    {270, 0},         {-90, 0},         {-180, 270},         {90, 180},
-                                  {-91, 359}, {INT32_MAX, 217}, {INT32_MIN, 322}, {INT32_MAX - 89, 128}};
-    for (const auto& [angle, entry] : cosines) EXPECT_EQ(CosDeg(angle), SineTable[entry]) << angle;
+    const int32_t angles[][3] = {  // angle, the sine's entry, the cosine's
+        {0, 0, 90}, {360, 0, 90}, {-360, 0, 90}, {-720, 0, 90}, {-90, 270, 0}, {450, 90, 180}, {-1, 359, 89}, {-359, 1, 91},
+        {359, 359, 89}, {-361, 359, 89}, {INT32_MAX, 127, 217}, {INT32_MIN, 232, 322}, {270, 270, 0}, {-180, 180, 270},
+        {-91, 269, 359}, {INT32_MAX - 89, 38, 128}};
+    for (const auto& [angle, sine, cosine] : angles)
+        EXPECT_TRUE(SinDeg(angle) == SineTable[sine] && CosDeg(angle) == SineTable[cosine]) << angle;
 }
 // (frequency, start, then each frame's counter and ticks): 2^31 counts and more taken in full, a count beyond
 // 32 bits held at the most the scene takes; no frequency lets no time pass.
@@ -51,9 +51,8 @@ TEST(FrameClock, CountsBecomeWholeTicksWithTheRestCarried) {
     }
     // Irregular frames at odd frequencies sum to the whole ticks of the total time.
     for (LONGLONG frequency : {10000000, 3579545, 1193182}) {
-        CounterFrequency = frequency, LastCounter = 5, TickRemainder = 0;
-        LONGLONG counter = 5;
-        int64_t sum = 0;
+        CounterFrequency = frequency, TickRemainder = 0;
+        LONGLONG counter = LastCounter = 5, sum = 0;
         for (int frame = 0; frame < 60; frame++) {
             sum += AdvanceFrameClock(counter += frequency / 60 + (frame % 7) * 1013);
             EXPECT_TRUE(TickRemainder >= 0 && TickRemainder < CounterFrequency);

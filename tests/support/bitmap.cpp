@@ -1,5 +1,4 @@
 #include "bitmap.h"
-#include "program_run.h"
 #include <api/resources.h>
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -44,11 +43,6 @@ std::vector<BYTE> BitmapFile(const Picture& picture) {
     out[0] = 'B', out[1] = 'M', Put(out, 2, static_cast<DWORD>(out.size()), 4);
     Put(out, 10, static_cast<DWORD>(14 + picture.headerSize + 4 * picture.table.size()), 4);
     return out;
-}
-std::vector<BYTE> ReadBytes(const std::string& path) {
-    EXPECT_TRUE(std::ifstream(path)) << path;
-    const std::string bytes = ReadFile(path);
-    return {bytes.begin(), bytes.end()};
 }
 TempFile::TempFile(const std::vector<BYTE>& bytes, const std::string& name) {
     std::string pattern = ::testing::TempDir() + "bitmap_XXXXXX";

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "program_run.h"
 struct Picture {
     LONG width = 1, height = 1;  // a positive height: rows stored bottom-up
     WORD bitCount = 8;
@@ -13,7 +14,7 @@ struct Picture {
 };
 std::vector<BYTE> PackedBitmap(const Picture& picture);
 std::vector<BYTE> BitmapFile(const Picture& picture);
-std::vector<BYTE> ReadBytes(const std::string& path);
+inline std::vector<BYTE> ReadBytes(const std::string& path) { const std::string b = ReadFile(path); return {b.begin(), b.end()}; }
 // A file of these bytes in a folder of its own, both removed with the object.
 struct TempFile {
     explicit TempFile(const std::vector<BYTE>& bytes, const std::string& name = "bitmap.bmp");

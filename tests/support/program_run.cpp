@@ -4,7 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -31,20 +31,20 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())}, envp;
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    // The parent's environment, with leak detection added last so that it wins.
-    std::string sanitizer = "ASAN_OPTIONS=";
-    for (char** variable = environ; *variable; ++variable)
-        if (std::strncmp(*variable, "ASAN_OPTIONS=", 13) == 0) sanitizer = std::string(*variable) + ":";
-        else envp.push_back(*variable);
-    sanitizer += "detect_leaks=1";
-    argv.push_back(nullptr), envp.push_back(sanitizer.data()), envp.push_back(nullptr);
+    argv.push_back(nullptr);
+    // The parent's options with leak detection added last, so that it wins.
+    static const std::string sanitizer = [] {
+        const char* options = getenv("ASAN_OPTIONS");
+        return (options && *options ? std::string(options) + ":" : std::string()) + "detect_leaks=1";
+    }();
+    setenv("ASAN_OPTIONS", sanitizer.c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     for (int fd : {1, 2}) posix_spawn_file_actions_addopen(&actions, fd, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0) << program;
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0) << program;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
@@ -65,30 +65,25 @@ std::vector<std::string> Matching(const std::vector<std::string>& lines, const s
     for (const std::string& line : lines) if (line.rfind(word + " ", 0) == 0) found.push_back(line);
     return found;
 }
-size_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
-    const auto found = std::find(lines.begin(), lines.end(), line);
-    EXPECT_NE(found, lines.end()) << line;
-    return static_cast<size_t>(found - lines.begin());
-}
-std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last) {
-    const size_t from = IndexOf(lines, first), to = IndexOf(lines, last);
-    return from >= to ? std::vector<std::string>() : std::vector<std::string>(lines.begin() + ptrdiff_t(from) + 1, lines.begin() + ptrdiff_t(to));
-}
-HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args) {
-    HeadlessRun run;
-    const std::string tracePath = TempPath(name + ".trace");
-    std::vector<std::string> all{"--headless", "--trace", tracePath, "--record", run.recordingPath = TempPath(name + ".gif")};
-    all.insert(all.end(), args.begin(), args.end());
-    static_cast<RunResult&>(run) = (std::remove(tracePath.c_str()), RunToEnd(program, all));
-    run.trace = Lines(ReadFile(tracePath));
-    return run.recording = Decode(run.recordingPath), run;
-}
-std::string LineOf(const HeadlessRun& run, const std::string& words) {
-    const std::vector<std::string> lines = Matching(run.trace, words);
-    EXPECT_EQ(lines.size(), 1u) << words;
-    return lines.empty() ? words : lines.front();
-}
-size_t FramesBefore(const HeadlessRun& run, const std::string& line) {
-    const auto end = run.trace.begin() + static_cast<ptrdiff_t>(IndexOf(run.trace, line));
-    return Matching(std::vector<std::string>(run.trace.begin(), end), "flip").size();
+Recording Decode(const std::string& path) {
+    Recording recording;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    EXPECT_NE(gif, nullptr) << path << ": " << GifErrorString(error);
+    if (!gif) return recording;
+    // The library takes an animation of no images, which the format allows, for an error.
+    EXPECT_TRUE(DGifSlurp(gif) == GIF_OK || (gif->Error == D_GIF_ERR_NO_IMAG_DSCR && gif->ImageCount == 0)) << path << ": " << GifErrorString(gif->Error);
+    recording.width = gif->SWidth, recording.height = gif->SHeight;
+    if (gif->SColorMap) recording.colors.assign(gif->SColorMap->Colors, gif->SColorMap->Colors + gif->SColorMap->ColorCount);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& image = gif->SavedImages[i];
+        recording.frames.emplace_back(image.RasterBits, image.RasterBits + image.ImageDesc.Width * image.ImageDesc.Height);
+        for (int e = 0; e < image.ExtensionBlockCount; ++e) {
+            const ExtensionBlock& block = image.ExtensionBlocks[e];
+            recording.loops |= block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+                               std::string(reinterpret_cast<char*>(block.Bytes), 11) == "NETSCAPE2.0";
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return recording;
 }

@@ -1,10 +1,9 @@
 // Runs a program as a child process, its output and errors to one file, and reads what the run left.
 #pragma once
+#include <gif_lib.h>
 #include <sys/types.h>
-#include <cstddef>
 #include <string>
 #include <vector>
-#include "recording.h"
 std::string TempPath(const std::string& name);  // a file name of the running test's own
 std::string ReadFile(const std::string& path);
 std::vector<std::string> Lines(const std::string& text);
@@ -13,16 +12,13 @@ pid_t Start(const std::string& program, const std::vector<std::string>& args, co
 int Finish(pid_t pid);  // the exit code; a signal fails the test
 struct RunResult { int exitCode; std::string output; };
 RunResult RunToEnd(const std::string& program, const std::vector<std::string>& args);
-// Lines starting with the word; where a line stands (missing fails); the lines strictly between two.
-std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word);
-size_t IndexOf(const std::vector<std::string>& lines, const std::string& line);
-std::vector<std::string> Between(const std::vector<std::string>& lines, const std::string& first, const std::string& last);
-// One run on the headless display, traced and recorded into files named after the test and `name`.
-struct HeadlessRun : RunResult {
-    std::string recordingPath;
-    std::vector<std::string> trace;
-    Recording recording;
+std::vector<std::string> Matching(const std::vector<std::string>& lines, const std::string& word);  // starting so
+// A recording (--record) decoded: the frames' palette indices and the screen's colours.
+struct Recording {
+    int width = 0, height = 0;
+    std::vector<std::vector<GifByteType>> frames;  // rows of width indices
+    std::vector<GifColorType> colors;               // of the screen
+    bool loops = false;
 };
-HeadlessRun RunHeadless(const std::string& program, const std::string& name, const std::vector<std::string>& args);
-std::string LineOf(const HeadlessRun& run, const std::string& words);  // the one trace line starting so
-size_t FramesBefore(const HeadlessRun& run, const std::string& line);  // frames presented before the line
+// A file that cannot be read as a GIF fails the test and gives no frames.
+Recording Decode(const std::string& path);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <surface/surface.h>
 #include <testing/runtime_control.h>
-#include <unistd.h>
 #include <climits>
 #include <cstring>
 #include "bitmap.h"
@@ -17,23 +16,18 @@ using Entries = std::vector<PALETTEENTRY>;
 using Bytes = std::vector<BYTE>;
 const Bytes& Texture() { static const Bytes bytes = ReadBytes(DIE_TEXTURE); return bytes; }
 DDSURFACEDESC2 Blank(DWORD flags = 0, DWORD caps = 0) { DDSURFACEDESC2 d = {}; d.dwSize = sizeof d, d.dwFlags = flags, d.ddsCaps.dwCaps = caps; return d; }
-// 3 x 2 colours the ramp holds exactly, as indices 224, 28, 3, 255, 0, 103.
-Picture RampPicture(WORD bitCount) {
-    Picture picture{.width = 3, .height = 2, .bitCount = bitCount};
-    for (COLORREF c : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255), RGB(0, 0, 0), RGB(109, 36, 255)}) {
-        picture.pixels.push_back(bitCount == 24 ? c : picture.pixels.size());
-        if (bitCount == 8) picture.table.push_back({GetBValue(c), GetGValue(c), GetRValue(c), 0});
-    }
-    picture.coloursUsed = static_cast<DWORD>(picture.table.size());
+// 3 x 2 colours the ramp holds exactly (224, 28, 3, 255, 0, 103); 4 x 2 checks of its first four and white.
+Picture RampPicture() {
+    Picture picture{.width = 3, .height = 2, .coloursUsed = 6, .pixels = {0, 1, 2, 3, 4, 5}};
+    for (COLORREF c : {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255), RGB(0, 0, 0), RGB(109, 36, 255)})
+        picture.table.push_back({GetBValue(c), GetGValue(c), GetRValue(c), 0});
     return picture;
 }
 const Bytes kRampIndices = {224, 28, 3, 255, 0, 103};
-// 4 x 2: red, green, blue, white over the same backwards.
 Picture Checks() {
-    Picture picture = RampPicture(8);
+    Picture picture = RampPicture();
     picture.width = 4, picture.table.resize(picture.coloursUsed = 4), picture.pixels = {0, 1, 2, 3, 3, 2, 1, 0};
-    picture.table[3] = {255, 255, 255, 0};
-    return picture;
+    return picture.table[3] = {255, 255, 255, 0}, picture;
 }
 // The ramp, its first n entries (255 - i, 7i + 1, i), the rest a file's bytes after its headers as they lie.
 Entries Expected(int n, const Bytes* raw = nullptr) {
@@ -47,10 +41,10 @@ Entries Expected(int n, const Bytes* raw = nullptr) {
     }
     return entries;
 }
-// width x 1, pixels counting up, colour-table entry i (red 255 - i, green 7i + 1, blue i).
-Picture Counting(WORD bitCount, LONG width, int colours, DWORD coloursUsed = 0, DWORD headerSize = 40) {
+// width x 1, pixels counting up, colour-table entry i (red 255 - i, green 7i + 1, blue i, the fourth byte reserved).
+Picture Counting(WORD bitCount, LONG width, int colours, DWORD coloursUsed = 0, DWORD headerSize = 40, BYTE reserved = 0) {
     Picture picture{.width = width, .bitCount = bitCount, .headerSize = headerSize, .coloursUsed = coloursUsed};
-    for (int i = 0; i < colours; ++i) picture.table.push_back({BYTE(i), BYTE(i * 7 + 1), BYTE(255 - i), 0});
+    for (int i = 0; i < colours; ++i) picture.table.push_back({BYTE(i), BYTE(i * 7 + 1), BYTE(255 - i), reserved});
     for (LONG x = 0; x < width; ++x) picture.pixels.push_back(bitCount == 24 ? RGB(3 * x, 3 * x + 1, 3 * x + 2) : x % 256);
     return picture;
 }
@@ -80,8 +74,8 @@ public:
     Object* Keep(Object* object) { return object ? kept_.push_back(object), object : object; }  // released, last first, at the end
     LPDIRECTDRAWSURFACE4 OffScreen(DWORD width, DWORD height) {
         DDSURFACEDESC2 desc = Blank(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
-        desc.dwHeight = height, desc.dwWidth = width;
         LPDIRECTDRAWSURFACE4 surface = nullptr;
+        desc.dwHeight = height, desc.dwWidth = width;
         EXPECT_EQ(dd_->CreateSurface(&desc, &surface, nullptr), DD_OK);
         return Keep(surface);
     }
@@ -99,8 +93,7 @@ public:
         if (value >= 0) bits[static_cast<ptrdiff_t>(y) * desc.lPitch + x] = BYTE(value);
         for (DWORD row = 0; row < desc.dwHeight; ++row)
             pixels.insert(pixels.end(), bits + row * desc.lPitch, bits + row * desc.lPitch + desc.dwWidth * (desc.ddpfPixelFormat.dwRGBBitCount / 8));
-        surface->Unlock(nullptr);
-        return pixels;
+        return surface->Unlock(nullptr), pixels;
     }
     Entries PaletteFor(LPCSTR name) {
         LPDIRECTDRAWPALETTE palette = DDCreatePaletteFromBitmap(dd_, name);
@@ -108,46 +101,29 @@ public:
         EXPECT_TRUE(palette && palette->GetEntries(0, 0, 256, entries.data()) == DD_OK && palette->Release() == 0);
         return entries;
     }
-    Entries FromFile(const Bytes& bytes) { return PaletteFor(TempFile(bytes).path()); }
-    // From inside the file's folder, where a relative name finds the file.
-    template <class Result>
-    Result InFolder(const TempFile& file, Result (Surfaces::*load)(LPCSTR), LPCSTR name) {
-        char previous[4096];
-        EXPECT_TRUE(getcwd(previous, sizeof previous) && chdir(file.folder()) == 0);
-        Result result = (this->*load)(name);
-        EXPECT_EQ(chdir(previous), 0);
-        return result;
-    }
     LPDIRECTDRAWSURFACE4 Load(LPCSTR name) { return Keep(DDLoadBitmap(dd_, name, 0, 0)); }
     LPDIRECTDRAW first_ = nullptr;
     LPDIRECTDRAW4 dd_ = nullptr;
     LPDIRECTDRAWSURFACE4 primary_ = nullptr;
     std::vector<IUnknown*> kept_;
 };
-// At its own size or a given one, into system memory, upright, indices kept.
-TEST_F(Surfaces, TheTextureLoadsIntoSystemMemoryWithItsIndices) {
+// Upright into system memory, at its own size or a given one; a resource, else the file of that name.
+TEST_F(Surfaces, BitmapsLoadIntoSystemMemoryUprightFromResourcesOrFiles) {
+    EXPECT_EQ(PixelsOf(Load(TempFile(BitmapFile(RampPicture())).path())), kRampIndices);
+    const TempFile both(BitmapFile(Checks()));
+    AddBitmapResource(both.path(), PackedBitmap(RampPicture()));
+    EXPECT_EQ(PixelsOf(Load(both.path())), kRampIndices);
     OpenDisplay();
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
-    LPDIRECTDRAWSURFACE4 texture = Load(MAKEINTRESOURCEA(103));
-    ASSERT_NE(texture, nullptr);
+    LPDIRECTDRAWSURFACE4 texture = Load(MAKEINTRESOURCEA(103)), scaled = Keep(DDLoadBitmap(dd_, MAKEINTRESOURCEA(103), 200, 100));
+    ASSERT_TRUE(texture && scaled);
     const DDSURFACEDESC2 desc = DescriptionOf(texture);
     EXPECT_TRUE(desc.dwWidth == 400 && desc.dwHeight == 200 && desc.ddpfPixelFormat.dwRGBBitCount == 8);
     EXPECT_EQ(desc.ddsCaps.dwCaps, static_cast<DWORD>(DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY));
     Bytes expected;
     for (int y = 199; y >= 0; --y) expected.insert(expected.end(), &Texture()[1078 + y * 400], &Texture()[1078 + y * 400 + 400]);
     EXPECT_TRUE(PixelsOf(texture) == expected);
-    LPDIRECTDRAWSURFACE4 scaled = Keep(DDLoadBitmap(dd_, MAKEINTRESOURCEA(103), 200, 100));
-    ASSERT_NE(scaled, nullptr);
     EXPECT_TRUE(DescriptionOf(scaled).dwWidth == 200 && DescriptionOf(scaled).dwHeight == 100);
-}
-// A name that is no resource is a file; a resource wins over a file of its name.
-TEST_F(Surfaces, ANameThatIsNoResourceLoadsFromTheFileUpright) {
-    for (const WORD bitCount : {8, 24}) {
-        const TempFile file(BitmapFile(RampPicture(bitCount)));
-        EXPECT_EQ(PixelsOf(Load(file.path())), kRampIndices) << bitCount;
-    }
-    AddBitmapResource("BOTH.BMP", PackedBitmap(RampPicture(8)));
-    EXPECT_EQ(PixelsOf(InFolder(TempFile(BitmapFile(Checks()), "BOTH.BMP"), &Surfaces::Load, "BOTH.BMP")), kRampIndices);
 }
 // What cannot be loaded or made leaves nothing; without the surface's device context it still comes back.
 TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
@@ -163,21 +139,17 @@ TEST_F(Surfaces, WhatCannotBeLoadedGivesNoSurfaceAndLeavesNothing) {
     ASSERT_TRUE(platform::testing::ScriptFailure("GetDC"));
     LPDIRECTDRAWSURFACE4 surface = Load(MAKEINTRESOURCEA(103));
     ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(DescriptionOf(surface).dwWidth, 400u);
-    EXPECT_EQ(platform::LiveGdiObjectCount(), 0u);
+    EXPECT_TRUE(DescriptionOf(surface).dwWidth == 400u && platform::LiveGdiObjectCount() == 0u);
 }
 // A refresh stretches the bitmap over a lost surface, failing untouched without either, a refused
 // device context its result; a blit stretches its source rectangle, 0 meaning whole.
 TEST_F(Surfaces, RefreshAndBlitStretchTheBitmapOverTheSurface) {
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), "CHECKS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    LPDIRECTDRAWSURFACE4 part = OffScreen(2, 2), whole = OffScreen(4, 2);
-    EXPECT_EQ(DDBlitBitmap(part, bitmap, 2, 0, 2, 2), DD_OK);
-    EXPECT_EQ(PixelsOf(part), (Bytes{3, 255, 28, 224}));
-    EXPECT_EQ(DDBlitBitmap(whole, bitmap, 0, 0, 0, 0), DD_OK);
-    EXPECT_EQ(PixelsOf(whole), (Bytes{224, 28, 3, 255, 255, 3, 28, 224}));
+    LPDIRECTDRAWSURFACE4 part = OffScreen(2, 2), whole = OffScreen(4, 2), surface = OffScreen(8, 4);
+    EXPECT_TRUE(DDBlitBitmap(part, bitmap, 2, 0, 2, 2) == DD_OK && PixelsOf(part) == (Bytes{3, 255, 28, 224}));
+    EXPECT_TRUE(DDBlitBitmap(whole, bitmap, 0, 0, 0, 0) == DD_OK && PixelsOf(whole) == (Bytes{224, 28, 3, 255, 255, 3, 28, 224}));
     EXPECT_TRUE(DDBlitBitmap(nullptr, bitmap, 0, 0, 0, 0) == E_FAIL && DDBlitBitmap(part, nullptr, 0, 0, 0, 0) == E_FAIL);
     EXPECT_TRUE(DeleteObject(bitmap));
-    LPDIRECTDRAWSURFACE4 surface = OffScreen(8, 4);
     platform::Surface::FromInterface(surface)->Lose();
     ASSERT_EQ(DDRefreshBitmap(surface, "CHECKS"), DD_OK);
     EXPECT_EQ(surface->IsLost(), DD_OK);
@@ -197,8 +169,7 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
     Entries texture;
     for (size_t at = 54; texture.size() < 256; at += 4) texture.push_back({Texture()[at + 2], Texture()[at + 1], Texture()[at], 0});
     EXPECT_TRUE(texture[0] == PALETTEENTRY({255, 255, 255, 0}) && texture[1] == PALETTEENTRY({247, 247, 247, 0}));
-    EXPECT_EQ(PaletteFor(MAKEINTRESOURCEA(103)), texture);
-    EXPECT_EQ(PaletteFor(DIE_TEXTURE), texture);
+    EXPECT_TRUE(PaletteFor(MAKEINTRESOURCEA(103)) == texture && PaletteFor(DIE_TEXTURE) == texture);
     for (LPCSTR none : {LPCSTR(nullptr), LPCSTR("no such bitmap.bmp"), LPCSTR(MAKEINTRESOURCEA(999))}) EXPECT_EQ(PaletteFor(none), Expected(0));
     Bytes cut = PackedBitmap(Counting(8, 4, 256)), beyond = cut, core = cut;
     cut.resize(40 + 5 * 4 + 3);
@@ -213,22 +184,20 @@ TEST_F(Surfaces, PaletteColoursComeFromTheTableAndTheRampFillsTheRest) {
         EXPECT_EQ((AddBitmapResource(name, bytes), PaletteFor(name)), Expected(n)) << name;
     Bytes trueColour = BitmapFile(Counting(24, 400, 0)), cutFile = BitmapFile(Counting(8, 4, 256));
     cutFile.resize(54 + 5 * 4 + 2);  // only whole entries are turned round
-    const std::pair<Bytes, int> files[] = {
-        {BitmapFile(Counting(8, 64, 300, 300)), 256}, {BitmapFile(Counting(8, 16, 256, 0, 108)), 0}, {BitmapFile(Counting(8, 16, 256, 0, 124)), 0},
-        {trueColour, 0}, {Bytes(trueColour.begin(), trueColour.begin() + 64), 0}, {cutFile, 5}, {Bytes(cutFile.begin(), cutFile.begin() + 34), 0}};
-    for (const auto& [bytes, n] : files) EXPECT_EQ(FromFile(bytes), Expected(n, &bytes)) << bytes.size();
-    Picture five = Counting(8, 1200, 5, 5);
-    for (RGBQUAD& quad : five.table) quad.rgbReserved = 0x5A;
-    const Bytes fiveBytes = BitmapFile(five);
-    Entries expected = Expected(5, &fiveBytes);
-    for (int i = 0; i < 5; ++i) expected[i].peFlags = 0x5A;
-    EXPECT_EQ(FromFile(fiveBytes), expected);
-    AddBitmapResource("TWICE.BMP", PackedBitmap(Counting(4, 4, 16)));
-    Picture other = Counting(4, 4, 16);
-    std::reverse(other.table.begin(), other.table.end());
-    const TempFile file(BitmapFile(other), "TWICE.BMP");
-    EXPECT_NE(PaletteFor(file.path()), Expected(16)) << "the full path names no resource";
-    EXPECT_EQ(InFolder(file, &Surfaces::PaletteFor, "TWICE.BMP"), Expected(16));
+    const Bytes reserved = BitmapFile(Counting(8, 1200, 5, 5, 40, 0x5A));  // the fourth byte stays the file's
+    Entries withFlags = Expected(5, &reserved);
+    for (int i = 0; i < 5; ++i) withFlags[i].peFlags = 0x5A;
+    const std::tuple<Bytes, int, Entries> files[] = {
+        {BitmapFile(Counting(8, 64, 300, 300)), 256, {}}, {BitmapFile(Counting(8, 16, 256, 0, 108)), 0, {}},
+        {BitmapFile(Counting(8, 16, 256, 0, 124)), 0, {}}, {trueColour, 0, {}}, {Bytes(trueColour.begin(), trueColour.begin() + 64), 0, {}},
+        {cutFile, 5, {}}, {Bytes(cutFile.begin(), cutFile.begin() + 34), 0, {}}, {reserved, 5, withFlags}};
+    for (const auto& [bytes, n, special] : files)
+        EXPECT_EQ(PaletteFor(TempFile(bytes).path()), special.empty() ? Expected(n, &bytes) : special) << bytes.size();
+    Picture reversed = Counting(4, 4, 16);
+    std::reverse(reversed.table.begin(), reversed.table.end());
+    const TempFile twice(BitmapFile(reversed));
+    AddBitmapResource(twice.path(), PackedBitmap(Counting(4, 4, 16)));
+    EXPECT_EQ(PaletteFor(twice.path()), Expected(16));
     ASSERT_TRUE(platform::testing::ScriptFailure("CreatePalette"));
     EXPECT_EQ(DDCreatePaletteFromBitmap(dd_, nullptr), nullptr);
 }
@@ -255,12 +224,11 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     EXPECT_TRUE(DDPixelForColor(primary_, 0xFFFFFF) == 0 && DDPixelForColor(primary_, 0x787824) == 2);
 }
-// Pixels read at their own width (the surfaces end at their last pixel) and the pitch used.
+// Pixels read at their own width (the memory ends at the last pixel) and the pitch; keys are the pixels found.
 TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
-    GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0);
+    GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0), pitched(3, 2);
     word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE, byte.Line(0)[0] = 0x12;
-    EXPECT_EQ(DDPixelForColor(word.Surface(), CLR_INVALID), 0xDEADBEEFu);
-    EXPECT_EQ(DDPixelForColor(byte.Surface(), CLR_INVALID), 0x12u);
+    EXPECT_TRUE(DDPixelForColor(word.Surface(), CLR_INVALID) == 0xDEADBEEFu && DDPixelForColor(byte.Surface(), CLR_INVALID) == 0x12u);
     EXPECT_EQ(byte.At(0, 0), 0x12);
     for (DWORD bits : {8u, 16u, 24u, 32u}) {
         GuardedScreen screen(3, 2, bits, 0);
@@ -269,18 +237,17 @@ TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
         for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT_MAX, INT_MAX}, {INT_MIN, 0}})
             EXPECT_EQ(DDReadPixel(screen.Surface(), x, y), CLR_INVALID) << x << ", " << y;
     }
-    GuardedScreen pitched(3, 2);
     pitched.Line(1)[GuardedScreen::kBand + 1] = 5;
     EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), 5u);
-    LPDIRECTDRAWSURFACE4 surface = OffScreen(8, 4);  // colour keys are the pixel values found for them
+    LPDIRECTDRAWSURFACE4 surface = OffScreen(8, 4);
     PixelsOf(surface, 5, 3, 0x5A);
-    ASSERT_EQ(DDSetKeyFromPixel(surface, 5, 3), DD_OK);
-    DDSURFACEDESC2 desc = DescriptionOf(surface);
-    EXPECT_TRUE((desc.dwFlags & DDSD_CKSRCBLT) && !(desc.dwFlags & DDSD_CKDESTBLT));
-    EXPECT_TRUE(desc.ddckCKSrcBlt.dwColorSpaceLowValue == 0x5A && desc.ddckCKSrcBlt.dwColorSpaceHighValue == 0x5A);
-    ASSERT_EQ(DDSetKeyFromColor(surface, RGB(0, 0, 255)), DD_OK);
-    desc = DescriptionOf(surface);
-    EXPECT_TRUE(desc.ddckCKSrcBlt.dwColorSpaceLowValue == 3 && desc.ddckCKSrcBlt.dwColorSpaceHighValue == 3);
+    auto key = [&](HRESULT result) {  // for the source only
+        const DDSURFACEDESC2 d = DescriptionOf(surface);
+        EXPECT_TRUE(result == DD_OK && (d.dwFlags & DDSD_CKSRCBLT) && !(d.dwFlags & DDSD_CKDESTBLT));
+        return std::pair{d.ddckCKSrcBlt.dwColorSpaceLowValue, d.ddckCKSrcBlt.dwColorSpaceHighValue};
+    };
+    EXPECT_EQ(key(DDSetKeyFromPixel(surface, 5, 3)), (std::pair<DWORD, DWORD>(0x5A, 0x5A)));
+    EXPECT_EQ(key(DDSetKeyFromColor(surface, RGB(0, 0, 255))), (std::pair<DWORD, DWORD>(3, 3)));
     ASSERT_TRUE(platform::testing::ScriptFailure("Lock"));
     EXPECT_EQ(DDReadPixel(pitched.Surface(), 1, 1), CLR_INVALID);
 }
