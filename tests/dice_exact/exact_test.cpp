@@ -1,110 +1,70 @@
-// The fills' fast path gives the bytes of their plain definition: whole frames
-// of the die in the whole-degree orientations, in every rounding mode. CTest
-// draws every 251st of the 360 x 360 orientations; all 129,600 of them with
+// The fills' fast path gives the bytes of their plain definition: whole frames of the die in the whole-degree
+// orientations, in every rounding mode. CTest draws every 251st of the 360 x 360 orientations; all 129,600 with
 //     DICE_EXACT_STRIDE=1 build/default/tests/dice_exact/dice_exact_tests
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <random>
 #include <vector>
-
 #include "dice/die.h"
 #include "dice/fill.h"
 #include "dice/spans.h"
 #include "shell/display.h"
 #include "shell/sinetable.h"
 #include "testing/memory_surface.h"
-
 namespace {
-
-int Stride()
-{
+int Stride() {
     const char* stride = std::getenv("DICE_EXACT_STRIDE");
     return stride ? std::max(1, std::atoi(stride)) : 251;
 }
-
 class ExactFrameTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         BuildSineTable();
         ScreenRect = {0, 0, 640, 480};
-        // Neighbouring texels differ in every direction, so a pixel that
-        // takes the texel next to the right one shows it.
-        for (int v = 0; v < 200; ++v) {
+        // Neighbouring texels differ in every direction: a pixel that takes the texel next to the right one shows it.
+        for (int v = 0; v < 200; ++v)
             for (int u = 0; u < 400; ++u) texels[v * 400 + u] = static_cast<BYTE>(u * 31 + v * 17);
-        }
         BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, screen.data());
         TextureSurface = platform::CreateMemorySurface(400, 200, 8, 400, texels.data());
     }
-
-    void TearDown() override
-    {
-        FastFills = 1;
-        BackSurface->Release();
-        BackSurface = NULL;
-        TextureSurface->Release();
-        TextureSurface = NULL;
+    void TearDown() override {
+        FastFills = 1, BackSurface->Release(), TextureSurface->Release(), BackSurface = TextureSurface = NULL;
     }
-
-    const std::vector<BYTE>& Frame(int degreesX, int degreesY, int fast)
-    {
+    const std::vector<BYTE>& Frame(int degreesX, int degreesY, int fast) {
         std::fill(screen.begin(), screen.end(), BYTE{0});
-        FastFills = fast;
-        DieAngleX = degreesX * 256;
-        DieAngleY = -degreesY * 256;
+        FastFills = fast, DieAngleX = degreesX * 256, DieAngleY = -degreesY * 256;
         DrawTexturedDie(BackSurface, 0);
         return screen;
     }
-
-    // Orientation k * stride is DieAngleX's degree index / 360 and the
-    // negated DieAngleY's index % 360.
-    void CompareOrientations(int stride)
-    {
+    std::vector<BYTE> screen = std::vector<BYTE>(640 * 480), texels = std::vector<BYTE>(400 * 200);
+};
+// Orientation k * stride is DieAngleX's degree index / 360 and the negated DieAngleY's index % 360. The fast path's
+// rounding of texel coordinates must not follow the mode, as RoundHalfEven does not; and in the other modes every
+// division rounds otherwise, so those see a sparser sample.
+TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientationAndRoundingMode) {
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        EXPECT_EQ(RoundsToNearest(), mode == FE_TONEAREST);
         int compared = 0, differing = 0;
-        for (int index = 0; index < 360 * 360; index += stride, ++compared) {
+        for (int index = 0; index < 360 * 360; index += Stride() * (mode == FE_TONEAREST ? 1 : 11), ++compared) {
             const std::vector<BYTE> plain = Frame(index / 360, index % 360, 0);
             ASSERT_GT(std::count_if(plain.begin(), plain.end(), [](BYTE b) { return b != 0; }), 5000) << index;
-            for (const int fast : {1, 2}) {
-                if (Frame(index / 360, index % 360, fast) != plain && ++differing <= 5) {
+            for (const int fast : {1, 2})
+                if (Frame(index / 360, index % 360, fast) != plain && ++differing <= 5)
                     ADD_FAILURE() << "fast path " << fast << " differs at " << index / 360 << " and -" << index % 360;
-                }
-            }
         }
-        EXPECT_EQ(differing, 0) << "of " << compared << " orientations";
-    }
-
-    std::vector<BYTE> screen = std::vector<BYTE>(640 * 480);
-    std::vector<BYTE> texels = std::vector<BYTE>(400 * 200);
-};
-
-TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientation) { CompareOrientations(Stride()); }
-
-// The fast path's rounding of texel coordinates must not follow the mode, as
-// RoundHalfEven does not; and in the other modes every division rounds otherwise.
-TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryRoundingMode)
-{
-    for (const int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
-        ASSERT_EQ(std::fesetround(mode), 0);
-        EXPECT_EQ(RoundsToNearest(), 0);
-        CompareOrientations(Stride() * 11);
+        EXPECT_EQ(differing, 0) << "of " << compared << " orientations in mode " << mode;
         std::fesetround(FE_TONEAREST);
     }
-    EXPECT_EQ(RoundsToNearest(), 1);
 }
-
-// The fast loop samples pixel i at offset + i, which is the plain loop's
-// running sum only where no step of that sum rounds.
-TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds)
-{
-    EXPECT_EQ(RunningSumIsExact(-0.5, 640), 1);
-    EXPECT_EQ(RunningSumIsExact(-0.3, 2), 0);  // 0.7 keeps fewer of -0.3's bits
-    EXPECT_EQ(RunningSumIsExact(255 + 0x1p-45, 2), 0);
-    EXPECT_EQ(RunningSumIsExact(NAN, 2), 0);
-
+// The fast loop samples pixel i at offset + i, which is the plain loop's running sum only where no step of that sum
+// rounds: 0.7 keeps fewer of -0.3's bits.
+TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds) {
+    EXPECT_TRUE(RunningSumIsExact(-0.5, 640) == 1 && RunningSumIsExact(-0.3, 2) == 0);
+    EXPECT_TRUE(RunningSumIsExact(255 + 0x1p-45, 2) == 0 && RunningSumIsExact(NAN, 2) == 0);
     std::mt19937_64 random(15);
     int exact = 0;
     for (int k = 0; k < 20000; ++k) {
@@ -117,22 +77,18 @@ TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds)
         double sum = offset;
         for (int32_t i = 0; i < n; ++i, sum += 1.0) ASSERT_EQ(sum, offset + i) << offset << " + " << i;
     }
-    EXPECT_GT(exact, 2000);
-    EXPECT_LT(exact, 18000);
+    EXPECT_TRUE(exact > 2000 && exact < 18000) << exact;
 }
-
-// A fill of whole rows lying end to end is one run of bytes; rows with padding
-// between them, or cut short, keep the padding and the rest.
-TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch)
-{
+// A fill of whole rows lying end to end is one run of bytes; rows with padding between them, or cut short, keep the
+// padding and the rest.
+TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch) {
     for (const LONG pitch : {5, 7}) {
-        for (const RECT& area : {RECT{0, 1, 5, 3}, RECT{1, 0, 5, 4}}) {
+        for (RECT area : {RECT{0, 1, 5, 3}, RECT{1, 0, 5, 4}}) {
             std::vector<BYTE> bits(pitch * 4, 9);
             LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(5, 4, 8, pitch, bits.data());
             DDBLTFX fill = {};
             fill.dwSize = sizeof fill, fill.dwFillColor = 0x1234;
-            RECT rect = area;
-            ASSERT_EQ(surface->Blt(&rect, NULL, NULL, DDBLT_COLORFILL, &fill), DD_OK);
+            ASSERT_EQ(surface->Blt(&area, NULL, NULL, DDBLT_COLORFILL, &fill), DD_OK);
             surface->Release();
             for (LONG i = 0; i < pitch * 4; ++i) {
                 const LONG x = i % pitch, y = i / pitch;
@@ -142,5 +98,4 @@ TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch)
         }
     }
 }
-
 }  // namespace
