@@ -15,18 +15,14 @@
 #include "shell/sinetable.h"
 #include "testing/memory_surface.h"
 namespace {
-int Stride() {
-    const char* stride = std::getenv("DICE_EXACT_STRIDE");
-    return stride ? std::max(1, std::atoi(stride)) : 251;
-}
+int Stride() { const char* s = std::getenv("DICE_EXACT_STRIDE"); return s ? std::max(1, std::atoi(s)) : 251; }
 class ExactFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         BuildSineTable();
         ScreenRect = {0, 0, 640, 480};
         // Neighbouring texels differ in every direction: a pixel that takes the texel next to the right one shows it.
-        for (int v = 0; v < 200; ++v)
-            for (int u = 0; u < 400; ++u) texels[v * 400 + u] = static_cast<BYTE>(u * 31 + v * 17);
+        for (int i = 0; i < 400 * 200; ++i) texels[i] = static_cast<BYTE>(i % 400 * 31 + i / 400 * 17);
         BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, screen.data());
         TextureSurface = platform::CreateMemorySurface(400, 200, 8, 400, texels.data());
     }
@@ -82,7 +78,7 @@ TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds) {
 // A fill of whole rows lying end to end is one run of bytes; rows with padding between them, or cut short, keep the
 // padding and the rest.
 TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch) {
-    for (const LONG pitch : {5, 7}) {
+    for (const LONG pitch : {5, 7})
         for (RECT area : {RECT{0, 1, 5, 3}, RECT{1, 0, 5, 4}}) {
             std::vector<BYTE> bits(pitch * 4, 9);
             LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(5, 4, 8, pitch, bits.data());
@@ -96,6 +92,5 @@ TEST(BackBufferFillTest, FillsExactlyTheRectangleWhateverThePitch) {
                 ASSERT_EQ(bits[i], inside ? 0x34 : 9) << pitch << " " << x << "," << y;
             }
         }
-    }
 }
 }  // namespace

@@ -78,11 +78,10 @@ TEST_F(Scene, AtTheStartTheSquareFacesGoAffineAndTheOthersInPerspective) {
 // (X, Y, ticks, X after, Y after): fractions dropped, wrapped within a turn; long or negative frames as if the product had room.
 TEST_F(Scene, FramesTurnBothAnglesByWholeDegreesRoundedDown) {
     const int64_t cases[][5] = {
-        {0, 0, 0, 0, 0},       {0, 0, 1, 0, -1},          {0, -1, 1, 0, -2},           {0, 0, 256, 219, -384},
-        {92000, -92000, 256, 59, -224},                   {0, 0, 61440, 52662, 0},     {0, 0, 23301, 19972, -34951},
-        {0, 0, -256, -219, 384}, {0, 0, INT32_MAX, 1840700268 % 92160, -(3221225470 % 92160)},
-        {0, 0, INT32_MIN, -(1840700269 % 92160), 3221225472 % 92160},
-    };
+        {0, 0, 0, 0, 0}, {0, 0, 1, 0, -1}, {0, -1, 1, 0, -2}, {0, 0, 256, 219, -384}, {92000, -92000, 256, 59, -224},
+        {0, 0, 61440, 52662, 0}, {0, 0, 23301, 19972, -34951}, {0, 0, -256, -219, 384},
+        {0, 0, INT32_MAX, 1840700268 % 92160, -(3221225470 % 92160)},
+        {0, 0, INT32_MIN, -(1840700269 % 92160), 3221225472 % 92160}};
     for (const auto& c : cases) {
         DieAngleX = static_cast<int32_t>(c[0]), DieAngleY = static_cast<int32_t>(c[1]);
         DrawTexturedDie(BackSurface, static_cast<int32_t>(c[2]));

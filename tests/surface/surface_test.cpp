@@ -219,21 +219,18 @@ TEST_F(Surfaces, ColoursBecomeTheIndicesChosenForThem) {
     EXPECT_EQ(PixelsOf(primary_), before);
     platform::testing::ScriptStillDrawing(5);
     EXPECT_EQ(DDPixelForColor(primary_, RGB(50, 205, 25)), 50u);
-    platform::testing::ScriptStillDrawing(3);
-    EXPECT_EQ(DDReadPixel(primary_, 0, 0), 7u);
     ASSERT_EQ(primary_->SetPalette(Keep(DDCreatePaletteFromBitmap(dd_, MAKEINTRESOURCEA(103)))), DD_OK);
     EXPECT_TRUE(DDPixelForColor(primary_, 0xFFFFFF) == 0 && DDPixelForColor(primary_, 0x787824) == 2);
 }
-// Pixels read at their own width (the memory ends at the last pixel) and the pitch; keys are the pixels found.
+// Pixels read at their own width (the memory ends at the last pixel) and pitch, also for no colour; keys as found.
 TEST_F(Surfaces, PixelsAreReadAtTheirOwnWidthOnly) {
-    GuardedScreen word(1, 1, 32, 0), byte(1, 1, 8, 0), pitched(3, 2);
-    word.Line(0)[0] = 0xEF, word.Line(0)[1] = 0xBE, word.Line(0)[2] = 0xAD, word.Line(0)[3] = 0xDE, byte.Line(0)[0] = 0x12;
-    EXPECT_TRUE(DDPixelForColor(word.Surface(), CLR_INVALID) == 0xDEADBEEFu && DDPixelForColor(byte.Surface(), CLR_INVALID) == 0x12u);
-    EXPECT_EQ(byte.At(0, 0), 0x12);
+    GuardedScreen pitched(3, 2);
     for (DWORD bits : {8u, 16u, 24u, 32u}) {
         GuardedScreen screen(3, 2, bits, 0);
-        for (DWORD i = 0; i < bits / 8; ++i) screen.Line(1)[2 * bits / 8 + i] = BYTE(0x70 + i);
-        EXPECT_EQ(DDReadPixel(screen.Surface(), 2, 1), 0x73727170u & (bits == 32 ? ~0u : (1u << bits) - 1)) << bits;
+        for (DWORD i = 0; i < bits / 8; ++i) screen.Line(1)[2 * bits / 8 + i] = screen.Line(0)[i] = BYTE(0x70 + i);
+        const DWORD pixel = 0x73727170u & (bits == 32 ? ~0u : (1u << bits) - 1);
+        EXPECT_EQ(DDReadPixel(screen.Surface(), 2, 1), pixel) << bits;
+        EXPECT_TRUE(DDPixelForColor(screen.Surface(), CLR_INVALID) == pixel && screen.At(0, 0) == 0x70) << bits;
         for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {INT_MAX, INT_MAX}, {INT_MIN, 0}})
             EXPECT_EQ(DDReadPixel(screen.Surface(), x, y), CLR_INVALID) << x << ", " << y;
     }
