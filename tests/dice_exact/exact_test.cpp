@@ -19,8 +19,7 @@ int Stride() { const char* s = std::getenv("DICE_EXACT_STRIDE"); return s ? std:
 class ExactFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        BuildSineTable();
-        ScreenRect = {0, 0, 640, 480};
+        BuildSineTable(), ScreenRect = {0, 0, 640, 480};
         // Neighbouring texels differ in every direction: a pixel that takes the texel next to the right one shows it.
         for (int i = 0; i < 400 * 200; ++i) texels[i] = static_cast<BYTE>(i % 400 * 31 + i / 400 * 17);
         BackSurface = platform::CreateMemorySurface(640, 480, 8, 640, screen.data());
@@ -32,8 +31,7 @@ protected:
     const std::vector<BYTE>& Frame(int degreesX, int degreesY, int fast) {
         std::fill(screen.begin(), screen.end(), BYTE{0});
         FastFills = fast, DieAngleX = degreesX * 256, DieAngleY = -degreesY * 256;
-        DrawTexturedDie(BackSurface, 0);
-        return screen;
+        return DrawTexturedDie(BackSurface, 0), screen;
     }
     std::vector<BYTE> screen = std::vector<BYTE>(640 * 480), texels = std::vector<BYTE>(400 * 200);
 };

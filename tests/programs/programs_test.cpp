@@ -40,7 +40,7 @@ std::array<int, 3> Colour(const Recording& r, int i) { return {r.colors.at(i).Re
 // Each failing set-up step named in a box, then the program's, unless no window can own one; no frames, nothing
 // left (a leak changes a sanitized exit).
 TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
-    for (const std::string& program : kPrograms) {
+    for (const std::string& program : kPrograms)
         for (const std::string step : {"RegisterClassA", "CreateWindowExA", "DirectDrawCreate", "QueryInterface",
                                        "SetCooperativeLevel", "SetDisplayMode", "CreateSurface", "GetAttachedSurface"}) {
             const Headless run = RunHeadless(program, step, {"--fail", step}, 1);
@@ -49,19 +49,17 @@ TEST(Programs, AFailingSetUpStepIsNamedAndEndsTheRunWithOne) {
             EXPECT_TRUE(run.recording.frames.empty() && Matching(run.trace, "fail").size() == 1u)
                 << program << " " << step << ": no frames, set-up stopped at the first failure";
         }
-    }
     const Headless texture = RunHeadless(DICE_PROGRAM, "texture", {"--fail", "LoadImageA"}, 1);
     EXPECT_TRUE(texture.output == "Direct Draw Miss: DDLoadBitmap FAILED\n" && texture.recording.frames.empty());
 }
 // Escape, Alt+X and the close button end the run at once with 0; another key does nothing.
 TEST(Programs, EscapeAltXAndCloseEndTheRunWithZero) {
-    for (const std::string& program : kPrograms) {
+    for (const std::string& program : kPrograms)
         for (const std::string event : {"key=Escape", "key=Alt+X", "close"}) {
             const Headless run = RunHeadless(program, "close", {"--events", "50:key=X,100:" + event});
             EXPECT_TRUE(run.output.empty() && run.recording.frames.size() == 6u) << program << " " << event;
             EXPECT_EQ(run.trace.end() - Where(run, "event " + event + " 1000002"), 2) << "only the exit after";
         }
-    }
 }
 // Two runs give the same bytes, --digest names the frames: a looping 640 x 480 animation, each frame turned.
 Recording RecordTwice(const std::string& program, int frames) {
@@ -120,10 +118,7 @@ TEST(Programs, LostTheProgramsGoOnFromTheSameAngleMinimisedTheySleepThenTheDieCa
         const Trace waiting = Between(asleep, "event minimize", "event restore");
         EXPECT_TRUE(Matching(waiting, "flip").empty() && Matching(waiting, "miss").empty());
         EXPECT_EQ(Matching(waiting, "wait").size(), 1u) << "one wait, no busy loop";
-        if (program == WIRECUBE_PROGRAM) {
-            ExpectGoesOnWhereItStopped(asleep, never, "event restore");
-            continue;
-        }
+        if (program == WIRECUBE_PROGRAM) { ExpectGoesOnWhereItStopped(asleep, never, "event restore"); continue; }
         const size_t after = FramesBefore(asleep, "event restore");
         ASSERT_TRUE(after > 0 && after < 30);
         EXPECT_NE(asleep.recording.frames[after], asleep.recording.frames[after - 1]) << "the wait reaches the die";
