@@ -43,12 +43,11 @@ void DrawDieFrame(int ticks) {
 struct Vertices { std::vector<SDL_Vertex> screen; std::vector<float> clip; };
 Vertices DieVertices() {
     CubeCorner corners[DIE_CORNER_COUNT];
-    BuildDieCorners(corners);
-    TurnAndPlaceCorners(corners);
+    BuildDieCorners(corners), TurnAndPlaceCorners(corners);
     FaceQuad faces[DIE_FACE_COUNT];
     AssembleDieFaces(corners, faces);
     Vertices vertices;
-    for (const FaceQuad& f : faces) {
+    for (const FaceQuad& f : faces)
         for (const TexturedTriangle& t : {TexturedTriangle{{f.c1, f.c2, f.c0}}, TexturedTriangle{{f.c3, f.c0, f.c2}}}) {
             ProjectedTriangle p;
             ProjectTriangle(&t, &p);
@@ -60,7 +59,6 @@ Vertices DieVertices() {
                 vertices.clip.insert(vertices.clip.end(), {x, y, 0.0f, float(c.z), u, v});
             }
         }
-    }
     return vertices;
 }
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
@@ -113,10 +111,7 @@ long LlvmpipeCoverage(const std::vector<float>& clip) {
     for (int i = 0; i < W * H * 4; i += 4) covered += rgba[0][i] == rgba[1][i];
     return glClearColor(0, 0, 0, 0), covered;
 }
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
-}
+double Median(std::vector<double> v) { std::ranges::sort(v); return (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2; }
 // Processor microseconds a frame: unlike the wall clock, it leaves out what other programs on a busy machine take.
 double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     timespec start, end;

@@ -10,7 +10,7 @@ for tool in Xvfb openbox xprop /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
 done
 for p in wirecube dice; do [ -x "$build/$p/$p" ] || { echo "no $build/$p/$p: build it first" >&2; exit 2; }; done
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 # await COMMAND...: up to 10 s for it to succeed.
 await() { for _ in $(seq 100); do "$@" && return; sleep 0.1; done; return 1; }
@@ -30,8 +30,7 @@ measure() {
     "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
   local timer=$! pid from to
   pids+=("$timer")
-  sleep 0.5
-  pid=$(pgrep -P "$timer")
+  sleep 0.5; pid=$(pgrep -P "$timer")
   # The time and the program's utime + stime so far, in clock ticks (fields 14 and 15 of its stat).
   sample() { echo "$(date +%s.%N) $(awk '{ print $14 + $15 }' "/proc/$pid/stat")"; }
   sleep 1.5; from=$(sample); sleep 7; to=$(sample)
