@@ -17,8 +17,7 @@ await() { for _ in $(seq 100); do "$@" && return; sleep 0.1; done; return 1; }
 # The server picks a free display number and writes it once it is ready.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null & pids+=($!)
 await grep -qx '[0-9]*' "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-unset WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY; export DISPLAY=":$(cat "$work/display")"
 openbox >/dev/null 2>&1 & pids+=($!)
 await sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" || true
 # Openbox names itself before it handles the windows that ask to be shown.

@@ -108,6 +108,13 @@ struct Desktop : ::testing::TestWithParam<const char*> {
     // Display numbers away from the low ones others take (a server ends at once on a taken one); a window
     // shown before openbox handles such requests may stay hidden, so programs start once a probe is framed.
     static void StartDesktop(bool bare) {
+#ifdef KEEP_MODULES
+        // SDL unloads its OpenGL driver before the leak check, which then cannot tell its leftovers from ours. Set
+        // before the first process starts: the runs take their sanitizer options from then on.
+        setenv("LD_PRELOAD", KEEP_MODULES, 1);
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+#endif
         for (int attempt = 0; attempt < 20 && !server_; ++attempt) {
             const std::string display = ":" + std::to_string(200 + (getpid() + attempt * 37) % 700);
             setenv("DISPLAY", display.c_str(), 1);
@@ -117,12 +124,6 @@ struct Desktop : ::testing::TestWithParam<const char*> {
         }
         startError_ = server_ ? "" : "Xvfb did not start (scripts/deps.sh installs it)";
         unsetenv("WAYLAND_DISPLAY");
-#ifdef KEEP_MODULES
-        // SDL unloads its OpenGL driver before the leak check, which then cannot tell its leftovers from ours.
-        setenv("LD_PRELOAD", KEEP_MODULES, 1);
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
-#endif
         if (bare || !server_) return;
         manager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"}, Scratch("openbox.log"));
         const bool framed = WaitUntil([] {
