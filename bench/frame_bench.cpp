@@ -21,8 +21,7 @@
 #include "shell/sinetable.h"
 #include "testing/memory_surface.h"
 namespace {
-constexpr int W = 640, H = 480, TW = 400, TH = 200;
-constexpr int FIXED_X = 30 * 256, FIXED_Y = -50 * 256;
+constexpr int W = 640, H = 480, TW = 400, TH = 200, FIXED_X = 30 * 256, FIXED_Y = -50 * 256;
 constexpr int FIXED_FRAMES = 100, ANIMATION_FRAMES = 240, FRAME_TICKS = 256;
 std::vector<BYTE> screen(W * H), texels(TW * TH);
 // The rows of the 8-bit texture bitmap, stored bottom up after the headers and the colour table.
@@ -41,18 +40,14 @@ void DrawDieFrame(int ticks) {
 }
 // The 36 vertices that the die's frame just drawn handed to its fills, split as the program splits
 // each face: on the screen for SDL, in clip space (w the depth: perspective-correct) for OpenGL.
-struct Vertices {
-    std::vector<SDL_Vertex> screen;
-    std::vector<float> clip;
-};
+struct Vertices { std::vector<SDL_Vertex> screen; std::vector<float> clip; };
 Vertices DieVertices() {
     CubeCorner corners[DIE_CORNER_COUNT];
-    BuildDieCorners(corners);
-    TurnAndPlaceCorners(corners);
+    BuildDieCorners(corners), TurnAndPlaceCorners(corners);
     FaceQuad faces[DIE_FACE_COUNT];
     AssembleDieFaces(corners, faces);
     Vertices vertices;
-    for (const FaceQuad& f : faces) {
+    for (const FaceQuad& f : faces)
         for (const TexturedTriangle& t : {TexturedTriangle{{f.c1, f.c2, f.c0}}, TexturedTriangle{{f.c3, f.c0, f.c2}}}) {
             ProjectedTriangle p;
             ProjectTriangle(&t, &p);
@@ -64,7 +59,6 @@ Vertices DieVertices() {
                 vertices.clip.insert(vertices.clip.end(), {x, y, 0.0f, float(c.z), u, v});
             }
         }
-    }
     return vertices;
 }
 // Mesa's llvmpipe on one thread without a window: the texture's palette indices into an 8-bit target.
@@ -80,12 +74,10 @@ bool StartLlvmpipe() {
         return false;
     GLuint target, framebuffer, texture, buffer, program = glCreateProgram();
     glGenRenderbuffers(1, &target), glGenFramebuffers(1, &framebuffer), glGenTextures(1, &texture), glGenBuffers(1, &buffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, target);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_R8, W, H);
+    glBindRenderbuffer(GL_RENDERBUFFER, target), glRenderbufferStorage(GL_RENDERBUFFER, GL_R8, W, H);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, target);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, texture), glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, TW, TH, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
     for (GLenum filter : {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER}) glTexParameteri(GL_TEXTURE_2D, filter, GL_NEAREST);
     const char* sources[] = {"#version 300 es\nlayout(location = 0) in vec4 p; layout(location = 1) in vec2 t; out vec2 c;"
@@ -98,36 +90,28 @@ bool StartLlvmpipe() {
         glCompileShader(shader), glAttachShader(program, shader);
     }
     glLinkProgram(program), glUseProgram(program);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer), glViewport(0, 0, W, H);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 6 * sizeof(float), nullptr);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 6 * sizeof(float), reinterpret_cast<void*>(4 * sizeof(float)));
     glEnableVertexAttribArray(0), glEnableVertexAttribArray(1);
-    glViewport(0, 0, W, H);
     return glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 void DrawLlvmpipe(const std::vector<float>& clip) {
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(clip.size() * sizeof(float)), clip.data(), GL_STREAM_DRAW);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(clip.size() / 6));
-    glFinish();
+    glClear(GL_COLOR_BUFFER_BIT), glDrawArrays(GL_TRIANGLES, 0, GLsizei(clip.size() / 6)), glFinish();
 }
 // Pixels of the 8-bit target that the triangles cover: the same whether it was cleared to 0 or 255.
 long LlvmpipeCoverage(const std::vector<float>& clip) {
-    std::vector<unsigned char> rgba(2 * W * H * 4);
+    std::vector<unsigned char> rgba[2];
     for (int k = 0; k < 2; ++k) {
-        glClearColor(float(k), 0, 0, 0), DrawLlvmpipe(clip);
-        glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, &rgba[k * W * H * 4]);
+        rgba[k].resize(W * H * 4), glClearColor(float(k), 0, 0, 0), DrawLlvmpipe(clip);
+        glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, rgba[k].data());
     }
-    glClearColor(0, 0, 0, 0);
-    return std::count_if(rgba.begin(), rgba.begin() + W * H * 4, [&](const unsigned char& r) {
-        const long i = &r - rgba.data();
-        return i % 4 == 0 && r == rgba[i + W * H * 4];
-    });
+    long covered = 0;
+    for (int i = 0; i < W * H * 4; i += 4) covered += rgba[0][i] == rgba[1][i];
+    return glClearColor(0, 0, 0, 0), covered;
 }
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+double Median(std::vector<double> v) { std::ranges::sort(v); return (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2; }
 // Processor microseconds a frame: unlike the wall clock, it leaves out what other programs on a busy machine take.
 double TimePerFrame(int frames, const std::function<void(int)>& draw) {
     timespec start, end;
@@ -141,8 +125,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 15;
     if (rounds < 1 || !LoadTexture())
         return std::fprintf(stderr, "usage: bench_frame [rounds >= 1]; needs %s\n", DIE_TEXTURE), 1;
-    BuildSineTable();
-    ScreenRect = {0, 0, W, H};
+    BuildSineTable(), ScreenRect = {0, 0, W, H};
     BackSurface = platform::CreateMemorySurface(W, H, 8, W, screen.data());
     TextureSurface = platform::CreateMemorySurface(TW, TH, 8, TW, texels.data());
     SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, W, H, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -152,11 +135,9 @@ int main(int argc, char** argv) {
     if (!texture) return std::fprintf(stderr, "SDL2's software renderer: %s\n", SDL_GetError()), 1;
     std::vector<Uint32> argb(TW * TH);  // grey levels: the colours take the same time
     for (int i = 0; i < TW * TH; ++i) argb[i] = 0xFF000000u | texels[i] * 0x010101u;
-    SDL_UpdateTexture(texture, nullptr, argb.data(), TW * 4);
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    SDL_UpdateTexture(texture, nullptr, argb.data(), TW * 4), SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     // The same frames for every contender: one still, and four seconds of the die turning at 60 Hz from the start.
-    DieAngleX = FIXED_X, DieAngleY = FIXED_Y;
-    DrawTexturedDie(BackSurface, 0);
+    DieAngleX = FIXED_X, DieAngleY = FIXED_Y, DrawTexturedDie(BackSurface, 0);
     const Vertices still = DieVertices();
     std::vector<Vertices> turning;
     DieAngleX = DieAngleY = 0;
@@ -172,21 +153,16 @@ int main(int argc, char** argv) {
         return std::fprintf(stderr, "SDL2's software renderer drew no die: %s\n", SDL_GetError()), 1;
     if (!StartLlvmpipe() || LlvmpipeCoverage(still.clip) < 5000)
         return std::fprintf(stderr, "llvmpipe drew no die (EGL error 0x%x)\n", eglGetError()), 1;
-    struct Contender {
-        const char* name;
-        std::function<void(int)> draw[2];  // still, turning
-        std::vector<double> times[2];
-    };
+    struct Contender { const char* name; std::function<void(int)> draw[2]; std::vector<double> times[2]; };
     const auto dieStill = [](int) { DieAngleX = FIXED_X, DieAngleY = FIXED_Y, DrawDieFrame(0); };
     const auto dieTurning = [](int i) { i == 0 ? DieAngleX = DieAngleY = 0 : 0, DrawDieFrame(FRAME_TICKS); };
     // The barrier keeps the stores, which nothing reads.
     const auto clearOnly = [](int) { std::memset(screen.data(), 0, screen.size()); asm volatile("" ::: "memory"); };
-    Contender contenders[] = {
+    Contender contenders[] = {  // each draws the still frame, then the turning ones
         {"dice", {dieStill, dieTurning}, {}},
         {"SDL2 software renderer", {[&](int) { sdl(still); }, [&](int i) { sdl(turning[i]); }}, {}},
         {"llvmpipe, 1 thread", {[&](int) { DrawLlvmpipe(still.clip); }, [&](int i) { DrawLlvmpipe(turning[i].clip); }}, {}},
-        {"memset of the 8-bit frame", {clearOnly, clearOnly}, {}},
-    };
+        {"memset of the 8-bit frame", {clearOnly, clearOnly}, {}}};
     for (int r = 0; r < rounds; ++r)
         for (Contender& c : contenders)
             for (int j : {0, 1}) c.times[j].push_back(TimePerFrame(j ? ANIMATION_FRAMES : FIXED_FRAMES, c.draw[j]));
@@ -198,5 +174,4 @@ int main(int argc, char** argv) {
     }
     for (const auto& [name, peer] : {std::pair{"dice / SDL2 software", 1}, {"dice / llvmpipe", 2}})
         std::printf("%-32s %16.2f %17.2f\n", name, m[0][0] / m[peer][0], m[0][1] / m[peer][1]);
-    return 0;
 }

@@ -5,28 +5,21 @@
 #   bench/wirecube_cpu.sh [BUILD_DIR]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/default}
-frames=600
+build=${1:-build/default} frames=600 work=$(mktemp -d) pids=()
 for tool in Xvfb openbox xprop /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/deps.sh" >&2; exit 2; }
 done
 for p in wirecube dice; do [ -x "$build/$p/$p" ] || { echo "no $build/$p/$p: build it first" >&2; exit 2; }; done
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; wait 2>/dev/null || true; rm -rf "$work"
-}
+cleanup() { kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
+# await COMMAND...: up to 10 s for it to succeed.
+await() { for _ in $(seq 100); do "$@" && return; sleep 0.1; done; return 1; }
 # The server picks a free display number and writes it once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do grep -qx '[0-9]*' "$work/display" && break; sleep 0.1; done
-grep -qx '[0-9]*' "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-unset WAYLAND_DISPLAY
-openbox >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null & pids+=($!)
+await grep -qx '[0-9]*' "$work/display" || { echo "Xvfb did not start" >&2; exit 1; }
+unset WAYLAND_DISPLAY; export DISPLAY=":$(cat "$work/display")"
+openbox >/dev/null 2>&1 & pids+=($!)
+await sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" || true
 # Openbox names itself before it handles the windows that ask to be shown.
 sleep 1
 # measure PROGRAM RENDERER LIMIT: prints the shares and fails over the limit.
@@ -34,28 +27,22 @@ measure() {
   local program=$1 renderer=$2 limit=$3
   SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' \
     "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
-  local timer=$! pid steady_start steady_from steady_to steady_end user sys elapsed
+  local timer=$! pid from to
   pids+=("$timer")
-  sleep 0.5
-  pid=$(pgrep -P "$timer")
-  # utime + stime of the program so far, in clock ticks (fields 14 and 15 of its stat).
-  cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-  sleep 1.5
-  steady_start=$(date +%s.%N) steady_from=$(cpu_ticks)
-  sleep 7
-  steady_to=$(cpu_ticks) steady_end=$(date +%s.%N)
+  sleep 0.5; pid=$(pgrep -P "$timer")
+  # The time and the program's utime + stime so far, in clock ticks (fields 14 and 15 of its stat).
+  sample() { echo "$(date +%s.%N) $(awk '{ print $14 + $15 }' "/proc/$pid/stat")"; }
+  sleep 1.5; from=$(sample); sleep 7; to=$(sample)
   wait "$timer"
-  read -r user sys elapsed <"$work/time"
-  awk -v name="$program" -v renderer="$renderer" -v user="$user" -v sys="$sys" -v elapsed="$elapsed" \
-      -v flips="$(grep -c '^flip ' "$work/trace")" -v hz="$(getconf CLK_TCK)" -v limit="$limit" \
-      -v from="$steady_from" -v to="$steady_to" -v t0="$steady_start" -v t1="$steady_end" '
-    BEGIN {
-      whole = 100 * (user + sys) / elapsed
-      steady = 100 * (to - from) / hz / (t1 - t0)
-      printf "%-8s %-8s %4d frames in %5.2f s   whole run %5.1f%%   steady %5.1f%% of one core (limit %d%%)\n",
-             name, renderer, flips, elapsed, whole, steady, limit
-      if (steady >= limit) { printf "  over the limit\n"; exit 1 }
-    }'
+  # Fields: the steady part's start and end as time and ticks, then the run's user, system and elapsed seconds.
+  echo "$from $to $(cat "$work/time")" | awk -v name="$program" -v renderer="$renderer" -v limit="$limit" \
+      -v flips="$(grep -c '^flip ' "$work/trace")" -v hz="$(getconf CLK_TCK)" '{
+    whole = 100 * ($5 + $6) / $7
+    steady = 100 * ($4 - $2) / hz / ($3 - $1)
+    printf "%-8s %-8s %4d frames in %5.2f s   whole run %5.1f%%   steady %5.1f%% of one core (limit %d%%)\n",
+           name, renderer, flips, $7, whole, steady, limit
+    if (steady >= limit) { printf "  over the limit\n"; exit 1 }
+  }'
 }
 status=0
 for renderer in opengl software; do

@@ -20,7 +20,6 @@ char inputPath[32];
 platform::ResourceEntry resource[1] = {{RT_BITMAP, "FUZZED", reinterpret_cast<const BYTE*>(""), 0}};
 LPDIRECTDRAW4 directDraw = nullptr;
 LPDIRECTDRAWSURFACE4 primary = nullptr, target = nullptr;  // the palette's holder; a small surface to refresh
-
 [[noreturn]] void Fail(const char* what) { std::fprintf(stderr, "bitmap_fuzzer: %s\n", what), std::abort(); }
 LPDIRECTDRAWSURFACE4 Create(DWORD flags, DWORD caps) {
     DDSURFACEDESC2 desc{};
@@ -74,7 +73,6 @@ void ReadBitmap(LPCSTR name, int loadedSide) {
     primary->SetPalette(nullptr), palette->Release();
 }
 }  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Past 2^17 pixels skipped; past 16 loaded shrunk to 4 x 4, which still reads every pixel.
     const int64_t area = ClaimedArea(data, size);

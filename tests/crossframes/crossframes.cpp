@@ -29,8 +29,7 @@ constexpr DWORD kBackground = 1, kWhite = 255;
 // Ticks of a frame at 60 Hz, and how many frames of the animation to write.
 constexpr int32_t kFrameTicks = 256, kAnimationFrames = 120;
 int Fail(const char* what, HRESULT result = S_OK) {
-    std::fprintf(stderr, "crossframes: %s (0x%08lX)\n", what, static_cast<unsigned long>(result));
-    return 1;
+    return std::fprintf(stderr, "crossframes: %s (0x%08lX)\n", what, static_cast<unsigned long>(result)), 1;
 }
 DDSURFACEDESC2 Described() { DDSURFACEDESC2 desc = {}; return desc.dwSize = sizeof desc, desc; }
 // In system memory with a palette index per pixel whatever the desktop's format: no display mode is needed.
@@ -148,11 +147,9 @@ int main(int argc, char** argv) {
     first->Release();
     if (result != DD_OK || (result = DDObject->SetCooperativeLevel(NULL, DDSCL_NORMAL)) != DD_OK)
         return Fail("no IDirectDraw4", result);
-    BuildSineTable();
-    ScreenRect = {0, 0, kWidth, kHeight};
+    BuildSineTable(), ScreenRect = {0, 0, kWidth, kHeight};
     BackgroundPixel = kBackground, WhitePixel = kWhite;
-    BackSurface = CreateIndexedSurface(kWidth, kHeight);
-    TextureSurface = LoadTexture(argv[1]);
+    BackSurface = CreateIndexedSurface(kWidth, kHeight), TextureSurface = LoadTexture(argv[1]);
     if (!BackSurface || !TextureSurface) return Fail("no surfaces to draw with");
     // In binary, so that every system writes the same line ends.
     FILE* out = std::fopen(argv[2], "wb");

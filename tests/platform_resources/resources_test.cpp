@@ -18,8 +18,7 @@ Bytes IconImage(int side, Bytes bgra) {
     Bytes image(40, 0), mask((side + 31) / 32 * 4 * side, 0);
     image[0] = 40, image[4] = BYTE(side), image[8] = BYTE(2 * side), image[12] = 1, image[14] = 32;
     mask[mask.size() - (side + 31) / 32 * 4] = 0x80;
-    image.insert(image.end(), bgra.begin(), bgra.end());
-    image.insert(image.end(), mask.begin(), mask.end());
+    image.insert(image.end(), bgra.begin(), bgra.end()), image.insert(image.end(), mask.begin(), mask.end());
     return image;
 }
 // A group header and its entries: width, height, colours, reserved, planes, bits per pixel, size, image number.
@@ -28,8 +27,7 @@ Bytes Group(std::initializer_list<std::pair<int, int>> images, int count) {
     for (auto [side, id] : images) group.insert(group.end(), {BYTE(side), BYTE(side), 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, BYTE(id), 0});
     return group;
 }
-class Resources : public ::testing::Test {
-protected:
+struct Resources : ::testing::Test {
     static void SetUpTestSuite() {
         const Bytes alpha = IconImage(2, {1, 2, 3, 10, 4, 5, 6, 20, 7, 8, 9, 30, 10, 11, 12, 40});
         // Accelerators: WORD flags, key, command and padding; 0x80 marks the last.

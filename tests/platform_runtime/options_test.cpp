@@ -6,8 +6,7 @@ namespace {
 using platform::ParsedOptions;
 using Kind = platform::HostEvent::Kind;
 ParsedOptions Parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "program");
-    return platform::ParseOptions(static_cast<int>(args.size()), args.data());
+    return args.insert(args.begin(), "program"), platform::ParseOptions(static_cast<int>(args.size()), args.data());
 }
 TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
     ParsedOptions parsed = Parse({"--headless", "--realtime", "--frames", "12", "--events=5:close", "--fail", "Lock",
@@ -22,8 +21,6 @@ TEST(Options, EveryOptionInBothFormsAndDefaultsWithout) {
     EXPECT_TRUE(o.failures[1].nth == 2u && o.record == "out.gif" && o.trace == "run.trace" && o.digest == "run.digest");
     const platform::Options none = Parse({}).options;
     EXPECT_FALSE(none.headless || none.window || none.integerScale || none.frames || !none.events.empty());
-    EXPECT_TRUE(Parse({"--headless", "--help"}).outcome == ParsedOptions::Outcome::Help &&
-                Parse({"--version"}).outcome == ParsedOptions::Outcome::Version);
     for (std::vector<const char*> args : std::vector<std::vector<const char*>>{
              {"--frames"}, {"--frames", "0"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--frames", "99999999999"},
              {"--still-drawing", ""}, {"--record", ""}, {"--trace"}, {"--digest="}, {"--headless=yes"}, {"-x"},

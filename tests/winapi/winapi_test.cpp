@@ -21,15 +21,9 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_DESTROY) PostQuitMessage(3);
     return DefWindowProcA(window, message, wParam, lParam);
 }
-Messages Take() {
-    Messages messages;
-    for (const MSG& m : seen) messages.push_back(m.message);
-    return seen.clear(), messages;
-}
-WPARAM SizeKind() {  // of the first WM_SIZE seen
-    for (const MSG& m : seen) if (m.message == WM_SIZE) return m.wParam;
-    return ~WPARAM{0};
-}
+Messages Take() { Messages taken; for (const MSG& m : seen) taken.push_back(m.message); return seen.clear(), taken; }
+// Of the first WM_SIZE seen.
+WPARAM SizeKind() { for (const MSG& m : seen) if (m.message == WM_SIZE) return m.wParam; return ~WPARAM{0}; }
 // Dispatches the queue as the programs' loop does; 1 once WM_QUIT came.
 int Dispatch(HWND window, HACCEL keys = NULL, WPARAM* quitStatus = NULL) {
     MSG msg;
@@ -82,12 +76,10 @@ TEST(Accelerators, EscapeGivesTheCloseCommandAndOtherKeysPassThrough) {
         PostMessageA(window.handle, c.message, c.key, 1), Dispatch(window.handle, keys);
         ASSERT_EQ(seen.size(), c.command ? 1u : 0u) << "key " << c.key;
         EXPECT_TRUE(!c.command || seen[0].wParam == (WPARAM{ID_CLOSE} | WPARAM{1} << 16));
-        seen.clear();
     }
 }
 // The exclusive 640 x 480 x 8 display with its flipping chain.
-class Display : public ::testing::Test {
-protected:
+struct Display : ::testing::Test {
     void SetUp() override {
         LPDIRECTDRAW first = NULL;
         ASSERT_EQ(DirectDrawCreate(NULL, &first, NULL), DD_OK);
