@@ -1,6 +1,5 @@
 #include "palette.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -46,12 +45,6 @@ ULONG Palette::Release() {
     const ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
-}
-
-HRESULT Palette::GetEntries(DWORD, DWORD dwBase, DWORD dwNumEntries, LPPALETTEENTRY lpEntries) {
-    if (!lpEntries || dwBase >= kEntries || dwNumEntries > kEntries - dwBase) return DDERR_INVALIDPARAMS;
-    std::copy_n(entries_ + dwBase, dwNumEntries, lpEntries);
-    return DD_OK;
 }
 
 size_t LivePaletteCount() { return LivePalettes().Count(); }

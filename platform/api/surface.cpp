@@ -265,8 +265,6 @@ HRESULT Surface::SetPalette(LPDIRECTDRAWPALETTE lpDDPalette) {
     return DD_OK;
 }
 
-HRESULT Surface::IsLost() { return lost_ ? DDERR_SURFACELOST : DD_OK; }
-
 HRESULT Surface::Restore() {
     if (HRESULT failure = ScriptedFailure("Restore"); FAILED(failure)) return failure;
     if (!lost_ && !(partner_ && partner_->lost_)) return DD_OK;

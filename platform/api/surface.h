@@ -45,7 +45,6 @@ public:
                                                  LPDIRECTDRAWSURFACE4 FAR* lplpDDAttachedSurface) override;
     HRESULT STDMETHODCALLTYPE GetDC(HDC FAR* lphDC) override;
     HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) override;
-    HRESULT STDMETHODCALLTYPE IsLost() override;
     HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
                                    HANDLE hEvent) override;
     HRESULT STDMETHODCALLTYPE ReleaseDC(HDC hDC) override;

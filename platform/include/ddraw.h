@@ -246,10 +246,7 @@ struct IDirectDraw4 : IUnknown {
                                                      DWORD dwRefreshRate, DWORD dwFlags) = 0;
 };
 
-struct IDirectDrawPalette : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetEntries(DWORD dwFlags, DWORD dwBase, DWORD dwNumEntries,
-                                                 LPPALETTEENTRY lpEntries) = 0;
-};
+struct IDirectDrawPalette : IUnknown {};
 
 struct IDirectDrawSurface4 : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPRECT lpSrcRect,
@@ -259,7 +256,6 @@ struct IDirectDrawSurface4 : IUnknown {
                                                          LPDIRECTDRAWSURFACE4 FAR* lplpDDAttachedSurface) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDC(HDC FAR* lphDC) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 lpDDSurfaceDesc) = 0;
-    virtual HRESULT STDMETHODCALLTYPE IsLost() = 0;
     virtual HRESULT STDMETHODCALLTYPE Lock(LPRECT lpDestRect, LPDDSURFACEDESC2 lpDDSurfaceDesc, DWORD dwFlags,
                                            HANDLE hEvent) = 0;
     virtual HRESULT STDMETHODCALLTYPE ReleaseDC(HDC hDC) = 0;

@@ -71,7 +71,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4 FAR*) override { return DDERR_UNSUPPORTED; }
     HRESULT STDMETHODCALLTYPE GetDC(HDC FAR*) override { return DDERR_UNSUPPORTED; }
     HRESULT STDMETHODCALLTYPE GetSurfaceDesc(LPDDSURFACEDESC2 desc) override { return screen_.Surface()->GetSurfaceDesc(desc); }
-    HRESULT STDMETHODCALLTYPE IsLost() override { return screen_.Surface()->IsLost(); }
     HRESULT STDMETHODCALLTYPE ReleaseDC(HDC) override { return DDERR_UNSUPPORTED; }
     HRESULT STDMETHODCALLTYPE Restore() override { return screen_.Surface()->Restore(); }
     HRESULT STDMETHODCALLTYPE SetColorKey(DWORD, LPDDCOLORKEY) override { return DDERR_UNSUPPORTED; }
