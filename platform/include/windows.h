@@ -16,8 +16,6 @@
 #define CALLBACK
 #define STDMETHODCALLTYPE
 #define FAR
-#define NEAR
-#define CONST const
 
 typedef int BOOL;
 typedef unsigned char BYTE;
