@@ -188,22 +188,19 @@ HRESULT Surface::Blt(LPRECT lpDestRect, LPDIRECTDRAWSURFACE4 lpDDSrcSurface, LPR
     if (lost_) return LostResult();
     if (Busy()) return DDERR_SURFACEBUSY;
     const DWORD bytes = bitCount_ / 8;
-    // Every frame begins with a fill of the whole palettised screen: when its
-    // rows lie end to end, that is one run of bytes.
-    const LONG width = static_cast<LONG>(width_);
-    if (bytes == 1 && area.left == 0 && area.right == width && pitch_ == width) {
-        std::memset(bits_ + static_cast<ptrdiff_t>(area.top) * pitch_, static_cast<BYTE>(lpDDBltFx->dwFillColor),
-                    static_cast<size_t>(area.bottom - area.top) * width_);
-        return DD_OK;
-    }
-    for (LONG y = area.top; y < area.bottom; ++y) {
-        BYTE* row = bits_ + static_cast<ptrdiff_t>(y) * pitch_;
+    const DWORD colour = lpDDBltFx->dwFillColor;
+    // Rows that lie end to end are filled as one: every frame begins with a
+    // fill of the whole screen.
+    LONG rows = area.bottom - area.top;
+    size_t run = static_cast<size_t>(area.right - area.left);
+    if (area.left == 0 && run == width_ && static_cast<size_t>(pitch_) == run * bytes) run *= rows, rows = 1;
+    for (LONG i = 0; i < rows; ++i) {
+        BYTE* pixel = bits_ + static_cast<ptrdiff_t>(area.top + i) * pitch_ + static_cast<ptrdiff_t>(area.left) * bytes;
         if (bytes == 1) {
-            std::memset(row + area.left, static_cast<BYTE>(lpDDBltFx->dwFillColor),
-                        static_cast<size_t>(area.right - area.left));
+            std::memset(pixel, static_cast<BYTE>(colour), run);
             continue;
         }
-        for (LONG x = area.left; x < area.right; ++x) WritePixel(row + x * bytes, bytes, lpDDBltFx->dwFillColor);
+        for (size_t x = 0; x < run; ++x) WritePixel(pixel + x * bytes, bytes, colour);
     }
     return DD_OK;
 }

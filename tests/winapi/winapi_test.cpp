@@ -4,6 +4,7 @@
 #include <vector>
 #include "resource.h"
 #ifndef _WIN32
+#include "testing/memory_surface.h"
 #include "testing/runtime_control.h"
 #endif
 namespace {
@@ -11,6 +12,24 @@ namespace {
 // A program's main starts the platform on Linux: here the tests start it once, headless.
 struct Headless : ::testing::Environment { void SetUp() override { platform::testing::ResetPlatform(); } };
 const auto* const headless = ::testing::AddGlobalTestEnvironment(new Headless);
+// A fill of whole rows lying end to end is one run of bytes; rows with padding between them, or cut short, keep the
+// padding and the rest.
+TEST(ColourFill, FillsExactlyTheRectangleWhateverThePitch) {
+    for (const LONG pitch : {5, 7})
+        for (RECT area : {RECT{0, 1, 5, 3}, RECT{1, 0, 5, 4}}) {
+            std::vector<BYTE> bits(pitch * 4, 9);
+            LPDIRECTDRAWSURFACE4 surface = platform::CreateMemorySurface(5, 4, 8, pitch, bits.data());
+            DDBLTFX fill = {};
+            fill.dwSize = sizeof fill, fill.dwFillColor = 0x1234;
+            ASSERT_EQ(surface->Blt(&area, NULL, NULL, DDBLT_COLORFILL, &fill), DD_OK);
+            surface->Release();
+            for (LONG i = 0; i < pitch * 4; ++i) {
+                const LONG x = i % pitch, y = i / pitch;
+                const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+                ASSERT_EQ(bits[i], inside ? 0x34 : 9) << pitch << " " << x << "," << y;
+            }
+        }
+}
 #endif
 using Messages = std::vector<UINT>;
 std::vector<MSG> seen;  // the messages the programs' drawing and ending depend on
