@@ -25,7 +25,6 @@ bool WaitUntil(const std::function<bool()>& done, double seconds) {
         if (std::chrono::steady_clock::now() > deadline) return false;
     return true;
 }
-std::string Scratch(const std::string& name) { return ::testing::TempDir() + "desktop" + std::to_string(getpid()) + "_" + name; }
 // A process from the PATH, its output in a file, asked then made to stop at the end; ours also trace.
 struct Process {
     Process(const std::vector<std::string>& argv, const std::string& out) : out_(out), pid_(::Start("/usr/bin/env", argv, out)) {}
@@ -47,9 +46,9 @@ struct Process {
     std::optional<int> exitCode_;
 };
 int Tool(const std::vector<std::string>& argv, std::string* output = nullptr) {
-    std::remove(Scratch("tool.out").c_str());
-    const std::optional<int> code = Process(argv, Scratch("tool.out")).WaitForExit(kReact);
-    if (output) *output = ReadFile(Scratch("tool.out"));
+    std::remove(TempPath("tool.out").c_str());
+    const std::optional<int> code = Process(argv, TempPath("tool.out")).WaitForExit(kReact);
+    if (output) *output = ReadFile(TempPath("tool.out"));
     return code.value_or(-1);
 }
 struct Picture {  // each pixel 0xRRGGBB
@@ -57,8 +56,8 @@ struct Picture {  // each pixel 0xRRGGBB
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
 };
 Picture Screenshot() {
-    Tool({"import", "-silent", "-window", "root", "-depth", "8", "rgb:" + Scratch("screen.rgb")});
-    const std::string bytes = ReadFile(Scratch("screen.rgb"));
+    Tool({"import", "-silent", "-window", "root", "-depth", "8", "rgb:" + TempPath("screen.rgb")});
+    const std::string bytes = ReadFile(TempPath("screen.rgb"));
     Picture picture;
     if (bytes.size() != picture.pixels.size() * 3) ADD_FAILURE() << "no screenshot of 1280 x 720";
     for (size_t i = 0; i < picture.pixels.size() && bytes.size() == picture.pixels.size() * 3; ++i)
@@ -125,7 +124,7 @@ struct Desktop : ::testing::TestWithParam<const char*> {
         startError_ = server_ ? "" : "Xvfb did not start (scripts/deps.sh installs it)";
         unsetenv("WAYLAND_DISPLAY");
         if (bare || !server_) return;
-        manager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"}, Scratch("openbox.log"));
+        manager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"}, TempPath("openbox.log"));
         const bool framed = WaitUntil([] {
             Process probe({"xlogo"}, "/dev/null");
             std::string window = FindWindow("xlogo", 2), state;
@@ -149,8 +148,7 @@ struct Desktop : ::testing::TestWithParam<const char*> {
     void Press(const std::string& keys) { Tool({"xdotool", "key", keys}); }
     // One of our programs; with `frames`, once it shows some.
     std::unique_ptr<Process> Start(const std::string& program, std::vector<std::string> args = {}, bool frames = true) {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        const std::string name = Scratch(test.substr(0, test.find('/')) + "_" + GetParam());
+        const std::string name = TempPath(program.substr(program.rfind('/') + 1));
         std::remove((name + ".trace").c_str());
         args.insert(args.begin(), program), args.insert(args.end(), {"--trace", name + ".trace"});
         auto run = std::make_unique<Process>(args, name + ".out");
@@ -236,7 +234,7 @@ TEST_P(Desktop, EveryPixelGoesThroughThePaletteAndScalesByNearestNeighbour) {
 }
 // A flip that changes a part of the picture shows one of the frames presented whole, nothing of older ones.
 TEST_P(Desktop, TheWindowShowsExactlyOneOfTheFramesRecorded) {
-    const std::string gif = Scratch(std::string("cube_") + GetParam() + ".gif");
+    const std::string gif = TempPath("cube.gif");
     auto run = Start(WIRECUBE, {"--window", "--record", gif});
     const std::string window = Window("Skelvane No.1");
     ASSERT_TRUE(Placed(window, {0, 0, 640, 480}) && run->FramesResume());

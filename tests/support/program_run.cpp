@@ -11,7 +11,8 @@
 extern char** environ;
 std::string TempPath(const std::string& name) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string testName = std::string(test->test_suite_name()) + "_" + test->name();
+    // Outside a test, as in a suite's set-up, the file belongs to the whole run.
+    std::string testName = test ? std::string(test->test_suite_name()) + "_" + test->name() : "run";
     std::replace(testName.begin(), testName.end(), '/', '_');  // parameterised tests have a slash
     // The same test run elsewhere at once must not meet these files.
     static const std::string folder = [] {

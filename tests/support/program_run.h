@@ -4,7 +4,7 @@
 #include <sys/types.h>
 #include <string>
 #include <vector>
-std::string TempPath(const std::string& name);  // a file name of the running test's own
+std::string TempPath(const std::string& name);  // a file name of the running test's own (of the run's, outside a test)
 std::string ReadFile(const std::string& path);
 std::vector<std::string> Lines(const std::string& text);
 // Output appended to outputPath; leak detection stays on, so a program that leaks cannot exit well.
