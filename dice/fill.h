@@ -12,7 +12,8 @@ constexpr double PLANE_EPSILON = 0.00001;
 
 // 1: the fills take their fast path, which gives the same bytes; 0: the plain
 // definition, kept for comparison; 2: the fast path without AVX2's
-// instructions, which a machine that has them would otherwise never run.
+// instructions and 3 without AVX-512's, which a machine that has them would
+// otherwise never run.
 extern int FastFills;
 
 // The plane of a triangle, reordered by OrderByDepthSpread, with what solving a

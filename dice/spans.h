@@ -73,6 +73,12 @@ int RoundsToNearest();
 // offset + i.
 int RunningSumIsExact(double offset, int32_t n);
 
+// How close the fast loop's quick fractions come to their bound: the largest
+// share of it by which a texel coordinate they give lies from the plain loop's
+// over the span's pixels, in every copy of the loops that this processor runs;
+// -1 where the span takes no quick fractions.
+double QuickFractionErrorShare(const PerspectiveSpan* span);
+
 // Draws the span and returns 1, or returns 0 having drawn nothing when it
 // cannot show that it gives the plain loop's bytes; the plain loop then draws.
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest);

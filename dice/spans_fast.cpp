@@ -25,6 +25,7 @@ int FastFills = 1;
 // Everything the vector loops call is built into them, so that each is
 // compiled for the instructions its loop uses.
 #define ALWAYS_INLINE inline __attribute__((always_inline))
+#define LAMBDA_INLINE __attribute__((always_inline))
 
 int RoundsToNearest()
 {
@@ -60,10 +61,10 @@ namespace plain {
 #if defined(__x86_64__) || defined(__i386__)
 #define CHOOSES_AVX2 1
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
 #else
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 #endif
 #define LANES_AVX2 1
 namespace avx2 {
@@ -79,7 +80,36 @@ namespace avx2 {
 // Asked before any constructor of the runtime's may have looked.
 const bool HAS_AVX2 = [] {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}();
+#endif
+
+// Eight lanes where the processor has AVX-512. Not for Windows, whose
+// compilers cannot keep the stack aligned for 64-byte registers.
+#if defined(__x86_64__) && !defined(_WIN32)
+#define CHOOSES_AVX512 1
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2,fma,avx512f,avx512vl,avx512bw,avx512dq"))), \
+                             apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2,fma,avx512f,avx512vl,avx512bw,avx512dq")
+#endif
+#define LANES_AVX512 1
+namespace avx512 {
+#include "spans_lanes.inc"
+}  // namespace avx512
+#undef LANES_AVX512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+const bool HAS_AVX512 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+           __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq");
 }();
 #endif
 
@@ -94,10 +124,25 @@ int RunningSumIsExact(double offset, int32_t n)
     return exact[0] != 0;
 }
 
+double QuickFractionErrorShare(const PerspectiveSpan* span)
+{
+    double share = plain::QuickErrorShare(*span);
+#ifdef CHOOSES_AVX2
+    if (HAS_AVX2) share = std::fmax(share, avx2::QuickErrorShare(*span));
+#endif
+#ifdef CHOOSES_AVX512
+    if (HAS_AVX512) share = std::fmax(share, avx512::QuickErrorShare(*span));
+#endif
+    return share;
+}
+
 int32_t DrawPerspectiveRowsFast(const PerspectiveRows* rows, const TexelSource* texels, int32_t y, int32_t count,
                                 PerspectiveSpan* left)
 {
     if (rows->plane->degenerate) return -1;
+#ifdef CHOOSES_AVX512
+    if (HAS_AVX512 && FastFills == 1) return avx512::DrawRowsHere(*rows, *texels, y, count, left);
+#endif
 #ifdef CHOOSES_AVX2
     if (HAS_AVX2 && FastFills != 2) return avx2::DrawRowsHere(*rows, *texels, y, count, left);
 #endif
@@ -107,6 +152,12 @@ int32_t DrawPerspectiveRowsFast(const PerspectiveRows* rows, const TexelSource* 
 int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int nearest)
 {
     if (!plain::TexelsInside(span->uL, span->du, span->vL, span->dv, *texels)) return 0;
+#ifdef CHOOSES_AVX512
+    if (HAS_AVX512 && FastFills == 1) {
+        avx512::AffineLoopHere(*span, *texels, nearest);
+        return 1;
+    }
+#endif
 #ifdef CHOOSES_AVX2
     if (HAS_AVX2 && FastFills != 2) {
         avx2::AffineLoopHere(*span, *texels, nearest);
@@ -121,6 +172,7 @@ int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int ne
 
 // Without the fast loops nothing relies on the sum, and nothing is shown.
 int RunningSumIsExact(double, int32_t) { return 0; }
+double QuickFractionErrorShare(const PerspectiveSpan*) { return -1.0; }
 int32_t DrawPerspectiveRowsFast(const PerspectiveRows*, const TexelSource*, int32_t, int32_t, PerspectiveSpan*)
 {
     return -1;

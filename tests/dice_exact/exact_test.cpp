@@ -46,7 +46,7 @@ TEST_F(ExactFrameTest, FastFramesAreThePlainOnesInEveryOrientationAndRoundingMod
         for (int index = 0; index < 360 * 360; index += Stride() * (mode == FE_TONEAREST ? 1 : 11), ++compared) {
             const std::vector<BYTE> plain = Frame(index / 360, index % 360, 0);
             ASSERT_GT(std::count_if(plain.begin(), plain.end(), [](BYTE b) { return b != 0; }), 5000) << index;
-            for (const int fast : {1, 2})
+            for (const int fast : {1, 2, 3})
                 if (Frame(index / 360, index % 360, fast) != plain && ++differing <= 5)
                     ADD_FAILURE() << "fast path " << fast << " differs at " << index / 360 << " and -" << index % 360;
         }
@@ -72,5 +72,41 @@ TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds) {
         for (int32_t i = 0; i < n; ++i, sum += 1.0) ASSERT_EQ(sum, offset + i) << offset << " + " << i;
     }
     EXPECT_TRUE(exact > 2000 && exact < 18000) << exact;
+}
+// The quick fractions' texel coordinates lie within the bound that the fast loop keeps them by, on spans across 3-D
+// segments seen at every angle down to grazing, where the depth's denominator nearly vanishes and amplifies every
+// rounding; the bound is not so loose that nothing comes near it.
+TEST(QuickFractionTest, StayWithinTheirBound) {
+    std::mt19937_64 random(53);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto between = [&](double low, double high) { return low + (high - low) * unit(random); };
+    int measured = 0, grazing = 0;
+    double largest = 0.0, largestGrazing = 0.0;
+    for (int k = 0; k < 40000; ++k) {
+        const double scale = std::ldexp(between(1.0, 2.0), static_cast<int>(random() % 13));
+        const double zLeft = std::ldexp(between(1.0, 2.0), static_cast<int>(random() % 24) - 8);
+        const double xLeft = between(-1.0, 1.0) * zLeft;
+        // The other end along the ray through the first, turned off it by as little as 2^-40.
+        const double turn = k % 2 ? std::ldexp(between(-1.0, 1.0), -static_cast<int>(random() % 40)) : between(-1, 1);
+        const double length = std::ldexp(between(0.5, 1.0), static_cast<int>(random() % 12) - 6) * zLeft;
+        const double zRight = zLeft + length, xRight = xLeft + length * (xLeft / zLeft + turn);
+        if (!(zRight > 0.0)) continue;
+        PerspectiveSpan span = {};
+        // Samples on a 2^-20 grid from the left end's column, at most 700 of them, as far as the right end's.
+        span.offset = std::ldexp(std::nearbyint(std::ldexp(xLeft / zLeft * scale, 20)), -20);
+        span.n = static_cast<int32_t>(std::clamp(std::fabs(xRight / zRight - xLeft / zLeft) * scale + 1.0, 1.0, 700.0));
+        span.scale = scale, span.xLeft = xLeft, span.zLeft = zLeft;
+        span.dX = xRight - xLeft, span.dZ = zRight - zLeft, span.k = span.dX * zLeft - span.dZ * xLeft;
+        span.measureByDepth = std::fabs(span.dX) <= std::fabs(span.dZ);
+        span.uL = between(0.0, 400.0), span.du = between(-400.0, 400.0) * unit(random);
+        span.vL = between(0.0, 200.0), span.dv = between(-200.0, 200.0) * unit(random);
+        const double share = QuickFractionErrorShare(&span);
+        if (share < 0.0) continue;
+        ASSERT_LE(share, 1.0) << "span " << k;
+        ++measured, largest = std::max(largest, share);
+        if (std::fabs(turn) < 0x1p-10) ++grazing, largestGrazing = std::max(largestGrazing, share);
+    }
+    EXPECT_TRUE(measured > 20000 && grazing > 1000) << measured << " spans, " << grazing << " grazing";
+    EXPECT_TRUE(largest > 0.01 && largestGrazing > 0.01) << largest << ", grazing " << largestGrazing;
 }
 }  // namespace
