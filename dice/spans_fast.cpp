@@ -1,9 +1,12 @@
-// The fills' per-pixel loops, four pixels at a time, giving exactly the bytes
-// of the plain loops in the fills: every pixel goes through the same IEEE
-// double operations in the same order (a division or a product rounds the same
-// in a vector lane as on its own, and nothing is contracted or reordered), and
-// what the plain loops check pixel by pixel is settled once per span where it
-// provably changes nothing. Where that cannot be shown the span is declined.
+// The fills' per-pixel loops, four or eight pixels at a time, giving exactly
+// the bytes of the plain loops in the fills. Every pixel goes through the same
+// IEEE double operations in the same order (a division or a product rounds the
+// same in a vector lane as on its own, and nothing is contracted or
+// reordered), or, in the perspective-correct fill, through cheaper ones whose
+// texel coordinates provably round as the plain loop's do (the quick fractions
+// in spans_lanes.inc); and what the plain loops check pixel by pixel is
+// settled once per span where it provably changes nothing. Where that cannot
+// be shown the span is declined.
 #include "spans.h"
 
 #include <cfenv>
