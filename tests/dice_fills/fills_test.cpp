@@ -208,7 +208,8 @@ TEST_F(Fills, PerspectiveOrderAndTrianglesWithoutANormal) {
         EXPECT_TRUE(Drawing(FillTrianglePerspective, triangle, Points(100, 100, 200, 120, 150, 200)).ShowsOnly(50, 60, 3000));
 }
 // Nothing changes outside the box, both passes agree, texels stay within the corners'; where the mapping is well
-// defined, rows run between their span's ends and perspective pixels show the exact mapping's texel at xl + i.
+// defined, rows run between their span's ends and perspective pixels show the exact mapping's texel at xl + i; and
+// the fast copies draw what the plain loops draw.
 class RandomFills : public Fills {
 protected:
     enum Checks { kBoxOnly, kTexelRange, kExact };
@@ -248,8 +249,25 @@ protected:
             for (BYTE* line : {columns.Line(y), rows.Line(y)}) std::memset(line + from, kBlank, to - from);
         }
     }
+    // Every fast copy draws the plain loops' bytes, from both coded textures.
+    void SameInEveryCopy(Fill fill, const TexturedTriangle& triangle, const ProjectedTriangle& projected) {
+        ScanBox box;
+        if (!ClipTriangleBounds(&box, &projected)) return;
+        for (const bool coded : {false, true}) {
+            FastFills = 0, fill(plain.Desc(), Coded(coded), &triangle, &projected);
+            for (const int copy : {1, 2, 3}) {
+                FastFills = copy, fill(fast.Desc(), Coded(coded), &triangle, &projected);
+                for (int y = box.minY; y <= box.maxY; ++y)
+                    ASSERT_EQ(std::memcmp(plain.Line(y), fast.Line(y), plain.pitch), 0) << "copy " << copy << ", row " << y;
+                for (int y = box.minY; y <= box.maxY; ++y) std::memset(fast.Line(y), kBlank, fast.pitch);
+            }
+            for (int y = box.minY; y <= box.maxY; ++y) std::memset(plain.Line(y), kBlank, plain.pitch);
+        }
+        FastFills = 1;
+    }
+    void TearDown() override { FastFills = 1; }
     double Uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
-    GuardedScreen columns, rows;
+    GuardedScreen columns, rows, plain, fast;
     const std::vector<BYTE> blank = std::vector<BYTE>(640 + 2 * GuardedScreen::kBand, kBlank);
     long drawn = 0;
     std::mt19937 rng{1};
@@ -292,8 +310,10 @@ TEST_F(RandomFills, StayInTheirBoxAndFollowTheExactMapping) {
         const double squared = Dot(normal, normal);
         const bool clear = squared > 1e-6 && std::fabs(Dot(normal, a)) > 0.05 * std::sqrt(squared * Dot(a, a));
         const Checks checks = kind == 6 ? kBoxOnly : clear ? kExact : kTexelRange;
-        for (Fill fill : {FillTriangleAffine, FillTrianglePerspective})
+        for (Fill fill : {FillTriangleAffine, FillTrianglePerspective}) {
             ASSERT_NO_FATAL_FAILURE(Check(fill, triangle, projected, checks)) << n;
+            ASSERT_NO_FATAL_FAILURE(SameInEveryCopy(fill, triangle, projected)) << n;
+        }
     }
     EXPECT_GT(drawn, 10000000);
 }
