@@ -54,13 +54,22 @@ static void WriteRun(BYTE* origin, const LineAxis* major, const LineAxis* minor,
         return;
     }
     // Both magnitudes are below 2^32, so their product fits in 64 unsigned
-    // bits where a signed product could not.
+    // bits where a signed product could not. The quotient for i is carried
+    // from step to step with its remainder, which gives the same whole
+    // numbers as dividing afresh for every pixel.
     const uint64_t rise = static_cast<uint64_t>(delta < 0 ? -delta : delta);
+    const uint64_t steps = static_cast<uint64_t>(n);
+    const uint64_t wholeStep = rise / steps;
+    const uint64_t partStep = rise % steps;
+    uint64_t offset = rise * static_cast<uint64_t>(first) / steps;
+    uint64_t part = rise * static_cast<uint64_t>(first) % steps;
     for (int64_t i = first; i <= last; ++i) {
-        const int64_t offset = static_cast<int64_t>(rise * static_cast<uint64_t>(i) / static_cast<uint64_t>(n));
-        const int64_t m = delta < 0 ? minor->start - offset : minor->start + offset;
-        if (m < 0 || m >= minor->extent) continue;
-        origin[PixelOffset(major, major->start + i) + PixelOffset(minor, m)] = value;
+        const int64_t m = delta < 0 ? minor->start - static_cast<int64_t>(offset)
+                                    : minor->start + static_cast<int64_t>(offset);
+        if (m >= 0 && m < minor->extent) origin[PixelOffset(major, major->start + i) + PixelOffset(minor, m)] = value;
+        offset += wholeStep;
+        part += partStep;
+        if (part >= steps) ++offset, part -= steps;
     }
 }
 

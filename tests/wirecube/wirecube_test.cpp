@@ -46,6 +46,7 @@ TEST_F(Wirecube, LinesWriteTruncatedPixelsBothEndsIncludedOnEightBitSurfacesOnly
         {{5, 0, 2, 7}, {{5, 0}, {5, 1}, {5, 2}, {4, 3}, {4, 4}, {3, 5}, {3, 6}, {2, 7}}},  // toward zero
         {{0, 0, 3, 3}, Steps(0, 0, 1, 1, 3)}, {{0, 3, 3, 0}, Steps(3, 0, -1, 1, 3)}, {{12.9, 3.2, 12.1, 7.99}, Steps(12, 3, 0, 1, 4)},
         {{-0.9, 0, 5, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 3}}}, {{0, 479, 639, 479}, Steps(0, 479, 1, 0, 639)},
+        {{-4, 0, 3, 3}, {{0, 1}, {1, 2}, {2, 2}, {3, 3}}},  // from off the surface: 12/7 at its first pixel
         // The closed clip edge lies one past the surface: those pixels are left out.
         {{600, 440, 640, 480}, Steps(600, 440, 1, 1, 39)}, {{0, 480, 640, 480}, {}}, {{640, 0, 640, 480}, {}},
         {{100, 479.5, 640, 479.5}, Steps(100, 479, 1, 0, 539)}, {{639.5, 100, 639.9, 480}, Steps(639, 100, 0, 1, 379)},
