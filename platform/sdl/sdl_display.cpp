@@ -105,6 +105,7 @@ private:
     bool MakeTexture(int width, int height);
     bool MatchPalette(const PALETTEENTRY* palette);
     bool RowOnShow(const Frame& frame, DWORD y) const;
+    void WidenToChanges(const Frame& frame, DWORD first, DWORD end, DWORD& left, DWORD& right) const;
     void Draw();
     void Redraw();
     void SetFullScreen(bool fullScreen);
@@ -219,28 +220,55 @@ bool SdlDisplay::RowOnShow(const Frame& frame, DWORD y) const {
                        frame.width) == 0;
 }
 
-// Looks the rows from the first to the last that changed up in the palette
-// straight into the texture (every row when the texture or the colours are
-// new); the renderer scales it when it draws.
+// Widens left..right to the columns of rows first..end that changed, eight
+// bytes at a time; each row is searched only outside what is already found.
+void SdlDisplay::WidenToChanges(const Frame& frame, DWORD first, DWORD end, DWORD& left, DWORD& right) const {
+    const auto word = [](const BYTE* bytes) {
+        uint64_t value;
+        std::memcpy(&value, bytes, sizeof value);
+        return value;
+    };
+    for (DWORD y = first; y < end; ++y) {
+        const BYTE* now = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
+        const BYTE* shown = onShow_.data() + size_t{y} * frame.width;
+        DWORD x = 0;
+        while (x + 8 <= left && word(now + x) == word(shown + x)) x += 8;
+        while (x < left && now[x] == shown[x]) ++x;
+        left = std::min(left, x);
+        x = frame.width;
+        while (x >= right + 8 && word(now + x - 8) == word(shown + x - 8)) x -= 8;
+        while (x > right && now[x - 1] == shown[x - 1]) --x;
+        right = std::max(right, x);
+    }
+}
+
+// Looks the pixels that changed, from the first to the last row and column
+// that did, up in the palette straight into the texture (all of them when the
+// texture or the colours are new); the renderer scales it when it draws.
 bool SdlDisplay::Show(const Frame& frame) {
     if (!renderer_ || !MakeTexture(static_cast<int>(frame.width), static_cast<int>(frame.height))) return false;
     if (MatchPalette(frame.palette)) onShowValid_ = false;
     DWORD first = 0;
     DWORD end = frame.height;
+    DWORD left = 0;
+    DWORD right = frame.width;
     if (onShowValid_) {
         while (first < end && RowOnShow(frame, first)) ++first;
         while (end > first && RowOnShow(frame, end - 1)) --end;
+        left = frame.width, right = 0;
+        WidenToChanges(frame, first, end, left, right);
     }
     if (first == end) return true;
-    const SDL_Rect band{0, static_cast<int>(first), static_cast<int>(frame.width), static_cast<int>(end - first)};
+    const SDL_Rect band{static_cast<int>(left), static_cast<int>(first), static_cast<int>(right - left),
+                        static_cast<int>(end - first)};
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, &band, &pixels, &pitch) != 0) return false;
     for (DWORD y = first; y < end; ++y) {
         const BYTE* from = frame.pixels + static_cast<ptrdiff_t>(y) * frame.pitch;
         Uint32* to = reinterpret_cast<Uint32*>(static_cast<BYTE*>(pixels) + static_cast<ptrdiff_t>(y - first) * pitch);
-        for (DWORD x = 0; x < frame.width; ++x) to[x] = colours_[from[x]];
-        std::memcpy(onShow_.data() + size_t{y} * frame.width, from, frame.width);
+        for (DWORD x = left; x < right; ++x) to[x - left] = colours_[from[x]];
+        std::memcpy(onShow_.data() + size_t{y} * frame.width + left, from + left, right - left);
     }
     SDL_UnlockTexture(texture_);
     onShowValid_ = true;
