@@ -131,7 +131,7 @@ private:
     std::array<Uint32, 256> colours_{};
     bool coloursMade_ = false;
     // The frame's pixels as the texture shows them, row after row, so that a
-    // flip puts only the rows that changed through the palette and into the
+    // flip puts only the part that changed through the palette and into the
     // texture: drawing moves a part of the screen, the rest stays.
     std::vector<BYTE> onShow_;
     bool onShowValid_ = false;
