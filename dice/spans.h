@@ -76,8 +76,11 @@ int RunningSumIsExact(double offset, int32_t n);
 // How close the fast loop's quick fractions come to their bound: the largest
 // share of it by which a texel coordinate they give lies from the plain loop's
 // over the span's pixels, in every copy of the loops that this processor runs;
-// -1 where the span takes no quick fractions.
-double QuickFractionErrorShare(const PerspectiveSpan* span);
+// infinity where a group that the loop keeps rounds otherwise than the plain
+// loop; -1 where the span takes no quick fractions. single chooses those in
+// double precision (0) or those in single precision (1), which a processor
+// with AVX2 takes where it has no AVX-512.
+double QuickFractionErrorShare(const PerspectiveSpan* span, int single);
 
 // Draws the span and returns 1, or returns 0 having drawn nothing when it
 // cannot show that it gives the plain loop's bytes; the plain loop then draws.

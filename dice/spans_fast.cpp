@@ -127,14 +127,14 @@ int RunningSumIsExact(double offset, int32_t n)
     return exact[0] != 0;
 }
 
-double QuickFractionErrorShare(const PerspectiveSpan* span)
+double QuickFractionErrorShare(const PerspectiveSpan* span, int single)
 {
-    double share = plain::QuickErrorShare(*span);
+    double share = plain::QuickErrorShare(*span, single);
 #ifdef CHOOSES_AVX2
-    if (HAS_AVX2) share = std::fmax(share, avx2::QuickErrorShare(*span));
+    if (HAS_AVX2) share = std::fmax(share, avx2::QuickErrorShare(*span, single));
 #endif
 #ifdef CHOOSES_AVX512
-    if (HAS_AVX512) share = std::fmax(share, avx512::QuickErrorShare(*span));
+    if (HAS_AVX512) share = std::fmax(share, avx512::QuickErrorShare(*span, single));
 #endif
     return share;
 }
@@ -175,7 +175,7 @@ int DrawAffineSpanFast(const AffineSpan* span, const TexelSource* texels, int ne
 
 // Without the fast loops nothing relies on the sum, and nothing is shown.
 int RunningSumIsExact(double, int32_t) { return 0; }
-double QuickFractionErrorShare(const PerspectiveSpan*) { return -1.0; }
+double QuickFractionErrorShare(const PerspectiveSpan*, int) { return -1.0; }
 int32_t DrawPerspectiveRowsFast(const PerspectiveRows*, const TexelSource*, int32_t, int32_t, PerspectiveSpan*)
 {
     return -1;

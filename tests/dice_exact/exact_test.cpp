@@ -73,16 +73,17 @@ TEST(RunningSumTest, IsCalledExactOnlyWhereNoStepRounds) {
     }
     EXPECT_TRUE(exact > 2000 && exact < 18000) << exact;
 }
-// The quick fractions' texel coordinates lie within the bound that the fast loop keeps them by, on spans across 3-D
-// segments seen at every angle down to grazing, where the depth's denominator nearly vanishes and amplifies every
-// rounding; the bound is not so loose that nothing comes near it. Where a span's u passes half-way between texels
-// at a pixel, quick and plain coordinates there may round apart, and the check must not keep them.
+// The quick fractions' texel coordinates, in double and in single precision, lie within the bounds that the fast loop
+// keeps them by, on spans across 3-D segments seen at every angle down to grazing, where the depth's denominator
+// nearly vanishes and amplifies every rounding; the bounds are not so loose that nothing comes near them. Where a
+// span's u passes half-way between texels at a pixel, quick and plain coordinates there may round apart, and the
+// check must not keep them.
 TEST(QuickFractionTest, StayWithinTheirBound) {
     std::mt19937_64 random(53);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const auto between = [&](double low, double high) { return low + (high - low) * unit(random); };
-    int measured = 0, grazing = 0;
-    double largest = 0.0, largestGrazing = 0.0;
+    int measured[2] = {}, grazing = 0;
+    double largest[2] = {}, largestGrazing = 0.0;
     for (int k = 0; k < 40000; ++k) {
         const double scale = std::ldexp(between(1.0, 2.0), static_cast<int>(random() % 13));
         const double zLeft = std::ldexp(between(1.0, 2.0), static_cast<int>(random() % 24) - 8);
@@ -106,13 +107,22 @@ TEST(QuickFractionTest, StayWithinTheirBound) {
             span.uL = std::floor(span.uL) + 0.5 - std::clamp(f, 0.0, 1.0) * span.du;
         }
         span.vL = between(0.0, 200.0), span.dv = between(-200.0, 200.0) * unit(random);
-        const double share = QuickFractionErrorShare(&span);
-        if (share < 0.0) continue;
-        ASSERT_LE(share, 1.0) << "span " << k << (std::isinf(share) ? ": kept apart" : "");
-        ++measured, largest = std::max(largest, share);
-        if (std::fabs(turn) < 0x1p-10) ++grazing, largestGrazing = std::max(largestGrazing, share);
+        for (const int single : {0, 1}) {
+            const double share = QuickFractionErrorShare(&span, single);
+            if (share < 0.0) continue;
+            ASSERT_LE(share, 1.0) << "span " << k << (single ? " in single precision" : "")
+                                  << (std::isinf(share) ? ": kept apart" : "");
+            ++measured[single], largest[single] = std::max(largest[single], share);
+            if (!single && std::fabs(turn) < 0x1p-10) ++grazing, largestGrazing = std::max(largestGrazing, share);
+        }
     }
-    EXPECT_TRUE(measured > 20000 && grazing > 1000) << measured << " spans, " << grazing << " grazing";
-    EXPECT_TRUE(largest > 0.01 && largestGrazing > 0.01) << largest << ", grazing " << largestGrazing;
+    EXPECT_TRUE(measured[0] > 20000 && grazing > 1000) << measured[0] << " spans, " << grazing << " grazing";
+    EXPECT_TRUE(largest[0] > 0.01 && largestGrazing > 0.01) << largest[0] << ", grazing " << largestGrazing;
+    // Single precision is taken where the processor has AVX2.
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+        EXPECT_TRUE(measured[1] > 5000 && largest[1] > 0.01) << measured[1] << " spans, " << largest[1];
+    }
+#endif
 }
 }  // namespace
