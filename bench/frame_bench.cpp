@@ -174,8 +174,8 @@ int main(int argc, char** argv) {
         for (Contender& c : contenders)
             for (int j : {0, 1}) c.times[j].push_back(TimePerFrame(j ? ANIMATION_FRAMES : FIXED_FRAMES, c.draw[j]));
     std::printf("processor us a frame, median of %d rounds   fixed (30, -50)   60 Hz animation\n", rounds);
-    double m[5][2];
-    for (int k = 0; k < 5; ++k) {
+    double m[std::size(contenders)][2];
+    for (size_t k = 0; k < std::size(contenders); ++k) {
         for (int j = 0; j < 2; ++j) m[k][j] = Median(contenders[k].times[j]);
         std::printf("%-32s %16.1f %17.1f\n", contenders[k].name, m[k][0], m[k][1]);
     }
