@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev libx11-dev libgif-dev libpng-dev
   xvfb xdotool x11-apps x11-utils openbox libgl1-mesa-dri libegl-dev libgles-dev libegl-mesa0
   mingw-w64
-  x11-xserver-utils imagemagick
+  x11-xserver-utils imagemagick time
   emscripten python3
 )
 # Wine loads much of what it needs only when running (mode setting through
