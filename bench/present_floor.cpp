@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
     const Uint64 perFrame = SDL_GetPerformanceFrequency() / 60;
     Uint64 next = SDL_GetPerformanceCounter();
     for (long frame = 0; frame < frames; ++frame) {
