@@ -2,8 +2,8 @@
 # Each program's processor time (user + system, a share of one core) to show 600 frames in a 640 x 480 window
 # on a virtual X server with a window manager, with SDL's OpenGL and software renderers: for the whole run and
 # for the steady part after two seconds. Fails when a steady share reaches the program's limit. Beside them,
-# the floor: SDL's renderer showing an unchanged picture as often (bench/present_floor), which no program
-# that shows its frames through that renderer can go below.
+# the floor: the programs' window showing an unchanged picture as often (bench/present_floor), which no
+# program that shows its frames through that renderer can go below.
 #   bench/wirecube_cpu.sh [BUILD_DIR]   (default build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,12 +29,9 @@ sleep 1
 # measure PROGRAM RENDERER LIMIT: prints the shares and fails over the limit; the floor has none.
 measure() {
   local program=$1 renderer=$2 limit=$3
-  if [ "$program" = floor ]; then
-    SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' "$build/bench/present_floor" "$frames" &
-  else
-    SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' \
-      "$build/$program/$program" --window --frames "$frames" --trace "$work/trace" &
-  fi
+  local command=("$build/$program/$program" --window --frames "$frames" --trace "$work/trace")
+  [ "$program" = floor ] && command=("$build/bench/present_floor" "$frames")
+  SDL_RENDER_DRIVER=$renderer /usr/bin/time -o "$work/time" -f '%U %S %e' "${command[@]}" &
   local timer=$! pid from to
   pids+=("$timer")
   sleep 0.5; pid=$(pgrep -P "$timer")
